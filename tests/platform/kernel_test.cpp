@@ -166,7 +166,9 @@ TEST(KernelMemory, GlobalBlocksLockCountAndRefuseStaleHandles) {
   EXPECT_EQ(GlobalSize(empty), 0u);
   EXPECT_EQ(GlobalFree(empty), 0u);
 
-  if (kHugeAllocationsFail) EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, SIZE_MAX / 2), 0u);
+  if (kHugeAllocationsFail) {
+    EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, SIZE_MAX / 2), 0u);
+  }
 }
 
 TEST(KernelThreads, CriticalSectionIsRecursiveAndExcludesOtherThreads) {
