@@ -1,6 +1,7 @@
 #include "imaging/core/iebitmapcopy.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -39,6 +40,7 @@ HGLOBAL BuildGlobalDIB(int width, int height, int bits, int x1, int64_t sourceRo
   const int64_t rowLen = _BitmapRowLen(width, bits);
   const int64_t paletteBytes = bits == 1 ? 2 * sizeof(RGBQUAD) : 0;
   const int64_t headerBytes = sizeof(BITMAPINFOHEADER) + paletteBytes;
+  if (height > 0 && rowLen > (INT64_MAX - headerBytes - 4) / height) OutOfMemoryError();
   const int64_t total = headerBytes + rowLen * height + 4;
   const HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT,
                                      static_cast<size_t>(total));
@@ -84,11 +86,11 @@ int DibBitsOf(TPixelFormat format) {
 void IECopyBitmap(TBitmap* src, TBitmap* dst) {
   dst->SetSize(1, 1);
   dst->SetPixelFormat(src->GetPixelFormat());
-  CopyPalette(src, dst);
   const int width = src->GetWidth();
   const int height = src->GetHeight();
+  if (width > 0 && height > 0) dst->SetSize(width, height);
+  CopyPalette(src, dst);
   if (width <= 0 || height <= 0) return;
-  dst->SetSize(width, height);
   const int64_t bytes = std::min(src->BytesPerLine(), dst->BytesPerLine());
   for (int y = 0; y < height; ++y) std::memcpy(dst->ScanLine(y), src->ScanLine(y), bytes);
 }
@@ -110,8 +112,8 @@ void _CopyBitmapRect(TBitmap* src, TBitmap* dst, int x1, int y1, int x2, int y2)
   const TPixelFormat format = src->GetPixelFormat();
   dst->SetSize(1, 1);
   dst->SetPixelFormat(format);
-  CopyPalette(src, dst);
   dst->SetSize(cols.Length(), rows.Length());
+  CopyPalette(src, dst);
   if (cols.Length() == 0) return;
   for (int y = rows.lo; y < rows.hi; ++y) {
     uint8_t* target = dst->ScanLine(y - rows.lo);

@@ -236,6 +236,27 @@ TEST(CopyBitmapToDib, FromPixelBuffers) {
   EXPECT_EQ(_CopyBitmaptoDIBEx(&empty, 0, 0, 0, 0), 0u);
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
+// A pixel buffer that claims a size no memory can hold; its rows are never read.
+class ClaimsToBeHuge : public TIEBaseBitmap {
+ public:
+  uint8_t* GetScanLine(int) override { return nullptr; }
+  int GetBitCount() const override { return 24; }
+  int GetHeight() const override { return 2147483647; }
+  int GetWidth() const override { return 2147483647; }
+  TIEPixelFormat GetPixelFormat() const override { return ie24RGB; }
+  int GetRowLen() const override { return 0; }
+  void Allocate(int, int, TIEPixelFormat) override {}
+  void Assign(TObject*) override {}
+};
+
+TEST(CopyBitmapToDib, SizesBeyondMemoryRaiseOutOfMemory) {
+  ClaimsToBeHuge huge;
+  EXPECT_THROW(_CopyBitmaptoDIBEx(&huge, 0, 0, 0, 0), EOutOfMemory);  // beyond 64 bits
+  EXPECT_THROW(_CopyBitmaptoDIBEx(&huge, 0, 0, 0, 1 << 24), EOutOfMemory);
+}
+#endif
+
 // An independent reader must see the same picture: the DIB behind a BMP
 // file header, decoded by Python's imaging library.
 TEST(CopyBitmapToDib, ReadableByAnIndependentDecoder) {
