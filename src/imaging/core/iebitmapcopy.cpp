@@ -63,6 +63,7 @@ HGLOBAL BuildGlobalDIB(int width, int height, int bits, int x1, int64_t sourceRo
     for (int i = 0; i < height; ++i) {
       uint8_t* dst = rows + i * rowLen;
       const uint8_t* src = sourceRow(i);
+      if (src == nullptr) continue;  // an unreadable row stays blank
       if (bits == 24)
         std::memcpy(dst, src + static_cast<int64_t>(x1) * 3, static_cast<size_t>(width) * 3);
       else
@@ -118,6 +119,7 @@ void _CopyBitmapRect(TBitmap* src, TBitmap* dst, int x1, int y1, int x2, int y2)
   for (int y = rows.lo; y < rows.hi; ++y) {
     uint8_t* target = dst->ScanLine(y - rows.lo);
     const uint8_t* source = src->ScanLine(y);
+    if (target == nullptr || source == nullptr) break;
     if (format == pf24bit)
       std::memcpy(target, source + static_cast<int64_t>(cols.lo) * 3,
                   static_cast<size_t>(cols.Length()) * 3);
