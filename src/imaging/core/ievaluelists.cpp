@@ -114,30 +114,6 @@ T TIEValueList<T>::GetItem(int32_t index) const {
 }
 
 template <typename T>
-void TIEValueList<T>::SetRangeMin(T value) {
-  RangeMin = value;
-  Changes |= ielRange;
-}
-
-template <typename T>
-void TIEValueList<T>::SetRangeMax(T value) {
-  RangeMax = value;
-  Changes |= ielRange;
-}
-
-template <typename T>
-void TIEValueList<T>::SetRangeStep(T value) {
-  RangeStep = value;
-  Changes |= ielRange;
-}
-
-template <typename T>
-void TIEValueList<T>::SetCurrentValue(T value) {
-  CurrentValue = value;
-  Changes |= ielCurrentValue;
-}
-
-template <typename T>
 void TIEValueList<T>::Clear() {
   TIEList::Clear();
   RangeMin = RangeMax = RangeStep = CurrentValue = 0;

@@ -77,10 +77,10 @@ class TIEValueList : public TIEList {
   // Compares bytes, so for doubles 0.0 and -0.0 differ.
   int32_t IndexOf(T value) const { return IndexOfItem(&value); }
 
-  void SetRangeMin(T value);
-  void SetRangeMax(T value);
-  void SetRangeStep(T value);
-  void SetCurrentValue(T value);
+  void SetRangeMin(T value) { Store(RangeMin, value, ielRange); }
+  void SetRangeMax(T value) { Store(RangeMax, value, ielRange); }
+  void SetRangeStep(T value) { Store(RangeStep, value, ielRange); }
+  void SetCurrentValue(T value) { Store(CurrentValue, value, ielCurrentValue); }
 
   // Also resets the range and the current value to 0.
   void Clear() override;
@@ -92,6 +92,12 @@ class TIEValueList : public TIEList {
   T RangeMax = 0;
   T RangeStep = 0;
   T CurrentValue = 0;
+
+ private:
+  void Store(T& field, T value, TIEListChange mark) {
+    field = value;
+    Changes |= mark;
+  }
 };
 
 class TIEIntegerList : public TIEValueList<int32_t> {};

@@ -15,22 +15,22 @@ std::vector<int32_t> Items(const TIEIntegerList& list) {
   return items;
 }
 
+template <typename List>
+void ExpectEmpty(const List& list, int32_t itemSize) {
+  EXPECT_EQ(list.GetCount(), 0);
+  EXPECT_EQ(list.GetItemSize(), itemSize);
+  EXPECT_EQ(list.RangeMin, 0);
+  EXPECT_EQ(list.RangeMax, 0);
+  EXPECT_EQ(list.RangeStep, 0);
+  EXPECT_EQ(list.CurrentValue, 0);
+  EXPECT_EQ(list.Changes, 0);
+}
+
 }  // namespace
 
 TEST(ValueLists, NewListsAreEmptyWithTheirItemSize) {
-  TIEIntegerList integers;
-  EXPECT_EQ(integers.GetCount(), 0);
-  EXPECT_EQ(integers.GetItemSize(), 4);
-  EXPECT_EQ(integers.RangeMin, 0);
-  EXPECT_EQ(integers.RangeMax, 0);
-  EXPECT_EQ(integers.RangeStep, 0);
-  EXPECT_EQ(integers.CurrentValue, 0);
-  EXPECT_EQ(integers.Changes, 0);
-
-  TIEDoubleList doubles;
-  EXPECT_EQ(doubles.GetCount(), 0);
-  EXPECT_EQ(doubles.GetItemSize(), 8);
-  EXPECT_EQ(doubles.Changes, 0);
+  ExpectEmpty(TIEIntegerList(), 4);
+  ExpectEmpty(TIEDoubleList(), 8);
 }
 
 TEST(ValueLists, AddInsertAndDeleteKeepOrderAndIgnoreBadIndices) {
@@ -121,13 +121,7 @@ TEST(ValueLists, RangeAndStepAreKeptUntilClear) {
   EXPECT_EQ(list.Changes, ielItems | ielRange | ielCurrentValue);
 
   list.Clear();
-  EXPECT_EQ(list.GetCount(), 0);
-  EXPECT_EQ(list.GetItemSize(), 8);
-  EXPECT_EQ(list.RangeMin, 0.0);
-  EXPECT_EQ(list.RangeMax, 0.0);
-  EXPECT_EQ(list.RangeStep, 0.0);
-  EXPECT_EQ(list.CurrentValue, 0.0);
-  EXPECT_EQ(list.Changes, 0);
+  ExpectEmpty(list, 8);
 }
 
 TEST(ValueLists, DoubleIndexOfComparesBytes) {
