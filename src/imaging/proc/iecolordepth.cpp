@@ -70,29 +70,39 @@ void ReplaceWithBlackAndWhite(TBitmap* bitmap, TProgressRec& progress, WhiteAt w
 int RoundedGray(const TRGB& c) { return int(Round((c.r * 21 + c.g * 71 + c.b * 8) / 100.0)); }
 
 // Writes the two-colour bits of a picture row by row into rowOut(y), which
-// must hold rowLen bytes. Bits are clear where the pixel equals colour0.
-// Returns whether exactly two colours were seen; the walk stops before a
-// new row once a third colour has turned up.
-template <class PixelAt, class RowOut>
+// must hold rowLen bytes: clear where the pixel equals the first colour
+// met. The walk stops before a new row once a third colour has turned up.
+// With exactly two colours the darker one is put first, inverting the bits
+// when it was met second, and true is returned; the colours are written
+// only then.
+template <class PixelAt, class RowOut, class Invert>
 bool TwoColourBits(int width, int height, int64_t rowLen, PixelAt pixelAt, RowOut rowOut,
-                   TRGB& colour0, TRGB& colour1) {
+                   Invert invert, TRGB& colour0, TRGB& colour1) {
   THash1 seen(13);
   int colours = 0;
+  TRGB c0{}, c1{};
   std::vector<uint8_t> bits(rowLen);
   for (int y = 0; y < height && colours < 3; ++y) {
     std::fill(bits.begin(), bits.end(), 0);
     for (int x = 0; x < width; ++x) {
       const TRGB px = pixelAt(x, y);
       if (seen.Insert((uint32_t(px.r) << 16) | (uint32_t(px.g) << 8) | px.b)) {
-        if (colours == 0) colour0 = px;
-        if (colours == 1) colour1 = px;
+        if (colours == 0) c0 = px;
+        if (colours == 1) c1 = px;
         ++colours;
       }
-      if (!(px == colour0)) SetBit(bits.data(), x);
+      if (!(px == c0)) SetBit(bits.data(), x);
     }
     std::memcpy(rowOut(y), bits.data(), rowLen);
   }
-  return colours == 2;
+  if (colours != 2) return false;
+  if (RoundedGray(c1) < RoundedGray(c0)) {
+    invert();
+    std::swap(c0, c1);
+  }
+  colour0 = c0;
+  colour1 = c1;
+  return true;
 }
 
 }  // namespace
@@ -165,42 +175,27 @@ void _Conv1to24(TBitmap* source, TBitmap* target, TProgressRec& progress) {
 
 TIEBitmap* _ConvertTo1bitEx(TIEBitmap* picture, TRGB& colour0, TRGB& colour1) {
   if (!picture) return nullptr;
-  const int width = picture->GetWidth(), height = picture->GetHeight();
   auto result = std::make_unique<TIEBitmap>();
-  result->Allocate(width, height, ie1g);
-  TRGB c0{}, c1{};
+  result->Allocate(picture->GetWidth(), picture->GetHeight(), ie1g);
   const bool two = TwoColourBits(
-      width, height, result->GetRowLen(), [&](int x, int y) { return picture->GetPixels(x, y); },
-      [&](int y) { return result->GetScanLine(y); }, c0, c1);
-  if (!two) return nullptr;
-  if (RoundedGray(c1) < RoundedGray(c0)) {
-    _Negative1BitEx(result.get());
-    std::swap(c0, c1);
-  }
-  colour0 = c0;
-  colour1 = c1;
-  return result.release();
+      picture->GetWidth(), picture->GetHeight(), result->GetRowLen(),
+      [&](int x, int y) { return picture->GetPixels(x, y); },
+      [&](int y) { return result->GetScanLine(y); }, [&] { _Negative1BitEx(result.get()); },
+      colour0, colour1);
+  return two ? result.release() : nullptr;
 }
 
 TBitmap* _ConvertTo1bit(TBitmap* bitmap, TRGB& colour0, TRGB& colour1) {
   if (!Is24Bit(bitmap)) return nullptr;
-  const int width = bitmap->GetWidth(), height = bitmap->GetHeight();
   auto result = std::make_unique<TBitmap>();
   result->SetPixelFormat(pf1bit);
-  result->SetSize(width, height);
-  TRGB c0{}, c1{};
+  result->SetSize(bitmap->GetWidth(), bitmap->GetHeight());
   const bool two = TwoColourBits(
-      width, height, result->BytesPerLine(),
+      bitmap->GetWidth(), bitmap->GetHeight(), result->BytesPerLine(),
       [&](int x, int y) { return RGBRow(bitmap, y)[x]; },
-      [&](int y) { return result->ScanLine(y); }, c0, c1);
-  if (!two) return nullptr;
-  if (RoundedGray(c1) < RoundedGray(c0)) {
-    _Negative1Bit(result.get());
-    std::swap(c0, c1);
-  }
-  colour0 = c0;
-  colour1 = c1;
-  return result.release();
+      [&](int y) { return result->ScanLine(y); }, [&] { _Negative1Bit(result.get()); }, colour0,
+      colour1);
+  return two ? result.release() : nullptr;
 }
 
 void _Negative1BitEx(TIEBitmap* picture) {
