@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "imaging/core/iememorymapped.h"
 #include "platform/graphics.h"
 #include "rgbpicture.h"
+#include "support/testenv.h"
 
 namespace {
 
@@ -167,6 +169,34 @@ TEST(TIEQuantizer, StaysInsideTheColourMap) {
       ASSERT_LT(size_t(index), length);
     }
   }
+}
+
+// A pixel buffer in a temporary file keeps one row mapped at a time; the
+// quantisers must build the same palettes from it as from memory.
+TEST(TIEQuantizer, ReadsFileStorageLikeMemory) {
+  cwtest::TempDir dir;
+  const std::string saved = DefTEMPPATH;
+  DefTEMPPATH = dir.path().string();
+  TestRGBPicture source = Varied(70, 50);
+  TIEBitmap inMemory, inFile;
+  inFile.FileThreshold = 0;
+  inFile.Location = ieFile;
+  for (TIEBitmap* b : {&inMemory, &inFile}) {
+    b->Allocate(70, 50, ie24RGB);
+    for (int y = 0; y < 50; ++y)
+      for (int x = 0; x < 70; ++x)
+        b->SetPixels_ie24RGB(x, y, reinterpret_cast<const TRGB*>(source.GetScanLine(y))[x]);
+  }
+  ASSERT_EQ(inFile.GetLocation(), ieFile);
+  for (int ncol : {256, 40}) {
+    SCOPED_TRACE(ncol);
+    std::vector<TRGB> fromMemory(256), fromFile(256);
+    TIEQuantizer a(&inMemory, fromMemory, ncol), b(&inFile, fromFile, ncol);
+    EXPECT_EQ(fromMemory, fromFile);
+    for (int r = 0; r < 256; r += 9)
+      ASSERT_EQ(a.GetRGBIndex(Rgb(r, 255 - r, 80)), b.GetRGBIndex(Rgb(r, 255 - r, 80)));
+  }
+  DefTEMPPATH = saved;
 }
 
 }  // namespace
