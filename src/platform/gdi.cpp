@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "platform/raster.h"
 
@@ -40,6 +41,24 @@ struct TDeviceContext {
 };
 
 namespace {
+
+// Sets one drawing state of the context's canvas; returns the old value, or
+// `failed` without a context.
+template <typename T>
+T Exchange(HDC dc, T TCanvas::*field, T value, T failed) {
+  if (dc == nullptr) return failed;
+  T old = dc->canvas->*field;
+  dc->canvas->*field = value;
+  return old;
+}
+
+template <typename T>
+bool ExchangeEx(HDC dc, T TCanvas::*field, T value, T* old) {
+  if (dc == nullptr) return false;
+  T previous = Exchange(dc, field, value, T{});
+  if (old) *old = previous;
+  return true;
+}
 
 void Select(HGDIOBJ& slot, HGDIOBJ object) {
   if (slot) --slot->selectedIn;
@@ -355,12 +374,7 @@ int StretchDIBits(HDC dc, int xd, int yd, int wd, int hd, int xs, int ys, int ws
   return std::abs(hs);
 }
 
-int SetStretchBltMode(HDC dc, int mode) {
-  if (dc == nullptr) return 0;
-  int old = dc->canvas->StretchBltMode;
-  dc->canvas->StretchBltMode = mode;
-  return old;
-}
+int SetStretchBltMode(HDC dc, int mode) { return Exchange(dc, &TCanvas::StretchBltMode, mode, 0); }
 
 int GetStretchBltMode(HDC dc) { return dc ? dc->canvas->StretchBltMode : 0; }
 
@@ -569,27 +583,15 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
   return CreateFontIndirectA(&lf);
 }
 
-unsigned SetTextAlign(HDC dc, unsigned align) {
-  if (dc == nullptr) return 0xFFFFFFFF;
-  unsigned old = dc->canvas->TextAlign;
-  dc->canvas->TextAlign = align;
-  return old;
-}
+unsigned SetTextAlign(HDC dc, unsigned align) { return Exchange(dc, &TCanvas::TextAlign, align, 0xFFFFFFFFu); }
 
 unsigned GetTextAlign(HDC dc) { return dc ? dc->canvas->TextAlign : 0xFFFFFFFF; }
 
-int SetBkMode(HDC dc, int mode) {
-  if (dc == nullptr) return 0;
-  int old = dc->canvas->BkMode;
-  dc->canvas->BkMode = mode;
-  return old;
-}
+int SetBkMode(HDC dc, int mode) { return Exchange(dc, &TCanvas::BkMode, mode, 0); }
 
 int32_t SetTextColor(HDC dc, int32_t color) {
   if (dc == nullptr) return -1;
-  int32_t old = dc->canvas->Font->Color;
-  dc->canvas->Font->Color = color;
-  return old;
+  return std::exchange(dc->canvas->Font->Color, color);
 }
 
 bool TextOutA(HDC dc, int x, int y, const char* text, int length) {
@@ -622,40 +624,22 @@ int EnumFontsA(HDC, const char* face, FONTENUMPROCA proc, intptr_t data) {
 // Mapping modes ------------------------------------------------------------------------------------------
 
 int SetMapMode(HDC dc, int mode) {
-  if (dc == nullptr || mode < MM_TEXT || mode > MM_ANISOTROPIC) return 0;
-  int old = dc->canvas->MapMode;
-  dc->canvas->MapMode = mode;
-  return old;
+  if (mode < MM_TEXT || mode > MM_ANISOTROPIC) return 0;
+  return Exchange(dc, &TCanvas::MapMode, mode, 0);
 }
 
 int GetMapMode(HDC dc) { return dc ? dc->canvas->MapMode : 0; }
 
-bool SetWindowExtEx(HDC dc, int x, int y, TSize* old) {
-  if (dc == nullptr) return false;
-  if (old) *old = dc->canvas->WindowExt;
-  dc->canvas->WindowExt = {x, y};
-  return true;
-}
+bool SetWindowExtEx(HDC dc, int x, int y, TSize* old) { return ExchangeEx(dc, &TCanvas::WindowExt, TSize{x, y}, old); }
 
 bool SetViewportExtEx(HDC dc, int x, int y, TSize* old) {
-  if (dc == nullptr) return false;
-  if (old) *old = dc->canvas->ViewportExt;
-  dc->canvas->ViewportExt = {x, y};
-  return true;
+  return ExchangeEx(dc, &TCanvas::ViewportExt, TSize{x, y}, old);
 }
 
-bool SetWindowOrgEx(HDC dc, int x, int y, TPoint* old) {
-  if (dc == nullptr) return false;
-  if (old) *old = dc->canvas->WindowOrg;
-  dc->canvas->WindowOrg = {x, y};
-  return true;
-}
+bool SetWindowOrgEx(HDC dc, int x, int y, TPoint* old) { return ExchangeEx(dc, &TCanvas::WindowOrg, TPoint{x, y}, old); }
 
 bool SetViewportOrgEx(HDC dc, int x, int y, TPoint* old) {
-  if (dc == nullptr) return false;
-  if (old) *old = dc->canvas->ViewportOrg;
-  dc->canvas->ViewportOrg = {x, y};
-  return true;
+  return ExchangeEx(dc, &TCanvas::ViewportOrg, TPoint{x, y}, old);
 }
 
 int MulDiv(int a, int b, int c) {
