@@ -42,7 +42,8 @@ void TDataSet::EnableControls() {
 }
 
 void TDataSet::LoadCurrent() {
-  if (RecordCount() > 0) InternalLoad(current_);
+  // Also while opening, before the state says browse.
+  if (InternalRecordCount() > 0) InternalLoad(current_);
 }
 
 void TDataSet::SetActive(bool value) {
