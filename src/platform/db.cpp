@@ -8,6 +8,11 @@ namespace {
 
 bool IsEditing(TDataSetState state) { return state == dsEdit || state == dsInsert; }
 
+template <class T>
+void Forget(std::vector<T*>& list, T* item) {
+  list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
 }  // namespace
 
 // Data set ---------------------------------------------------------------------
@@ -300,10 +305,7 @@ TDataSource::~TDataSource() {
 
 void TDataSource::SetDataSet(TDataSet* dataSet) {
   if (dataSet_ == dataSet) return;
-  if (dataSet_) {
-    auto& list = dataSet_->sources_;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-  }
+  if (dataSet_) Forget(dataSet_->sources_, this);
   dataSet_ = dataSet;
   if (dataSet_) dataSet_->sources_.push_back(this);
   Notify(deUpdateState, 0);
@@ -316,18 +318,12 @@ void TDataSource::Notify(TDataEvent event, intptr_t info) {
 // Data links ------------------------------------------------------------------------
 
 TDataLink::~TDataLink() {
-  if (source_) {
-    auto& list = source_->links_;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-  }
+  if (source_) Forget(source_->links_, this);
 }
 
 void TDataLink::SetDataSource(TDataSource* source) {
   if (source_ == source) return;
-  if (source_) {
-    auto& list = source_->links_;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-  }
+  if (source_) Forget(source_->links_, this);
   source_ = source;
   if (source_) source_->links_.push_back(this);
   UpdateState();
