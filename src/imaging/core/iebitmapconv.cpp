@@ -1,4 +1,5 @@
 // Pixel buffer conversions.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -34,6 +35,16 @@ bool CanConvert(TIEPixelFormat from, TIEPixelFormat to) {
 
 void TIEBitmap::ConvertToPixelFormat(TIEPixelFormat format) {
   if (format == PixelFormat || !CanConvert(PixelFormat, format)) return;
+  if (Location == ieTBitmap) {
+    // Converted in memory, then written back into the same platform bitmap
+    // (the caller's when wrapped) in its new platform format.
+    TIEBitmap work;
+    work.Location = ieMemory;
+    work.Assign(this);
+    work.ConvertToPixelFormat(format);
+    Assign(&work);
+    return;
+  }
   TIEBitmap old;
   SwitchTo(&old);
   Allocate(old.Width, old.Height, format);
@@ -45,4 +56,79 @@ void TIEBitmap::ConvertToPixelFormat(TIEPixelFormat format) {
     ConvertRow(old.PixelFormat, format, row.data(), GetScanLine(y), Width);
   }
   UpdateTBitmapPalette();
+}
+
+void TIEBitmap::CopyToTBitmap(TBitmap* bitmap) {
+  if (!bitmap || PixelFormat == ienull) return;
+  bitmap->SetSize(1, 1);
+  TPaletteEntry entries[256];
+  switch (PixelFormat) {
+    case ie1g:
+      bitmap->SetPixelFormat(pf1bit);
+      entries[0] = {0, 0, 0, 0};
+      entries[1] = {255, 255, 255, 0};
+      bitmap->SetPaletteEntries(0, 2, entries);
+      bitmap->SetMonochrome(true);
+      break;
+    case ie8p:
+      bitmap->SetPixelFormat(pf8bit);
+      for (int i = 0; i < 256; ++i) {
+        const TRGB c = GetPalette(i);
+        entries[i] = {c.r, c.g, c.b, 0};
+      }
+      bitmap->SetPaletteEntries(0, 256, entries);
+      break;
+    case ie8g:
+    case ie16g:
+      bitmap->SetPixelFormat(pf8bit);
+      for (int i = 0; i < 256; ++i) entries[i] = {uint8_t(i), uint8_t(i), uint8_t(i), 0};
+      bitmap->SetPaletteEntries(0, 256, entries);
+      break;
+    default:
+      bitmap->SetPixelFormat(pf24bit);
+      break;
+  }
+  bitmap->SetSize(Width, Height);
+  if (bitmap->GetWidth() != Width || bitmap->GetHeight() != Height) return;
+  const size_t bytes = static_cast<size_t>(std::min(RowLen, bitmap->BytesPerLine()));
+  for (int y = 0; y < Height; ++y) {
+    const uint8_t* from = GetScanLine(y);
+    uint8_t* to = bitmap->ScanLine(y);
+    if (PixelFormat == ie16g) {
+      for (int x = 0; x < Width; ++x) to[x] = from[2 * x + 1];  // the high byte
+    } else {
+      std::memcpy(to, from, bytes);
+    }
+  }
+}
+
+void TIEBitmap::CopyFromTBitmap(TBitmap* bitmap) {
+  if (!bitmap) return;
+  const TPixelFormat platform = bitmap->GetPixelFormat();
+  if (platform != pf1bit && platform != pf8bit && platform != pf24bit) return;
+
+  if (Location == ieTBitmap) {
+    if (platform == pf8bit) return;  // only 1-bit and 24-bit are kept in this storage
+    ReleaseStorage();
+    if (!PlatformBitmap) PlatformBitmap = new TBitmap;
+    if (PlatformBitmap != bitmap) PlatformBitmap->Assign(bitmap);
+    Width = PlatformBitmap->GetWidth();
+    Height = PlatformBitmap->GetHeight();
+    PixelFormat = platform == pf1bit ? ie1g : ie24RGB;
+    BitCount = IEBitsPerPixel(PixelFormat);
+    RowLen = PlatformBitmap->BytesPerLine();
+    BuildRowPointers();
+    return;
+  }
+
+  const TIEPixelFormat format = platform == pf1bit ? ie1g : platform == pf8bit ? ie8p : ie24RGB;
+  Allocate(bitmap->GetWidth(), bitmap->GetHeight(), format);
+  if (format == ie8p) {
+    TPaletteEntry entries[256];
+    const int read = bitmap->GetPaletteEntries(0, 256, entries);
+    for (int i = 0; i < read && i < PaletteLength; ++i) Palette[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed};
+  }
+  const size_t bytes = static_cast<size_t>(std::min(RowLen, bitmap->BytesPerLine()));
+  for (int y = 0; y < Height; ++y) std::memcpy(GetScanLine(y), bitmap->ScanLine(y), bytes);
+  Full = false;
 }
