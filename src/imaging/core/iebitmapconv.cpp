@@ -132,7 +132,10 @@ void TIEBitmap::CopyToTBitmap(TBitmap* bitmap) {
       break;
     case ie8p:
       bitmap->SetPixelFormat(pf8bit);
-      for (int i = 0; i < 256; ++i) table[i] = {Palette[i].r, Palette[i].g, Palette[i].b, 0};
+      for (int i = 0; i < 256; ++i) {
+        const TRGB c = Palette ? Palette[i] : TRGB{0, 0, 0};
+        table[i] = {c.r, c.g, c.b, 0};
+      }
       bitmap->SetPaletteEntries(0, 256, table);
       break;
     case ie8g:

@@ -449,3 +449,92 @@ TEST(TIEMaskTest, CopyBitmapCopiesBitsBetweenMonochromeBitmaps) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each pixel of a 24-bit bitmap as 'R' (red), 'B' (blue), '.' (white) or '#' (other).
+std::vector<std::string> Picture(TBitmap& bmp) {
+  std::vector<std::string> rows;
+  for (int y = 0; y < bmp.GetHeight(); ++y) {
+    std::string s;
+    for (int x = 0; x < bmp.GetWidth(); ++x) {
+      const uint8_t* p = bmp.ScanLine(y) + x * 3;
+      const int bgr = (p[0] << 16) | (p[1] << 8) | p[2];
+      s += bgr == 0x0000FF ? 'R' : bgr == 0xFF0000 ? 'B' : bgr == 0xFFFFFF ? '.' : '#';
+    }
+    rows.push_back(s);
+  }
+  return rows;
+}
+
+// The dash colour of canvas pixel (x, y): bit 2 of phase + x + y picks colour 1.
+char Dash(int phase, int x, int y) { return ((phase + x + y) & 4) ? 'R' : 'B'; }
+
+TEST(TIEMaskDrawingTest, OutlineDrawsTheBorderOfTheSelectionInMovingDashes) {
+  TIEMask m;
+  m.AllocateBits(10, 10, 1);
+  auto square = Square(2, 3, 6, 7);  // columns 2..5, rows 3..6
+  m.DrawPolygon(1, square.data(), 4);
+  struct Case {
+    const char* name;
+    int canvasSize, xSrc, dxSrc, zoom, phase;
+  };
+  for (const Case& c : {Case{"1:1", 10, 0, 10, 1, 0}, Case{"1:1 phase 4", 10, 0, 10, 1, 4},
+                        Case{"zoom 2", 20, 0, 10, 2, 1}}) {
+    SCOPED_TRACE(c.name);
+    auto bmp = Solid(c.canvasSize, c.canvasSize, 255);
+    m.DrawOutline(bmp->GetCanvas(), 0, 0, c.canvasSize, c.canvasSize, c.xSrc, 0, c.dxSrc, 10,
+                  c.phase, clRed, clBlue);
+    const auto rows = Picture(*bmp);
+    for (int y = 0; y < c.canvasSize; ++y)
+      for (int x = 0; x < c.canvasSize; ++x) {
+        const int mx = x / c.zoom, my = y / c.zoom;
+        const bool inSquare = mx >= 2 && mx <= 5 && my >= 3 && my <= 6;
+        // The ring one destination pixel wide just inside the square's edge.
+        const bool ring = inSquare && (x == 2 * c.zoom || x == 6 * c.zoom - 1 ||
+                                       y == 3 * c.zoom || y == 7 * c.zoom - 1);
+        EXPECT_EQ(rows[y][x], ring ? Dash(c.phase, x, y) : '.') << x << "," << y;
+      }
+  }
+  // A selection that continues left of the view has no border at the view's edge.
+  m.Empty();
+  auto wide = Square(0, 3, 6, 7);
+  m.DrawPolygon(1, wide.data(), 4);
+  auto bmp = Solid(9, 10, 255);
+  m.DrawOutline(bmp->GetCanvas(), 0, 0, 9, 10, 1, 0, 9, 10, 0, clRed, clBlue);
+  const auto rows = Picture(*bmp);
+  EXPECT_EQ(rows[3].substr(0, 6), std::string{'.', Dash(0, 1, 3), Dash(0, 2, 3), Dash(0, 3, 3), Dash(0, 4, 3), '.'});
+  EXPECT_EQ(rows[4].substr(0, 6), std::string{'.', '.', '.', '.', Dash(0, 4, 4), '.'});
+  // Nothing on an empty mask or an empty destination.
+  m.Empty();
+  auto blank = Solid(10, 10, 255);
+  m.DrawOutline(blank->GetCanvas(), 0, 0, 10, 10, 0, 0, 10, 10, 0, clRed, clBlue);
+  m.SetPixel(4, 4, 1);
+  m.DrawOutline(blank->GetCanvas(), 0, 0, 0, 10, 0, 0, 10, 10, 0, clRed, clBlue);
+  for (const std::string& row : Picture(*blank)) EXPECT_EQ(row, std::string(10, '.'));
+}
+
+TEST(TIEMaskDrawingTest, InvertCanvasInvertsSelectedPixelsAndTwiceRestores) {
+  TIEMask m;
+  m.AllocateBits(4, 6, 1);
+  m.SetPixel(1, 2, 1);
+  m.SetPixel(3, 3, 1);
+  m.SetPixel(0, 5, 1);
+  auto bmp = Solid(8, 4, 255);
+  // Mask rows 2..3 (given top-down) stretched twice as large onto the canvas.
+  m.InvertCanvas(bmp->GetCanvas(), 0, 0, 8, 4, 0, 2, 4, 2);
+  EXPECT_EQ(Picture(*bmp), (std::vector<std::string>{"..##....", "..##....", "......##", "......##"}));
+  EXPECT_EQ(bmp->ScanLine(0)[2 * 3], 0);  // white inverted to black
+  m.InvertCanvas(bmp->GetCanvas(), 0, 0, 8, 4, 0, 2, 4, 2);
+  for (const std::string& row : Picture(*bmp)) EXPECT_EQ(row, std::string(8, '.'));
+  // An 8-bit mask or an empty one draws nothing.
+  TIEMask alpha;
+  alpha.AllocateBits(4, 6, 8);
+  alpha.SetPixel(0, 0, 255);
+  alpha.InvertCanvas(bmp->GetCanvas(), 0, 0, 8, 4, 0, 0, 4, 6);
+  m.Empty();
+  m.InvertCanvas(bmp->GetCanvas(), 0, 0, 8, 4, 0, 0, 4, 6);
+  for (const std::string& row : Picture(*bmp)) EXPECT_EQ(row, std::string(8, '.'));
+}
+
+}  // namespace
