@@ -202,6 +202,7 @@ class TStringList : public TStrings {
 
  private:
   int Compare(const std::string& a, const std::string& b) const;
+  void InsertItem(int index, const std::string& s);
   struct Item {
     std::string text;
     TObject* object = nullptr;

@@ -4,17 +4,24 @@
 // pf1bit is QImage::Format_Mono (most significant bit leftmost, a 2-entry
 // palette), pf8bit is Format_Indexed8 with a 256-entry palette, pf24bit is
 // Format_BGR888 (bytes blue, green, red as in a device-independent bitmap),
-// pf32bit is Format_RGB32. ScanLine(y) returns the row address; the image is
-// never shared, so row addresses stay valid until the size or the pixel
-// format changes.
+// pf32bit is Format_RGB32, pf15bit Format_RGB555, pf16bit Format_RGB16;
+// pfDevice (and pfCustom) are stored like pf32bit. pf4bit is held one byte a
+// pixel with a 16-colour table and reads back as pf8bit. A new bitmap is
+// 0 x 0 pf24bit; pixels that a size change adds are white. ScanLine(y)
+// returns the row address; the image is never shared, so row addresses stay
+// valid until the size or the pixel format changes.
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <cstdint>
 #include <string>
 
 #include "classes.h"
 #include "wintypes.h"
+
+// A picture stream that cannot be read as a picture.
+CW_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
 
 // Colours ---------------------------------------------------------------------
 
@@ -154,7 +161,12 @@ class TBitmap : public TGraphic {
   void Changed();
 
  private:
+  // The palette with the rest of it brought to PaletteSize() entries.
+  QList<QRgb> CurrentTable() const;
+
   QImage image_;
+  // Palette kept while the bitmap is 0 x 0 (an empty QImage has none).
+  QList<QRgb> palette_;
   TPixelFormat format_ = pf24bit;
   TCanvas* canvas_ = nullptr;
 };

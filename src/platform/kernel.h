@@ -15,7 +15,8 @@
 std::string GetTempPath();
 // Makes a new empty file "<dir>/<first 3 letters of prefix><hex>.tmp" with a
 // unique number (unique 0: the function picks one that does not exist yet)
-// and returns its full name; "" when the folder cannot take it.
+// and returns its full name; "" when the folder cannot take it. A non-zero
+// unique number only composes the name; no file is made.
 std::string GetTempFileName(const std::string& dir, const std::string& prefix, unsigned unique = 0);
 
 // File mapping ----------------------------------------------------------------
@@ -40,6 +41,9 @@ int64_t GetFileSizeOfHandle(int fd);
 void* MapViewOfFile(int fd, uint64_t offset, size_t length);
 // Unmaps a view returned by MapViewOfFile; unknown addresses are ignored.
 void UnmapViewOfFile(void* address);
+// Tests may watch which views are unmapped, in order; an empty function
+// stops watching.
+void SetUnmapViewObserver(std::function<void(void* address)> observer);
 
 // Memory -------------------------------------------------------------------------
 

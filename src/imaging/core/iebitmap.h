@@ -137,4 +137,18 @@ class TIEBitmap : public TIEBaseBitmap {
   uint32_t* RowFileDelta = nullptr;
   // Images of this many bytes or more go to a temporary file.
   uint64_t FileThreshold = 0;
+
+ private:
+  // Frees every storage but the platform bitmap and empties the sizes.
+  void ReleaseStorage();
+  void AllocateFileStorage(uint64_t size);
+  void AllocatePlatformStorage();
+  void BuildRowPointers();
+  // Copies the rows and bytes both bitmaps have; 16-bit gray rows into an
+  // 8-bit gray bitmap keep their high bytes.
+  void CopyPixelsFrom(TIEBitmap& source);
+  void CopyPaletteFrom(const TIEBitmap& source);
+  // Rebuilds the pixels at a new size keeping the top-left content.
+  void Resize(int width, int height);
+  [[noreturn]] void FailAllocation();
 };

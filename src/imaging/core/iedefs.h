@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "imaging/core/iemsg.h"
+#include "imaging/core/iethreadcs.h"
 #include "platform/sysutils.h"
 
 // One pixel of a 24-bit row: blue, green, red, no padding.

@@ -1,0 +1,3 @@
+#include "imaging/core/iethreadcs.h"
+
+TCriticalSection gThreadCS;
