@@ -8,6 +8,7 @@
 #include "imaging/core/iebits.h"
 #include "imaging/core/ievalues.h"
 #include "platform/canvas.h"
+#include "platform/gdi.h"
 
 namespace {
 
