@@ -503,8 +503,10 @@ TEST(TIEMaskDrawingTest, OutlineDrawsTheBorderOfTheSelectionInMovingDashes) {
   auto bmp = Solid(9, 10, 255);
   m.DrawOutline(bmp->GetCanvas(), 0, 0, 9, 10, 1, 0, 9, 10, 0, clRed, clBlue);
   const auto rows = Picture(*bmp);
-  EXPECT_EQ(rows[3].substr(0, 6), std::string{'.', Dash(0, 1, 3), Dash(0, 2, 3), Dash(0, 3, 3), Dash(0, 4, 3), '.'});
-  EXPECT_EQ(rows[4].substr(0, 6), std::string{'.', '.', '.', '.', Dash(0, 4, 4), '.'});
+  const std::string row3{'.', Dash(0, 1, 3), Dash(0, 2, 3), Dash(0, 3, 3), Dash(0, 4, 3), '.'};
+  const std::string row4{'.', '.', '.', '.', Dash(0, 4, 4), '.'};
+  EXPECT_EQ(rows[3].substr(0, 6), row3);
+  EXPECT_EQ(rows[4].substr(0, 6), row4);
   // Nothing on an empty mask or an empty destination.
   m.Empty();
   auto blank = Solid(10, 10, 255);
