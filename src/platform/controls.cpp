@@ -220,7 +220,7 @@ void TControl::HandleMouseButton(TMessage& m, TMouseButton button, bool down, bo
   bool left = button == mbLeft;
   if (down) {
     if (left && (ControlStyle & csCaptureMouse)) SetMouseCapture(true);
-    if (left && (ControlStyle & csClickEvents)) clicked_ = true;
+    if (left && !dbl && (ControlStyle & csClickEvents)) clicked_ = true;
     if (dbl && (ControlStyle & csClickEvents)) DblClick();
     if (!(ControlStyle & csNoStdEvents)) MouseDown(button, shift | (dbl ? TShiftState(ssDouble) : 0u), mouse.XPos, mouse.YPos);
     return;

@@ -232,14 +232,13 @@ void TControlWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void TControlWidget::wheelEvent(QWheelEvent* event) {
   // Turns arrive in eighths of a degree; messages carry whole notches.
-  static int remainder = 0;
-  remainder += event->angleDelta().y();
-  int steps = remainder / WHEEL_DELTA;
+  wheelRemainder_ += event->angleDelta().y();
+  int steps = wheelRemainder_ / WHEEL_DELTA;
   if (steps == 0) return;
-  remainder -= steps * WHEEL_DELTA;
+  wheelRemainder_ -= steps * WHEEL_DELTA;
   TWinControl* target = control_;
   TWinControl* focus = GetFocusedControl();
-  if (focus && GetParentForm(focus) == GetParentForm(control_)) target = focus;
+  if (focus && GetParentForm(control_) && GetParentForm(focus) == GetParentForm(control_)) target = focus;
   WPARAM keys = KeysOf(event->buttons(), event->modifiers());
   WPARAM w = WPARAM(uint32_t(keys & 0xFFFF) | (uint32_t(uint16_t(steps * WHEEL_DELTA)) << 16));
   LPARAM l = MakeLParam(int(event->globalPosition().x()), int(event->globalPosition().y()));

@@ -47,4 +47,5 @@ class TControlWidget : public QWidget {
   TWinControl* control_;
   QScrollBar* bars_[2];
   bool syncing_ = false;
+  int wheelRemainder_ = 0;
 };

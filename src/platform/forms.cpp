@@ -41,7 +41,6 @@ void TCustomForm::BeforeDestruction() {
 void TCustomForm::Show() {
   AfterConstruction();
   SetVisible(true);
-  if (HandleAllocated()) Widget()->raise();
 }
 
 void TCustomForm::Hide() { SetVisible(false); }

@@ -435,7 +435,7 @@ void TWinControl::WndProc(TMessage& m) {
   bool mouse = m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL;
   if (mouse) {
     if (ForwardMouseToChild(m)) return;
-    if (m.Msg == WM_MOUSEMOVE && !GetCaptureControl()) SetMouseControl(this);
+    if (m.Msg == WM_MOUSEMOVE && (!GetCaptureControl() || GetCaptureControl() == this)) SetMouseControl(this);
   }
   TControl::WndProc(m);
 }
