@@ -215,7 +215,12 @@ QImage BlankImage(int w, int h, TPixelFormat format, const QList<QRgb>& table) {
 
 TBitmap::TBitmap() = default;
 
-TBitmap::~TBitmap() { delete canvas_; }
+void ReleaseBitmapHandle(TGdiBitmap* handle);  // gdi.cpp
+
+TBitmap::~TBitmap() {
+  ReleaseBitmapHandle(handle_);
+  delete canvas_;
+}
 
 void TBitmap::SetWidth(int w) { SetSize(w, GetHeight()); }
 void TBitmap::SetHeight(int h) { SetSize(GetWidth(), h); }

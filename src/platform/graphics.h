@@ -95,6 +95,7 @@ QColor ToQColor(TColor color);
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
 class TCanvas;
+struct TGdiBitmap;
 
 class TGraphic : public TPersistent {
  public:
@@ -151,6 +152,8 @@ class TBitmap : public TGraphic {
 
   // Drawing surface; provided by the graphics layer (canvas.h).
   TCanvas* GetCanvas();
+  // The bitmap as a GDI object (gdi.h), made on first use, owned here.
+  TGdiBitmap* GetHandle();
 
   // For the platform layer: the image itself. Code of the Parts does not use it.
   QImage& Image() { return image_; }
@@ -169,4 +172,5 @@ class TBitmap : public TGraphic {
   QList<QRgb> palette_;
   TPixelFormat format_ = pf24bit;
   TCanvas* canvas_ = nullptr;
+  TGdiBitmap* handle_ = nullptr;
 };

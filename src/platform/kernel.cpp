@@ -160,27 +160,22 @@ uint64_t MemInfoBytes(const std::string& field) {
   return 0;
 }
 
+// A /proc/meminfo field, else pages counted by sysconf.
+uint64_t MemoryBytes(const std::string& field, int pagesName) {
+  uint64_t bytes = MemInfoBytes(field);
+  if (bytes == 0) {
+    long pages = ::sysconf(pagesName);
+    long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0) bytes = static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+  }
+  return bytes;
+}
+
 }  // namespace
 
-uint64_t GetAvailablePhysicalMemory() {
-  uint64_t bytes = MemInfoBytes("MemAvailable");
-  if (bytes == 0) {
-    long pages = ::sysconf(_SC_AVPHYS_PAGES);
-    long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages > 0 && pageSize > 0) bytes = static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
-  }
-  return bytes;
-}
+uint64_t GetAvailablePhysicalMemory() { return MemoryBytes("MemAvailable", _SC_AVPHYS_PAGES); }
 
-uint64_t GetTotalPhysicalMemory() {
-  uint64_t bytes = MemInfoBytes("MemTotal");
-  if (bytes == 0) {
-    long pages = ::sysconf(_SC_PHYS_PAGES);
-    long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages > 0 && pageSize > 0) bytes = static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
-  }
-  return bytes;
-}
+uint64_t GetTotalPhysicalMemory() { return MemoryBytes("MemTotal", _SC_PHYS_PAGES); }
 
 namespace {
 

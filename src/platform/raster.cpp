@@ -71,6 +71,8 @@ void Dot(TCoverage& out, int x, int y, int width) {
 
 }  // namespace
 
+void ForEachLinePoint(TPoint a, TPoint b, const std::function<void(int x, int y)>& plot) { WalkSegment(a, b, plot); }
+
 void RasterPolyline(const std::vector<TPoint>& points, bool closed, int width, const std::vector<int>& dashes,
                     TCoverage& on, TCoverage* gaps) {
   if (points.empty()) return;

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/wintypes.h"
@@ -45,6 +46,9 @@ class TCoverage {
 // of that diameter along the line (dashes then do not apply).
 void RasterPolyline(const std::vector<TPoint>& points, bool closed, int width, const std::vector<int>& dashes,
                     TCoverage& on, TCoverage* gaps);
+
+// Calls plot for every pixel of the segment a -> b except b.
+void ForEachLinePoint(TPoint a, TPoint b, const std::function<void(int x, int y)>& plot);
 
 // Filled shapes inside the box [l, r) x [t, b).
 void RasterEllipse(const TRect& box, TCoverage& out);

@@ -86,7 +86,9 @@ TEST(Canvas, ShapesStayInsideTheirBoxWithoutRightAndBottomEdges) {
     for (int y = 0; y < 12; ++y)
       for (int x = 0; x < 12; ++x) {
         bool inside = x >= 2 && x < 10 && y >= 3 && y < 9;
-        if (!inside) EXPECT_EQ(ec->GetPixel(x, y), clWhite) << shape << " " << x << "," << y;
+        if (!inside) {
+          EXPECT_EQ(ec->GetPixel(x, y), clWhite) << shape << " " << x << "," << y;
+        }
       }
     EXPECT_GT(Count(*e, clBlue), 8) << shape;
     EXPECT_EQ(ec->GetPixel(2, 5), clBlack) << shape;
@@ -136,7 +138,9 @@ TEST(Canvas, InvertingPenModesDrawnTwiceRestoreThePicture) {
           c->Brush->Color = clFuchsia;
           shapes[s](c);
           // On 1 bit one of XOR and NOT-XOR with a given pen leaves pixels alone.
-          if (f != pf1bit || mode == pmNot) EXPECT_NE(Bytes(*b), before) << f << " " << mode << " " << s;
+          if (f != pf1bit || mode == pmNot) {
+            EXPECT_NE(Bytes(*b), before) << f << " " << mode << " " << s;
+          }
           shapes[s](c);
           EXPECT_EQ(Bytes(*b), before) << f << " " << mode << " width " << width << " shape " << s;
         }

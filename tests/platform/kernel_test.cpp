@@ -10,23 +10,10 @@
 #include <set>
 #include <thread>
 
+#include "support/sanitizer.h"
 #include "support/testenv.h"
 
 namespace fs = std::filesystem;
-
-// The address sanitizer aborts on impossible allocations instead of
-// returning null, so those cases only run in plain builds.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kHugeAllocationsFail = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kHugeAllocationsFail = false;
-#else
-constexpr bool kHugeAllocationsFail = true;
-#endif
-#else
-constexpr bool kHugeAllocationsFail = true;
-#endif
 
 TEST(KernelTempFiles, TempPathFollowsTmpdirWithTrailingSlash) {
   std::string saved = std::getenv("TMPDIR");
@@ -166,7 +153,7 @@ TEST(KernelMemory, GlobalBlocksLockCountAndRefuseStaleHandles) {
   EXPECT_EQ(GlobalSize(empty), 0u);
   EXPECT_EQ(GlobalFree(empty), 0u);
 
-  if (kHugeAllocationsFail) {
+  if (cwtest::kHugeAllocationsFail) {
     EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, SIZE_MAX / 2), 0u);
   }
 }

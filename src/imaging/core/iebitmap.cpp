@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <vector>
 
+#include "imaging/core/ievalues.h"
 #include "platform/kernel.h"
 
 int IEBitsPerPixel(TIEPixelFormat format) {
@@ -23,10 +25,6 @@ namespace {
 constexpr uint64_t kDefaultFileThreshold = 8388608;  // 8 MB
 constexpr int kPaletteEntries = 256;
 
-int64_t RowLenOf(int width, int bitCount) {
-  return (static_cast<int64_t>(width) * bitCount + 31) / 32 * 4;
-}
-
 // Half the free physical memory: pictures at least that large go to a
 // temporary file instead of a memory block.
 uint64_t DefaultFileThreshold() {
@@ -34,9 +32,18 @@ uint64_t DefaultFileThreshold() {
   return free == 0 ? kDefaultFileThreshold : free / 2;
 }
 
-// The pixel of a colour 0x00BBGGRR.
-TRGB FillColour(int32_t colour) {
-  return TRGB{static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
+TPixelFormat PlatformFormatOf(TIEPixelFormat format) {
+  switch (format) {
+    case ie1g: return pf1bit;
+    case ie24RGB: return pf24bit;
+    default: return pf8bit;
+  }
+}
+
+void SetGrayRamp(TBitmap* bitmap) {
+  TPaletteEntry ramp[256];
+  for (int i = 0; i < 256; ++i) ramp[i] = {uint8_t(i), uint8_t(i), uint8_t(i), 0};
+  bitmap->SetPaletteEntries(0, 256, ramp);
 }
 
 }  // namespace
@@ -113,7 +120,7 @@ void TIEBitmap::AllocateImage() {
     PaletteLength = kPaletteEntries;
   }
   BitCount = IEBitsPerPixel(PixelFormat);
-  const int64_t rowLen = RowLenOf(Width, BitCount);
+  const int64_t rowLen = _BitmapRowLen(Width, BitCount);
   if (rowLen > std::numeric_limits<int32_t>::max()) FailAllocation();
   RowLen = static_cast<int32_t>(rowLen);
   const uint64_t size = static_cast<uint64_t>(RowLen) * static_cast<uint64_t>(Height);
@@ -142,6 +149,31 @@ void TIEBitmap::AllocateFileStorage(uint64_t size) {
     RowFileBase[y] = offset - offset % kAllocationGranularity;
     RowFileDelta[y] = static_cast<uint32_t>(offset % kAllocationGranularity);
   }
+}
+
+void TIEBitmap::AllocatePlatformStorage() {
+  if (PixelFormat == ie16g) {  // the platform has no 16-bit gray bitmap
+    PixelFormat = ie8g;
+    BitCount = 8;
+    RowLen = static_cast<int32_t>(_BitmapRowLen(Width, BitCount));
+  }
+  if (!PlatformBitmap) PlatformBitmap = new TBitmap;
+  // Shrunk first, so that the platform does not convert old content that is
+  // about to be replaced.
+  PlatformBitmap->SetSize(1, 1);
+  PlatformBitmap->SetPixelFormat(PlatformFormatOf(PixelFormat));
+  if (PixelFormat == ie8g) SetGrayRamp(PlatformBitmap);
+  PlatformBitmap->SetSize(Width, Height);
+  if (PlatformBitmap->GetWidth() != Width || PlatformBitmap->GetHeight() != Height) FailAllocation();
+  BuildRowPointers();
+}
+
+void TIEBitmap::BuildRowPointers() {
+  delete[] RowPointers;
+  RowPointers = nullptr;
+  if (!PlatformBitmap || Height <= 0) return;
+  RowPointers = new uint8_t*[static_cast<size_t>(Height)];
+  for (int y = 0; y < Height; ++y) RowPointers[y] = PlatformBitmap->ScanLine(y);
 }
 
 uint8_t* TIEBitmap::GetScanLine(int row) {
@@ -189,9 +221,16 @@ void TIEBitmap::CopyPaletteFrom(const TIEBitmap& source) {
 }
 
 void TIEBitmap::Assign(TObject* source) {
+  if (auto* platform = dynamic_cast<TBitmap*>(source)) {
+    CopyFromTBitmap(platform);
+    return;
+  }
   auto* bitmap = dynamic_cast<TIEBitmap*>(source);
   if (!bitmap || bitmap == this) return;
-  FreeImage();
+  if (Location == ieTBitmap)
+    ReleaseStorage();  // the platform bitmap (the caller's when wrapped) is reused
+  else
+    FreeImage();
   Width = bitmap->Width;
   Height = bitmap->Height;
   PixelFormat = bitmap->PixelFormat;
@@ -252,9 +291,27 @@ void TIEBitmap::Resize(int width, int height) {
   Full = false;
 }
 
+void TIEBitmap::ResizePlatformBitmap(int width, int height) {
+  RemoveAlphaChannel();
+  if (!PlatformBitmap) {
+    PlatformBitmap = new TBitmap;
+    PlatformBitmap->SetPixelFormat(PlatformFormatOf(PixelFormat));
+    PlatformBitmap->SetSize(Width, Height);
+  }
+  // The platform bitmap keeps its own content.
+  PlatformBitmap->SetSize(width, height);
+  Width = PlatformBitmap->GetWidth();
+  Height = PlatformBitmap->GetHeight();
+  RowLen = static_cast<int32_t>(_BitmapRowLen(Width, BitCount));
+  BuildRowPointers();
+  Full = false;
+}
+
 void TIEBitmap::SetWidth(int w) {
   if (w == Width) return;
-  if (PixelFormat != ienull && Height > 0)
+  if (Location == ieTBitmap)
+    ResizePlatformBitmap(w, Height);
+  else if (PixelFormat != ienull && Height > 0)
     Resize(w, Height);
   else
     Width = w;
@@ -262,7 +319,9 @@ void TIEBitmap::SetWidth(int w) {
 
 void TIEBitmap::SetHeight(int h) {
   if (h == Height) return;
-  if (PixelFormat != ienull && Width > 0)
+  if (Location == ieTBitmap)
+    ResizePlatformBitmap(Width, h);
+  else if (PixelFormat != ienull && Width > 0)
     Resize(Width, h);
   else
     Height = h;
@@ -282,6 +341,29 @@ void TIEBitmap::SetLocation(TIELocation location) {
   CopyPaletteFrom(old);
   UpdateTBitmapPalette();
   Full = old.Full;
+}
+
+TCanvas* TIEBitmap::GetCanvas() {
+  if (Location != ieTBitmap) SetLocation(ieTBitmap);
+  if (!PlatformBitmap) PlatformBitmap = new TBitmap;  // an empty picture still has a canvas
+  return PlatformBitmap->GetCanvas();
+}
+
+void TIEBitmap::EncapsulateTBitmap(TBitmap* bitmap) {
+  FreeImage();
+  if (!bitmap) return;
+  // Only 1-bit and 24-bit rows can be described; anything else stays out.
+  const TPixelFormat format = bitmap->GetPixelFormat();
+  if (format != pf1bit && format != pf24bit) return;
+  PlatformBitmap = bitmap;
+  Encapsulated = true;
+  Location = ieTBitmap;
+  Width = bitmap->GetWidth();
+  Height = bitmap->GetHeight();
+  PixelFormat = format == pf1bit ? ie1g : ie24RGB;
+  BitCount = IEBitsPerPixel(PixelFormat);
+  RowLen = static_cast<int32_t>(_BitmapRowLen(Width, BitCount));
+  BuildRowPointers();
 }
 
 // Alpha channel -----------------------------------------------------------------
@@ -328,7 +410,12 @@ void TIEBitmap::SetPalette(int index, const TRGB& rgb) {
   UpdateTBitmapPalette();
 }
 
-void TIEBitmap::UpdateTBitmapPalette() {}
+void TIEBitmap::UpdateTBitmapPalette() {
+  if (Location != ieTBitmap || PaletteLength < 1 || !Palette || !PlatformBitmap) return;
+  std::vector<TPaletteEntry> entries(static_cast<size_t>(PaletteLength));
+  for (int i = 0; i < PaletteLength; ++i) entries[i] = {Palette[i].r, Palette[i].g, Palette[i].b, 0};
+  PlatformBitmap->SetPaletteEntries(0, PaletteLength, entries.data());
+}
 
 // Pixels ------------------------------------------------------------------------
 
@@ -423,7 +510,7 @@ void TIEBitmap::Fill(int32_t value) {
       Full = value == 65535;
       break;
     case ie24RGB: {
-      const TRGB rgb = FillColour(value);
+      const TRGB rgb = TColor2TRGB(value);
       for (int y = 0; y < Height; ++y) {
         uint8_t* p = GetScanLine(y);
         for (int x = 0; x < Width; ++x, p += 3) {
@@ -438,5 +525,3 @@ void TIEBitmap::Fill(int32_t value) {
     default: break;
   }
 }
-
-void TIEBitmap::AllocatePlatformStorage() { throw EInvalidOperation("platform storage"); }

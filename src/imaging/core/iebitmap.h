@@ -150,5 +150,7 @@ class TIEBitmap : public TIEBaseBitmap {
   void CopyPaletteFrom(const TIEBitmap& source);
   // Rebuilds the pixels at a new size keeping the top-left content.
   void Resize(int width, int height);
+  // SetWidth and SetHeight on platform-bitmap storage.
+  void ResizePlatformBitmap(int width, int height);
   [[noreturn]] void FailAllocation();
 };

@@ -3,9 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
+#include "imaging/core/iefiles.h"
 #include "platform/kernel.h"
 
 std::string DefTEMPPATH;
@@ -15,9 +14,8 @@ namespace {
 // A new unique empty file in DefTEMPPATH (or the system temporary folder),
 // whose folder and parents are made first; "" when that fails.
 std::string NewTemporaryName() {
-  std::string folder = DefTEMPPATH.empty() ? GetTempPath() : DefTEMPPATH;
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
+  const std::string folder = DefTEMPPATH.empty() ? GetTempPath() : DefTEMPPATH;
+  IEForceDirectories(folder);  // a folder that cannot be made fails just below
   return GetTempFileName(folder, "pix", 0);
 }
 

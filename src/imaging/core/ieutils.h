@@ -1,5 +1,5 @@
-// The imaging core in one include: shared records, pixel buffers, storage
-// and the helper units.
+// The imaging core in one include: shared records, pixel buffers, storage,
+// masks, helpers, value lists, the message table and the palette builders.
 #pragma once
 
 #include "imaging/core/iebitmap.h"
@@ -11,7 +11,15 @@
 #include "imaging/core/iefiles.h"
 #include "imaging/core/iegeometry.h"
 #include "imaging/core/iehash.h"
+#include "imaging/core/iemask.h"
 #include "imaging/core/iememorymapped.h"
+#include "imaging/core/iemsg.h"
+#include "imaging/core/iergbrows.h"
 #include "imaging/core/ieplatform.h"
 #include "imaging/core/iestreams.h"
+#include "imaging/core/iethreadcs.h"
+#include "imaging/core/ievaluelists.h"
 #include "imaging/core/ievalues.h"
+#include "imaging/core/iewords.h"
+#include "imaging/core/neurquant.h"
+#include "imaging/core/stdquant.h"

@@ -10,35 +10,14 @@
 #include <memory>
 #include <sstream>
 
+#include "iebitmap_fixture.h"
 #include "platform/kernel.h"
+#include "support/sanitizer.h"
 #include "support/testenv.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The address sanitizer aborts on impossible allocations instead of
-// returning null, so those cases only run in plain builds.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kHugeAllocationsFail = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kHugeAllocationsFail = false;
-#else
-constexpr bool kHugeAllocationsFail = true;
-#endif
-#else
-constexpr bool kHugeAllocationsFail = true;
-#endif
-
-// A bitmap that lands in the given storage whatever its size.
-std::unique_ptr<TIEBitmap> MakeBitmap(TIELocation location, int width, int height, TIEPixelFormat format) {
-  auto bitmap = std::make_unique<TIEBitmap>();
-  bitmap->FileThreshold = 0;
-  bitmap->Location = location;
-  bitmap->Allocate(width, height, format);
-  return bitmap;
-}
 
 // Writes a pattern that differs in every byte of every row.
 void Scribble(TIEBitmap& bitmap, int seed = 0) {
@@ -260,7 +239,7 @@ TEST(IEBitmap, AllocationThatCannotBeHadRaisesAndLeavesTheBitmapEmpty) {
       {1000000, 1000000, true},    // 3 TB
   };
   for (const Case& c : cases) {
-    if (c.needsHugeFailure && !kHugeAllocationsFail) continue;
+    if (c.needsHugeFailure && !cwtest::kHugeAllocationsFail) continue;
     TIEBitmap bitmap;
     bitmap.Location = ieMemory;
     bitmap.Allocate(10, 10, ie24RGB);
@@ -305,6 +284,7 @@ TEST(IEBitmap, FillSetsEveryPixelAndTheFullFlag) {
       {ie16g, 0x1234, {0x34, 0x12}, false},
       {ie24RGB, 0xFFFFFF, {0xFF, 0xFF, 0xFF}, true},
       {ie24RGB, 0x112233, {0x11, 0x22, 0x33}, false},  // 0x00BBGGRR into blue, green, red
+      {ie24RGB, clBtnFace, {0xC0, 0xC0, 0xC0}, false},  // system colours resolved
   };
   for (TIELocation location : {ieMemory, ieFile}) {
     for (const Case& c : cases) {
@@ -436,7 +416,7 @@ TEST_P(LocationTest, AssignCopiesPixelsPaletteAlphaAndFull) {
   source->SetAlpha(4, 2, 99);
   source->Full = true;
 
-  for (TIELocation target : {ieMemory, ieFile}) {
+  for (TIELocation target : {ieMemory, ieFile, ieTBitmap}) {
     auto copy = MakeBitmap(target, 2, 2, ie24RGB);
     copy->GetAlphaChannel();
     copy->Assign(source.get());
@@ -451,6 +431,13 @@ TEST_P(LocationTest, AssignCopiesPixelsPaletteAlphaAndFull) {
     EXPECT_EQ(copy->GetAlpha(4, 2), 99);
     EXPECT_EQ(copy->GetAlpha(0, 0), 255);
     EXPECT_FALSE(copy->AlphaChannel->Full);
+    if (target == ieTBitmap) {
+      TPaletteEntry entry;
+      ASSERT_EQ(copy->GetTBitmap()->GetPaletteEntries(200, 1, &entry), 1);
+      EXPECT_EQ(entry.peRed, 7);
+      EXPECT_EQ(entry.peGreen, 55);
+      EXPECT_EQ(entry.peBlue, 200);
+    }
   }
 
   // A bitmap created for file storage decides its storage anew by size.
@@ -526,7 +513,7 @@ TEST_P(LocationTest, SetLocationMovesThePixels) {
 }
 
 TEST_P(LocationTest, SwitchToHandsOverTheStorage) {
-  auto bitmap = MakeBitmap(GetParam(), 8, 3, ie16g);
+  auto bitmap = MakeBitmap(GetParam(), 8, 3, ie8g);
   Scribble(*bitmap);
   bitmap->GetAlphaChannel();
   const std::string file = bitmap->TempFile->FileName();
@@ -541,12 +528,141 @@ TEST_P(LocationTest, SwitchToHandsOverTheStorage) {
   EXPECT_FALSE(bitmap->GetHasAlphaChannel());
   EXPECT_EQ(target.TempFile, tempFile);
   EXPECT_EQ(target.Width, 8);
-  EXPECT_EQ(target.PixelFormat, ie16g);
+  EXPECT_EQ(target.PixelFormat, ie8g);
+  EXPECT_EQ(target.Location, GetParam());
   EXPECT_TRUE(target.GetHasAlphaChannel());
   EXPECT_TRUE(HasScribble(target, 3, target.RowLen));
   if (GetParam() == ieFile) {
     EXPECT_TRUE(fs::exists(file));
   }
+  TBitmap* platform = target.GetTBitmap();
+  EXPECT_EQ(platform != nullptr, GetParam() == ieTBitmap);
+  EXPECT_EQ(bitmap->GetTBitmap(), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Storages, LocationTest, ::testing::Values(ieMemory, ieFile), LocationName);
+INSTANTIATE_TEST_SUITE_P(Storages, LocationTest, ::testing::Values(ieMemory, ieFile, ieTBitmap), LocationName);
+
+TEST(IEBitmapPlatform, PixelsSurviveEveryMoveBetweenStorages) {
+  auto bitmap = MakeBitmap(ieMemory, 31, 9, ie24RGB);
+  Scribble(*bitmap, 5);
+  for (TIELocation next : {ieFile, ieTBitmap, ieMemory, ieTBitmap, ieFile, ieMemory}) {
+    bitmap->SetLocation(next);
+    ASSERT_EQ(bitmap->Location, next);
+    EXPECT_TRUE(HasScribble(*bitmap, 9, 31 * 3, 5)) << "after moving to " << next;
+  }
+}
+
+TEST(IEBitmapPlatform, WrappedBitmapStaysTheCallersAndFollowsAllocate) {
+  TBitmap caller;
+  ShapePlatformBitmap(caller, pf24bit, 8, 4);
+  {
+    TIEBitmap bitmap;
+    bitmap.EncapsulateTBitmap(&caller);
+    EXPECT_EQ(bitmap.Width, 8);
+    EXPECT_EQ(bitmap.Height, 4);
+    EXPECT_EQ(bitmap.PixelFormat, ie24RGB);
+    EXPECT_EQ(bitmap.RowLen, 24);
+    EXPECT_EQ(bitmap.Location, ieTBitmap);
+    EXPECT_TRUE(bitmap.Encapsulated);
+    EXPECT_EQ(bitmap.GetTBitmap(), &caller);
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(bitmap.GetScanLine(y), caller.ScanLine(y));
+    bitmap.SetPixels_ie24RGB(7, 3, {1, 2, 3});
+    EXPECT_EQ(caller.ScanLine(3)[21], 1);
+
+    // Readers decode straight into the caller's bitmap.
+    bitmap.Allocate(20, 10, ie24RGB);
+    EXPECT_EQ(caller.GetWidth(), 20);
+    EXPECT_EQ(caller.GetHeight(), 10);
+    EXPECT_EQ(bitmap.GetScanLine(9), caller.ScanLine(9));
+    bitmap.Allocate(6, 6, ie8g);
+    EXPECT_EQ(caller.GetPixelFormat(), pf8bit);
+    EXPECT_TRUE(bitmap.Encapsulated);
+    bitmap.FreeImage();
+    EXPECT_FALSE(bitmap.Encapsulated);
+    EXPECT_EQ(bitmap.GetTBitmap(), nullptr);
+    bitmap.EncapsulateTBitmap(&caller);
+  }
+  // Freeing the wrapper leaves the caller's bitmap alive and whole.
+  EXPECT_EQ(caller.GetWidth(), 6);
+  caller.SetSize(3, 3);
+  EXPECT_NE(caller.ScanLine(2), nullptr);
+
+  TBitmap mono;
+  ShapePlatformBitmap(mono, pf1bit, 33, 2);
+  TIEBitmap bw;
+  bw.EncapsulateTBitmap(&mono);
+  EXPECT_EQ(bw.PixelFormat, ie1g);
+  EXPECT_EQ(bw.RowLen, 8);
+
+  // Nothing, or a bitmap whose rows cannot be described, leaves it empty.
+  TBitmap indexed;
+  ShapePlatformBitmap(indexed, pf8bit, 4, 4);
+  for (TBitmap* platform : {static_cast<TBitmap*>(nullptr), &indexed}) {
+    TIEBitmap bitmap;
+    bitmap.EncapsulateTBitmap(platform);
+    EXPECT_EQ(bitmap.Width, 0);
+    EXPECT_FALSE(bitmap.Encapsulated);
+    EXPECT_EQ(bitmap.GetTBitmap(), nullptr);
+  }
+}
+
+TEST(IEBitmapPlatform, SixteenBitGrayIsKeptAsEightBitInAPlatformBitmap) {
+  auto gray16 = MakeBitmap(ieMemory, 5, 2, ie16g);
+  for (int x = 0; x < 5; ++x) gray16->SetPixels_ie16g(x, 1, static_cast<uint16_t>(0x1100 * x + 0x77));
+
+  auto allocated = MakeBitmap(ieTBitmap, 5, 2, ie16g);
+  EXPECT_EQ(allocated->PixelFormat, ie8g);
+  EXPECT_EQ(allocated->BitCount, 8);
+  EXPECT_EQ(allocated->RowLen, 8);
+  EXPECT_EQ(allocated->GetTBitmap()->GetPixelFormat(), pf8bit);
+
+  auto assigned = MakeBitmap(ieTBitmap, 1, 1, ie24RGB);
+  assigned->Assign(gray16.get());
+  auto moved = MakeBitmap(ieMemory, 1, 1, ie8g);
+  moved->Assign(gray16.get());
+  moved->SetLocation(ieTBitmap);
+  for (TIEBitmap* bitmap : {assigned.get(), moved.get()}) {
+    ASSERT_EQ(bitmap->PixelFormat, ie8g);
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(bitmap->GetPixels_ie8(x, 1), 0x11 * x) << x;
+  }
+}
+
+TEST(IEBitmapPlatform, CanvasMovesThePictureIntoAPlatformBitmap) {
+  auto bitmap = MakeBitmap(ieFile, 12, 5, ie24RGB);
+  Scribble(*bitmap);
+  bitmap->GetAlphaChannel();
+  EXPECT_NE(bitmap->GetCanvas(), nullptr);
+  EXPECT_EQ(bitmap->Location, ieTBitmap);
+  EXPECT_FALSE(bitmap->GetHasAlphaChannel());
+  EXPECT_FALSE(bitmap->TempFile->IsAllocated());
+  EXPECT_TRUE(HasScribble(*bitmap, 5, 36));
+  EXPECT_EQ(bitmap->GetTBitmap()->GetWidth(), 12);
+
+  TIEBitmap empty;
+  EXPECT_NE(empty.GetCanvas(), nullptr);
+}
+
+TEST(IEBitmapPlatform, PaletteChangesReachThePlatformBitmap) {
+  auto bitmap = MakeBitmap(ieTBitmap, 4, 4, ie8p);
+  bitmap->SetPalette(5, {10, 20, 30});
+  TPaletteEntry entry;
+  ASSERT_EQ(bitmap->GetTBitmap()->GetPaletteEntries(5, 1, &entry), 1);
+  EXPECT_EQ(entry.peRed, 30);
+  EXPECT_EQ(entry.peGreen, 20);
+  EXPECT_EQ(entry.peBlue, 10);
+  EXPECT_EQ(entry.peFlags, 0);
+}
+
+TEST(IEBitmapPlatform, AssignOfAPlatformBitmapCopiesIt) {
+  TBitmap platform;
+  ShapePlatformBitmap(platform, pf24bit, 7, 3);
+  platform.ScanLine(2)[20] = 0x42;
+  for (TIELocation location : {ieMemory, ieFile, ieTBitmap}) {
+    auto bitmap = MakeBitmap(location, 1, 1, ie8g);
+    bitmap->Assign(&platform);
+    EXPECT_EQ(bitmap->Width, 7) << location;
+    EXPECT_EQ(bitmap->PixelFormat, ie24RGB) << location;
+    EXPECT_EQ(bitmap->GetPixels_ie24RGB(6, 2).r, 0x42) << location;
+    EXPECT_NE(bitmap->GetTBitmap(), &platform);
+  }
+}

@@ -1,0 +1,67 @@
+#include "dbfio.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "dbf.h"
+
+namespace dbfio {
+
+bool ReadAt(int fd, int64_t offset, void* buffer, int64_t count) {
+  auto* p = static_cast<uint8_t*>(buffer);
+  while (count > 0) {
+    ssize_t n = pread(fd, p, size_t(count), off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    offset += n;
+    count -= n;
+  }
+  return true;
+}
+
+void WriteAt(int fd, int64_t offset, const void* buffer, int64_t count, const std::string& what) {
+  auto* p = static_cast<const uint8_t*>(buffer);
+  while (count > 0) {
+    ssize_t n = pwrite(fd, p, size_t(count), off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw EDatabaseError("Cannot write " + what + ": " + std::strerror(n < 0 ? errno : ENOSPC));
+    p += n;
+    offset += n;
+    count -= n;
+  }
+}
+
+void Flush(int fd, const std::string& what) {
+  if (fdatasync(fd) != 0 && errno != EINVAL)
+    throw EDatabaseError("Cannot write " + what + ": " + std::strerror(errno));
+}
+
+void Truncate(int fd, int64_t size, const std::string& what) {
+  if (ftruncate(fd, off_t(size)) != 0) throw EDatabaseError("Cannot write " + what + ": " + std::strerror(errno));
+}
+
+int64_t FileSize(int fd) {
+  struct stat st {};
+  return fstat(fd, &st) == 0 ? int64_t(st.st_size) : -1;
+}
+
+WriteLock::WriteLock(int fd, const std::string& what) : fd_(fd) {
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  if (fcntl(fd_, F_OFD_SETLK, &fl) != 0)
+    throw EDatabaseError("Table " + what + " is locked by another program.");
+}
+
+WriteLock::~WriteLock() {
+  struct flock fl {};
+  fl.l_type = F_UNLCK;
+  fl.l_whence = SEEK_SET;
+  fcntl(fd_, F_OFD_SETLK, &fl);
+}
+
+}  // namespace dbfio

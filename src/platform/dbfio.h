@@ -1,0 +1,44 @@
+// Byte-level helpers shared by the table and memo files: positioned reads
+// and writes that either move every byte or raise, and little-endian fields.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace dbfio {
+
+// Reads exactly `count` bytes at `offset`; false when the file is shorter.
+bool ReadAt(int fd, int64_t offset, void* buffer, int64_t count);
+// Writes every byte at `offset` or raises EDatabaseError naming `what`.
+void WriteAt(int fd, int64_t offset, const void* buffer, int64_t count, const std::string& what);
+// Pushes written bytes to the disk, so that later writes cannot overtake them.
+void Flush(int fd, const std::string& what);
+void Truncate(int fd, int64_t size, const std::string& what);
+int64_t FileSize(int fd);
+
+// Takes the table's operating-system lock of the whole file for the
+// duration of one write; raises when another program holds a lock on it.
+class WriteLock {
+ public:
+  WriteLock(int fd, const std::string& what);
+  ~WriteLock();
+  WriteLock(const WriteLock&) = delete;
+  WriteLock& operator=(const WriteLock&) = delete;
+
+ private:
+  int fd_;
+};
+
+inline uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint32_t Get32(const uint8_t* p) {
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+inline void Put16(uint8_t* p, uint16_t v) {
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+}
+inline void Put32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+}  // namespace dbfio
