@@ -5,40 +5,17 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "support/streambytes.h"
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes Contents(TMemoryStream& stream) {
-  const auto* bytes = static_cast<const uint8_t*>(stream.Memory());
-  return Bytes(bytes, bytes + stream.GetSize());
-}
-
-void Fill(TMemoryStream& stream, const Bytes& bytes) {
-  stream.Clear();
-  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  stream.SetPosition(0);
-}
-
-Bytes MarkerStreamBytes(TIEMarkerList& list) {
-  TMemoryStream stream;
-  list.SaveToStream(&stream);
-  return Contents(stream);
-}
-
-Bytes IPTCStreamBytes(TIEIPTCInfoList& list) {
-  TMemoryStream stream;
-  list.SaveToStream(&stream);
-  return Contents(stream);
-}
-
-}  // namespace
+using cwtest::Bytes;
+using cwtest::Fill;
+using cwtest::SavedBytes;
 
 TEST(MarkerList, StreamFormLayoutAndRoundTrip) {
   TIEMarkerList list;
   list.AddMarker(0xE1, "abc", 3);
   list.AddMarker(0xFE, nullptr, 0);
-  const Bytes saved = MarkerStreamBytes(list);
+  const Bytes saved = SavedBytes(list);
   EXPECT_EQ(saved, (Bytes{0, 2, 0, 0, 0, 0xE1, 3, 0, 0, 0, 'a', 'b', 'c', 0xFE, 0, 0, 0, 0}));
 
   TIEMarkerList loaded;
@@ -73,7 +50,7 @@ TEST(MarkerList, EditingKeepsTypesAndDataTogether) {
   copy.Assign(&list);
   copy.Assign(nullptr);
   list.DeleteMarker(0);
-  EXPECT_EQ(MarkerStreamBytes(list).size(), 1u + 4 + 1 + 4 + 4);
+  EXPECT_EQ(SavedBytes(list).size(), 1u + 4 + 1 + 4 + 4);
   ASSERT_EQ(copy.GetCount(), 2);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(copy.GetMarkerData(1)), 4), "icc!");
 
@@ -223,7 +200,7 @@ TEST(IPTCList, StreamFormRoundTripAndDamage) {
   TIEIPTCInfoList list;
   list.AddStringItem(2, 5, "Title");
   list.AddBufferItem(2, 80, "\x00\x01", 2);
-  const Bytes saved = IPTCStreamBytes(list);
+  const Bytes saved = SavedBytes(list);
   EXPECT_EQ(saved.size(), 8u + 12 + 5 + 12 + 2);
   EXPECT_EQ(Bytes(saved.begin(), saved.begin() + 20),
             (Bytes{0, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0, 5, 0, 0, 0}));
@@ -233,7 +210,7 @@ TEST(IPTCList, StreamFormRoundTripAndDamage) {
   Fill(stream, saved);
   loaded.LoadFromStream(&stream);
   EXPECT_TRUE(loaded.Modified);
-  EXPECT_EQ(IPTCStreamBytes(loaded), saved);
+  EXPECT_EQ(SavedBytes(loaded), saved);
 
   // Every cut of the stream short of its end, and a count far too large.
   std::vector<Bytes> damaged;

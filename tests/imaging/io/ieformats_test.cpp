@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "imaging/io/ielzwhooks.h"
+#include "support/streambytes.h"
 #include "support/testenv.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using cwtest::Bytes;
+using cwtest::Fill;
 
 Bytes Of(const std::string& text, size_t size) {
   Bytes bytes(text.begin(), text.end());
@@ -25,12 +27,6 @@ Bytes StreamHeader(const char* magic, int32_t length, size_t size) {
   std::memcpy(bytes.data() + 8, &length, 4);
   bytes.resize(size, 0x20);
   return bytes;
-}
-
-void Fill(TMemoryStream& stream, const Bytes& bytes) {
-  stream.Clear();
-  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  stream.SetPosition(0);
 }
 
 void WriteFile(const std::string& name, const Bytes& bytes) {

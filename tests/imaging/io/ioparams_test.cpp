@@ -8,24 +8,14 @@
 
 #include "imaging/core/iebitmap.h"
 #include "imaging/io/ieformats.h"
+#include "support/streambytes.h"
 #include "support/testenv.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes Saved(TIOParamsVals& params) {
-  TMemoryStream stream;
-  params.SaveToStream(&stream);
-  const auto* bytes = static_cast<const uint8_t*>(stream.Memory());
-  return Bytes(bytes, bytes + stream.GetSize());
-}
-
-void Fill(TMemoryStream& stream, const Bytes& bytes) {
-  stream.Clear();
-  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  stream.SetPosition(0);
-}
+using cwtest::Bytes;
+using cwtest::Fill;
+using cwtest::SavedBytes;
 
 // Every streamed field away from its default.
 void SetEveryStreamedField(TIOParamsVals& p) {
@@ -283,7 +273,7 @@ TEST(IOParams, AssignIsDeepAndLeavesOwnerWarningsAndMissingThumbnail) {
   auto* owner = reinterpret_cast<TPixIO*>(&source);  // only compared, never used
   TIOParamsVals target(owner);
   target.Assign(&source);
-  EXPECT_EQ(Saved(target), Saved(source));
+  EXPECT_EQ(SavedBytes(target), SavedBytes(source));
   EXPECT_EQ(target.OwnerIO, owner);
   EXPECT_EQ(target.JPEG_WarningCount, 0);
   EXPECT_EQ(target.EXIF_Model, "model");
@@ -317,7 +307,7 @@ TEST(IOParams, StreamRoundTripKeepsTheTargetsEXIF) {
   source.EXIF_Make = "not streamed";
   source.TIFF_ApplyOrientation = false;
   source.JPEG_ScaleDenominator = 4;
-  const Bytes saved = Saved(source);
+  const Bytes saved = SavedBytes(source);
 
   // The head of the stream, byte for byte.
   Bytes head;
@@ -336,7 +326,7 @@ TEST(IOParams, StreamRoundTripKeepsTheTargetsEXIF) {
   Fill(stream, saved);
   target.LoadFromStream(&stream);
   EXPECT_EQ(stream.GetPosition(), stream.GetSize());
-  EXPECT_EQ(Saved(target), saved);
+  EXPECT_EQ(SavedBytes(target), saved);
   EXPECT_EQ(target.CUR_HotSpotY, 6);
   EXPECT_EQ(target.TGA_AuthorName, "作者");
   EXPECT_EQ(target.PXM_Comments->Get(0), "# scanned");
@@ -349,7 +339,7 @@ TEST(IOParams, StreamRoundTripKeepsTheTargetsEXIF) {
   source.SaveToFile(dir.file("params.bin"));
   TIOParamsVals fromFile(nullptr);
   fromFile.LoadFromFile(dir.file("params.bin"));
-  EXPECT_EQ(Saved(fromFile), saved);
+  EXPECT_EQ(SavedBytes(fromFile), saved);
   EXPECT_THROW(fromFile.LoadFromFile(dir.file("missing.bin")), EFOpenError);
 }
 
@@ -393,20 +383,20 @@ TEST(IOParams, OldVersionsReadTheirFieldsAndLeaveTheRest) {
 TEST(IOParams, NewerVersionIsReadAsTheCurrentOne) {
   TIOParamsVals source(nullptr);
   SetEveryStreamedField(source);
-  Bytes saved = Saved(source);
+  Bytes saved = SavedBytes(source);
   saved[0] = 12;
   TIOParamsVals target(nullptr);
   TMemoryStream stream;
   Fill(stream, saved);
   target.LoadFromStream(&stream);
   saved[0] = 9;
-  EXPECT_EQ(Saved(target), saved);
+  EXPECT_EQ(SavedBytes(target), saved);
 }
 
 TEST(IOParams, DamagedStreamRaisesAndChangesNothing) {
   TIOParamsVals source(nullptr);
   SetEveryStreamedField(source);
-  const Bytes saved = Saved(source);
+  const Bytes saved = SavedBytes(source);
 
   std::vector<Bytes> damaged;
   for (size_t n = 0; n < saved.size(); ++n) damaged.emplace_back(saved.begin(), saved.begin() + n);
@@ -420,12 +410,12 @@ TEST(IOParams, DamagedStreamRaisesAndChangesNothing) {
 
   TIOParamsVals target(nullptr);
   target.EXIF_Make = "kept";
-  const Bytes before = Saved(target);
+  const Bytes before = SavedBytes(target);
   TMemoryStream stream;
   for (const Bytes& bytes : damaged) {
     Fill(stream, bytes);
     EXPECT_THROW(target.LoadFromStream(&stream), EReadError) << bytes.size();
-    ASSERT_EQ(Saved(target), before) << bytes.size();
+    ASSERT_EQ(SavedBytes(target), before) << bytes.size();
   }
   EXPECT_EQ(target.EXIF_Make, "kept");
 
