@@ -134,10 +134,11 @@ void TQRPrintable::Print(double OfsX, double OfsY) {
 // Bands -------------------------------------------------------------------------------
 
 TQRBand::TQRBand(TQuickRep* report, TQRBandType type) : ParentReport(report), BandType(type) {
-  report->bands_.emplace_back(this);
+  report->bands_.push_back(this);
 }
 
 TQRBand::~TQRBand() {
+  std::erase(ParentReport->bands_, this);
   // Printables with an owner are left to it; the others go with the band.
   for (TQRPrintable* c : std::vector<TQRPrintable*>(controls_)) {
     if (c->Owner) {
@@ -195,18 +196,18 @@ void TQRBand::PrintAt(double x, double y, double width, double height) {
 TQuickRep::TQuickRep(TObject* Owner) : Owner(Owner), QRPrinter(new TQRPrinter) {}
 
 TQuickRep::~TQuickRep() {
-  bands_.clear();
+  while (!bands_.empty()) delete bands_.back();
   delete QRPrinter;
 }
 
 TQRBand* TQuickRep::Bands(int index) const {
   if (index < 0 || index >= BandCount()) return nullptr;
-  return bands_[size_t(index)].get();
+  return bands_[size_t(index)];
 }
 
 TQRBand* TQuickRep::BandOfType(TQRBandType type) const {
-  for (const auto& b : bands_)
-    if (b->BandType == type && b->Enabled) return b.get();
+  for (TQRBand* b : bands_)
+    if (b->BandType == type && b->Enabled) return b;
   return nullptr;
 }
 

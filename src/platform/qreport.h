@@ -119,7 +119,7 @@ enum TQRBandType { rbDetail, rbPageFooter };
 
 class TQRBand : public TObject {
  public:
-  // The report owns its bands.
+  // The report frees the bands still on it; a band freed first leaves it.
   TQRBand(TQuickRep* report, TQRBandType type);
   ~TQRBand() override;
   TQRBand(const TQRBand&) = delete;
@@ -194,7 +194,7 @@ class TQuickRep : public TObject {
   void FinishPage(TLayout& layout);
   void PrintDetail(TLayout& layout);
 
-  std::vector<std::unique_ptr<TQRBand>> bands_;
+  std::vector<TQRBand*> bands_;
   int pageCount_ = 0;
   int pageNumber_ = 0;
   int detailNumber_ = 0;

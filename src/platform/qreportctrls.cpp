@@ -77,11 +77,13 @@ void TQRCustomLabel::Print(double OfsX, double OfsY) {
     p->AddDrawing(std::move(fill));
   }
   TRect clip = box;
-  if (AutoSize && !WordWrap)
+  if (AutoSize && !WordWrap) {
     for (int w : text.widths) clip.Right = std::max(clip.Right, box.Left + w);
+    clip.Bottom = std::max(clip.Bottom, box.Top + int(text.lines.size()) * text.lineHeight);
+  }
   for (size_t i = 0; i < text.lines.size(); ++i) {
     int y = box.Top + int(i) * text.lineHeight;
-    if (y >= box.Bottom) break;
+    if (y >= clip.Bottom) break;
     if (text.lines[i].isEmpty()) continue;
     int x = box.Left;
     if (Alignment == taRightJustify) x = box.Right - text.widths[i];

@@ -12,8 +12,8 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Text in a box: one line, or wrapped at the box's width (WordWrap); with
 // AutoStretch the box grows downwards to hold every line, and its band
-// with it; otherwise lines are cut at the box. AutoSize lets one unwrapped
-// line run past the box's right edge instead of being cut.
+// with it; otherwise lines are cut at the box. AutoSize lets unwrapped
+// text run past the box's right and bottom edges instead of being cut.
 class TQRCustomLabel : public TQRPrintable {
  public:
   using TQRPrintable::TQRPrintable;
