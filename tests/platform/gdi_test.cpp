@@ -305,8 +305,11 @@ TEST(Gdi, RotatedFontsAndTextAlignment) {
   EXPECT_EQ(GetObject(font, sizeof lf, &lf), 60);
   EXPECT_EQ(lf.lfEscapement, 900);
   EXPECT_FALSE(DeleteObject(font));  // selected
-  SelectObject(dc, old ? old : CreateFontA(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
+  HGDIOBJ stand_in = old ? nullptr : CreateFontA(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  SelectObject(dc, old ? old : stand_in);
   EXPECT_TRUE(DeleteObject(font));
+  bm.reset();  // the context goes with its bitmap and lets go of the stand-in
+  if (stand_in) EXPECT_TRUE(DeleteObject(stand_in));
 }
 
 TEST(Gdi, DrawDibScalesASourceRectangle) {

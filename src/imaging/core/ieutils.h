@@ -1,5 +1,5 @@
 // The imaging core in one include: shared records, pixel buffers, storage,
-// helpers, value lists, the message table and the palette builders.
+// masks, helpers, value lists, the message table and the palette builders.
 #pragma once
 
 #include "imaging/core/iebitmap.h"
@@ -11,6 +11,7 @@
 #include "imaging/core/iefiles.h"
 #include "imaging/core/iegeometry.h"
 #include "imaging/core/iehash.h"
+#include "imaging/core/iemask.h"
 #include "imaging/core/iememorymapped.h"
 #include "imaging/core/iemsg.h"
 #include "imaging/core/iergbrows.h"
