@@ -26,7 +26,6 @@ enum TPenMode {
   pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
 };
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
-constexpr TBrushStyle bsNone = bsClear;
 
 class TPen : public TPersistent {
  public:

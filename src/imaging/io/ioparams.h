@@ -57,6 +57,11 @@ constexpr int32_t IEParamsStreamVersion = 9;
 struct TIOParamsFields {
   int32_t BitsPerSample = 8;
   int32_t SamplesPerPixel = 3;
+  // The depth the last read found in its file (0: no read since the
+  // defaults); writers tell a depth merely left by a read from one set on
+  // purpose with it (imaging/io/iewritedepth.h).
+  int32_t ReadBitsPerSample = 0;
+  int32_t ReadSamplesPerPixel = 0;
   int32_t Width = 0;
   int32_t Height = 0;
   int32_t DPIX = 0;
