@@ -50,24 +50,26 @@ const std::vector<uint8_t>& PhotoJpeg() {
   return jpeg;
 }
 
-void Fill(TMemoryStream& stream, const std::vector<uint8_t>& bytes) {
-  stream.Clear();
-  stream.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
-  stream.SetPosition(0);
-}
-
-void BM_JpegRead_Reader(benchmark::State& state) {
+// What a reader needs: the file in a memory stream, parameters and a
+// progress record with an abort flag.
+struct TReaderInput {
+  explicit TReaderInput(const std::vector<uint8_t>& bytes) {
+    stream.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
+    progress.Aborting = &aborting;
+  }
   TMemoryStream stream;
-  Fill(stream, PhotoJpeg());
-  TIOParamsVals params(nullptr);
+  TIOParamsVals params{nullptr};
   bool aborting = false;
   TProgressRec progress;
-  progress.Aborting = &aborting;
+};
+
+void BM_JpegRead_Reader(benchmark::State& state) {
+  TReaderInput in(PhotoJpeg());
   for (auto _ : state) {
     TIEBitmap bitmap;
     bitmap.Location = ieMemory;
-    stream.SetPosition(0);
-    ReadJPegStream(&stream, &bitmap, params, progress, false);
+    in.stream.SetPosition(0);
+    ReadJPegStream(&in.stream, &bitmap, in.params, in.progress, false);
     benchmark::DoNotOptimize(bitmap.GetScanLine(0));
   }
 }
@@ -106,20 +108,15 @@ const std::vector<uint8_t>& PhotoBmp() {
 }
 
 void BM_BmpReadWrite_Codec(benchmark::State& state) {
-  TMemoryStream in;
-  Fill(in, PhotoBmp());
-  TIOParamsVals params(nullptr);
-  bool aborting = false;
-  TProgressRec progress;
-  progress.Aborting = &aborting;
+  TReaderInput in(PhotoBmp());
   TMemoryStream out;
   for (auto _ : state) {
     TIEBitmap bitmap;
     bitmap.Location = ieMemory;
-    in.SetPosition(0);
-    BMPReadStream(&in, &bitmap, 0, params, progress, false);
+    in.stream.SetPosition(0);
+    BMPReadStream(&in.stream, &bitmap, 0, in.params, in.progress, false);
     out.SetPosition(0);
-    BMPWriteStream(&out, &bitmap, params, progress);
+    BMPWriteStream(&out, &bitmap, in.params, in.progress);
     benchmark::DoNotOptimize(out.Memory());
   }
 }
@@ -128,14 +125,13 @@ BENCHMARK(BM_BmpReadWrite_Codec)->Unit(benchmark::kMillisecond);
 // The same bytes read from the stream into a buffer of the picture's size
 // and written back out, without looking at them.
 void BM_BmpReadWrite_PlainBytes(benchmark::State& state) {
-  TMemoryStream in;
-  Fill(in, PhotoBmp());
-  const int64_t size = in.GetSize();
+  TReaderInput in(PhotoBmp());
+  const int64_t size = in.stream.GetSize();
   TMemoryStream out;
   for (auto _ : state) {
     std::vector<uint8_t> buffer(static_cast<size_t>(size));
-    in.SetPosition(0);
-    in.Read(buffer.data(), size);
+    in.stream.SetPosition(0);
+    in.stream.Read(buffer.data(), size);
     out.SetPosition(0);
     out.Write(buffer.data(), size);
     benchmark::DoNotOptimize(out.Memory());

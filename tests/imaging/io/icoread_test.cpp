@@ -70,12 +70,7 @@ TEST_P(IconCorpus, ReadsColoursAndTransparency) {
 INSTANTIATE_TEST_SUITE_P(Files, IconCorpus,
                          ::testing::Values("ico-1bit-31x17.ico", "ico-4bit-32x32.ico",
                                            "ico-8bit-48x48.ico", "cur-1bit-32x32.cur"),
-                         [](const auto& info) {
-                           std::string n = info.param;
-                           for (char& ch : n)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
-                         });
+                         [](const auto& info) { return CaseName(info.param); });
 
 TEST(IconRead, ParametersOfEachDepth) {
   struct TCase {

@@ -140,13 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TJpegCase{"jpg-comment-97x61.jpg", ioJPEG_YCbCr, 3, false, 0},
                       // Stored as YCCK (Adobe transform 2), decoded through CMYK.
                       TJpegCase{"jpg-cmyk-97x61.jpg", ioJPEG_YCbCrK, 4, false, 1}),
-    [](const auto& info) {
-      std::string n = info.param.file;
-      n = n.substr(4, n.rfind('.') - 4);
-      for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return n;
-    });
+    [](const auto& info) { return CaseName(info.param.file); });
 
 TEST(JpegRead, ScaledDecodesMatchTheLibrary) {
   const std::vector<uint8_t> bytes = ReadBytes(PicturePath("jpg-baseline-420-97x61.jpg"));
