@@ -297,7 +297,9 @@ TEST_P(BmpWrite, HeaderRowsAndReadBack) {
     EXPECT_EQ(bytes[bytes.size() - 2], 0);  // end of bitmap
     EXPECT_EQ(bytes[bytes.size() - 1], 1);
   }
-  if (c.fileBits <= 8) EXPECT_EQ(params.ColorMapCount, 1 << c.fileBits);
+  if (c.fileBits <= 8) {
+    EXPECT_EQ(params.ColorMapCount, 1 << c.fileBits);
+  }
 
   TReadResult back;
   ReadBmpBytes(bytes, back);

@@ -126,7 +126,9 @@ TEST_P(JpegCorpus, DecodesLikeTheReferenceAndTheLibrary) {
   EXPECT_EQ(r.bitmap.PixelFormat, ie24RGB);
   const TRgbaPicture ours = ToRgba(r.bitmap);
   EXPECT_LE(MaxChannelDifference(ours, LoadReference(c.file)), c.tolerance);
-  if (c.samples != 4) EXPECT_EQ(MaxChannelDifference(ours, LibraryDecode(bytes)), 0);
+  if (c.samples != 4) {  // CMYK pixels are converted by this reader, not the library
+    EXPECT_EQ(MaxChannelDifference(ours, LibraryDecode(bytes)), 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
