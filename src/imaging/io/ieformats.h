@@ -112,10 +112,13 @@ constexpr const char* IETIFFStreamMagic = "TIFF";
 // Writes the 12 placeholder bytes and returns the position they start at.
 int64_t IEBeginStreamHeader(TStream* stream, bool& aborting);
 // Writes the header over the placeholder with the length of what followed
-// and returns to the end. After an aborted write, or a payload too long for
-// the length field, the placeholder stays zero, so no reader takes the
-// partial data for a whole picture.
+// and returns to the end. After an aborted write the placeholder stays zero,
+// so no reader takes the partial data for a whole picture; a payload too
+// long for the length field aborts the same way.
 void IEFinishStreamHeader(TStream* stream, int64_t start, const char* magic, bool& aborting);
+// True when the header's magic, read as text up to the first NUL of its
+// first five bytes, is exactly magic.
+bool IEIsStreamHeader(const TStreamJpegHeader& header, const char* magic);
 // Reads 12 bytes from the position: true, with the payload length, when
 // they are a header with that magic and a length of 0 or more; otherwise
 // the position is restored.

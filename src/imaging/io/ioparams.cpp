@@ -94,3 +94,41 @@ void TIOParamsVals::Assign(TIOParamsVals* source) {
     EXIF_Thumbnail->Assign(source->EXIF_Thumbnail);
   }
 }
+
+namespace {
+
+// The suffix naming the variant; "" for a value outside the table.
+std::string Suffix(std::initializer_list<const char*> names, int index) {
+  return index >= 0 && index < static_cast<int>(names.size()) ? names.begin()[index] : "";
+}
+
+}  // namespace
+
+std::string TIOParamsVals::GetFileTypeStr() const {
+  std::string text;
+  if (PIEFileFormatInfo entry = IEFileFormatGetInfo(FileType))
+    text = entry->FullName + " (" + UpperCase(IEFileFormatGetExt(FileType, 0)) + ")";
+  switch (FileType) {
+    case ieftTIFF:
+      return text + Suffix({" Uncompressed", " Huffman", " Group 3 Fax", " Group 3 Fax 2D",
+                            " Group 4 Fax", " LZW", " Jpeg v.5", " Jpeg", " PackBits RLE"},
+                           TIFF_Compression);
+    case ieftGIF:
+      return text + (GIF_Interlaced ? " Interlaced" : "");
+    case ieftJPEG:
+      return text + Suffix({"", " Gray level", " YCbCr", " CMYK", " YCbCrK"}, JPEG_Colorspace);
+    case ieftPCX:
+      return text + (PCX_Compression == ioPCX_UNCOMPRESSED ? " Uncompressed" : "");
+    case ieftBMP:
+      return text + Suffix({" ver.1", " ver.3", " OS/2 v.1", " OS/2 v.2"}, BMP_Version);
+    case ieftPNG:
+      return text + (PNG_Interlaced ? " Interlaced" : "");
+    case ieftTGA:
+      return text + (TGA_Compressed ? " Compressed" : " Uncompressed");
+    case ieftJP2:
+    case ieftJ2K:
+      return text + Suffix({" Gray level", " RGB", " YCbCr"}, J2000_ColorSpace);
+    default:
+      return text;
+  }
+}
