@@ -48,9 +48,13 @@ int TIEView::RegisterBitmapChangeEvent(TIEBitmapChangeEvent event) {
   return lastHandle_;
 }
 
+std::vector<TIEView::TListener>::iterator TIEView::FindListener(int handle) {
+  return std::find_if(listeners_.begin(), listeners_.end(), [handle](const TListener& l) { return l.Handle == handle; });
+}
+
 void TIEView::RemoveBitmapChangeEvent(int handle) {
   if (handle < 0) return;
-  auto it = std::find_if(listeners_.begin(), listeners_.end(), [handle](const TListener& l) { return l.Handle == handle; });
+  auto it = FindListener(handle);
   if (it != listeners_.end()) listeners_.erase(it);
 }
 
@@ -60,7 +64,7 @@ void TIEView::CallBitmapChangeEvents() {
   handles.reserve(listeners_.size());
   for (const TListener& l : listeners_) handles.push_back(l.Handle);
   for (int handle : handles) {
-    auto it = std::find_if(listeners_.begin(), listeners_.end(), [handle](const TListener& l) { return l.Handle == handle; });
+    auto it = FindListener(handle);
     if (it == listeners_.end() || !it->Event) continue;
     TIEBitmapChangeEvent event = it->Event;  // survives the listener removing itself
     event(this, false);

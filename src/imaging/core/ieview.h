@@ -95,6 +95,8 @@ class TIEView : public TCustomControl {
     int Handle;
     TIEBitmapChangeEvent Event;
   };
+  std::vector<TListener>::iterator FindListener(int handle);
+
   TColor background_ = clBtnFace;
   TBorderStyle borderStyle_ = bsSingle;
   bool ctl3D_ = true;
