@@ -1,12 +1,32 @@
 #include "platform/buttons.h"
 
-// TSpeedButton --------------------------------------------------------------------------
+// TGraphicButton ------------------------------------------------------------------------
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
+TGraphicButton::TGraphicButton(TComponent* owner) : TGraphicControl(owner) {
   SetBounds(0, 0, 23, 22);
   // The click is the button's own: it comes on release inside the button.
   ControlStyle = (ControlStyle | csCaptureMouse | csDoubleClicks) & ~csClickEvents;
 }
+
+void TGraphicButton::Dispatch(TMessage& m) {
+  if (m.Msg == WM_LBUTTONDOWN && GetEnabled()) {
+    pressed_ = true;
+    Invalidate();
+  }
+  if (m.Msg == WM_LBUTTONUP && pressed_) {
+    pressed_ = false;
+    Invalidate();
+    TGraphicControl::Dispatch(m);
+    TWMMouse mouse(m);
+    if (PtInRect(GetClientRect(), {mouse.XPos, mouse.YPos})) Click();
+    return;
+  }
+  TGraphicControl::Dispatch(m);
+}
+
+// TSpeedButton --------------------------------------------------------------------------
+
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicButton(owner) {}
 
 TSpeedButton::~TSpeedButton() = default;
 
@@ -49,23 +69,7 @@ void TSpeedButton::Click() {
     else if (allowAllUp_)
       SetDown(false);
   }
-  TGraphicControl::Click();
-}
-
-void TSpeedButton::Dispatch(TMessage& m) {
-  if (m.Msg == WM_LBUTTONDOWN && GetEnabled()) {
-    pressed_ = true;
-    Invalidate();
-  }
-  if (m.Msg == WM_LBUTTONUP && pressed_) {
-    pressed_ = false;
-    Invalidate();
-    TGraphicControl::Dispatch(m);
-    TWMMouse mouse(m);
-    if (PtInRect(GetClientRect(), {mouse.XPos, mouse.YPos})) Click();
-    return;
-  }
-  TGraphicControl::Dispatch(m);
+  TGraphicButton::Click();
 }
 
 void TSpeedButton::Paint() {
@@ -75,7 +79,7 @@ void TSpeedButton::Paint() {
   c->Brush->Color = down_ ? clBtnHighlight : clBtnFace;
   c->FillRect(r);
   TRect frame = r;
-  if (down_ || pressed_)
+  if (down_ || Pressed())
     Frame3D(c, frame, clBtnShadow, clBtnHighlight, 1);
   else if (!Flat)
     Frame3D(c, frame, clBtnHighlight, cl3DDkShadow, 1);

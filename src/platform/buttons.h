@@ -7,10 +7,24 @@
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
+// A button drawn on its parent: it shows pressed while the mouse holds it
+// and clicks on a release inside it.
+class TGraphicButton : public TGraphicControl {
+ public:
+  explicit TGraphicButton(TComponent* owner);
+  void Dispatch(TMessage& m) override;
+
+ protected:
+  bool Pressed() const { return pressed_; }
+
+ private:
+  bool pressed_ = false;
+};
+
 // Buttons of one GroupIndex (above 0) on one parent act as a group: one
 // goes down, the others come up; AllowAllUp lets the down one come up
 // again when clicked. GroupIndex 0 buttons never stay down.
-class TSpeedButton : public TGraphicControl {
+class TSpeedButton : public TGraphicButton {
  public:
   explicit TSpeedButton(TComponent* owner);
   ~TSpeedButton() override;
@@ -27,7 +41,6 @@ class TSpeedButton : public TGraphicControl {
   int NumGlyphs = 1;
   // The user's click: the group rule, then OnClick.
   void Click() override;
-  void Dispatch(TMessage& m) override;
 
  protected:
   void Paint() override;
@@ -37,7 +50,6 @@ class TSpeedButton : public TGraphicControl {
   void ForGroup(F f);
   bool down_ = false;
   bool allowAllUp_ = false;
-  bool pressed_ = false;
   TBitmap glyph_;
 };
 

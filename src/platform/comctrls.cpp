@@ -2,16 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-void Fill(TCanvas* c, const TRect& r, TColor color) {
-  c->Brush->Style = bsSolid;
-  c->Brush->Color = color;
-  c->FillRect(r);
-}
-
-}  // namespace
-
 // TUpDown -------------------------------------------------------------------------------
 
 TUpDown::TUpDown(TComponent* owner) : TCustomControl(owner) {
@@ -102,7 +92,7 @@ void TUpDown::Dispatch(TMessage& m) {
 void TUpDown::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  Fill(c, r, clBtnFace);
+  FillSolid(c, r, clBtnFace);
   TRect a = r, b = r;
   if (Orientation == udVertical) {
     a.Bottom = r.Height() / 2;
@@ -175,10 +165,7 @@ void TTrackBar::Dispatch(TMessage& m) {
       }
       break;
     case CM_WANTSPECIALKEY:
-      if (m.WParam >= WPARAM(VK_PRIOR) && m.WParam <= WPARAM(VK_DOWN)) {
-        m.Result = 1;
-        return;
-      }
+      if (ClaimNavigationKeys(m)) return;
       break;
   }
   TCustomControl::Dispatch(m);
@@ -187,14 +174,14 @@ void TTrackBar::Dispatch(TMessage& m) {
 void TTrackBar::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  Fill(c, r, GetColor());
+  FillSolid(c, r, GetColor());
   bool horizontal = Orientation == trHorizontal;
   int length = (horizontal ? r.Width() : r.Height()) - 24;
   int at = 12 + (max_ == min_ ? 0 : int(int64_t(length) * (position_ - min_) / (max_ - min_)));
   TRect channel = horizontal ? Rect(8, 8, r.Right - 8, 12) : Rect(8, 8, 12, r.Bottom - 8);
   Frame3D(c, channel, clBtnShadow, clBtnHighlight, 1);
   TRect thumb = horizontal ? Rect(at - 5, 2, at + 6, 2 + ThumbLength) : Rect(2, at - 5, 2 + ThumbLength, at + 6);
-  Fill(c, thumb, clBtnFace);
+  FillSolid(c, thumb, clBtnFace);
   Frame3D(c, thumb, clBtnHighlight, cl3DDkShadow, 1);
 }
 
@@ -222,10 +209,10 @@ void TProgressBar::SetPosition(int v) {
 void TProgressBar::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  Fill(c, r, clBtnFace);
+  FillSolid(c, r, clBtnFace);
   if (max_ <= min_) return;
   int filled = int(int64_t(r.Width()) * (position_ - min_) / (max_ - min_));
-  Fill(c, Rect(0, 0, filled, r.Bottom), clHighlight);
+  FillSolid(c, Rect(0, 0, filled, r.Bottom), clHighlight);
 }
 
 // TTabSheet -----------------------------------------------------------------------------
@@ -419,7 +406,7 @@ void TPageControl::Dispatch(TMessage& m) {
 void TPageControl::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  Fill(c, r, clBtnFace);
+  FillSolid(c, r, clBtnFace);
   c->Font->Assign(GetFont());
   auto tabs = VisibleTabs();
   for (int i = 0; i < int(tabs.size()); ++i) {
@@ -506,7 +493,7 @@ TRect TStatusBar::PanelRect(int index) const {
 void TStatusBar::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  Fill(c, r, GetColor());
+  FillSolid(c, r, GetColor());
   c->Font->Assign(GetFont());
   if (simplePanel_) {
     DrawCaption(c, Rect(2, 2, r.Right, r.Bottom), simpleText_, taLeftJustify, true);

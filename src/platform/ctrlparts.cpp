@@ -1,6 +1,7 @@
 #include "platform/ctrlparts.h"
 
 #include <algorithm>
+#include <QGuiApplication>
 #include <cctype>
 
 // TItemStrings -----------------------------------------------------------------------
@@ -153,4 +154,33 @@ void DrawCaption(TCanvas* canvas, const TRect& r, const std::string& text, TAlig
   if (!enabled) canvas->Font->Color = clGrayText;
   canvas->TextRect(r, x, y, shown);
   canvas->Font->Color = keep;
+}
+
+void FillSolid(TCanvas* canvas, const TRect& r, TColor color) {
+  canvas->Brush->Style = bsSolid;
+  canvas->Brush->Color = color;
+  canvas->FillRect(r);
+}
+
+void PaintGroupFrame(TCanvas* canvas, const TRect& client, const std::string& caption, TColor color, bool enabled) {
+  FillSolid(canvas, client, color);
+  int h = canvas->TextHeight("0");
+  TRect frame = Rect(0, h / 2, client.Right, client.Bottom);
+  Frame3D(canvas, frame, clBtnShadow, clBtnHighlight, 1);
+  std::string shown = StripHotkey(caption);
+  if (shown.empty()) return;
+  TRect cap = Bounds(8, 0, canvas->TextWidth(shown), h);
+  FillSolid(canvas, cap, color);
+  DrawCaption(canvas, cap, caption, taLeftJustify, enabled);
+}
+
+bool ClaimNavigationKeys(TMessage& m) {
+  if (m.Msg != CM_WANTSPECIALKEY || m.WParam < WPARAM(VK_PRIOR) || m.WParam > WPARAM(VK_DOWN)) return false;
+  m.Result = 1;
+  return true;
+}
+
+bool ShowsRealWindows() {
+  return QGuiApplication::instance() && QGuiApplication::platformName() != "offscreen" &&
+         QGuiApplication::platformName() != "minimal";
 }

@@ -9,6 +9,7 @@
 
 #include "platform/canvas.h"
 #include "platform/classes.h"
+#include "platform/messages.h"
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
@@ -59,3 +60,14 @@ char HotkeyOf(const std::string& caption);
 void Frame3D(TCanvas* canvas, TRect& r, TColor topLeft, TColor bottomRight, int width);
 // Text inside r by alignment, vertically centred; greyed when disabled.
 void DrawCaption(TCanvas* canvas, const TRect& r, const std::string& text, TAlignment alignment, bool enabled);
+
+// Fills r with a solid colour.
+void FillSolid(TCanvas* canvas, const TRect& r, TColor color);
+// The etched frame of a group with its caption cut into the top line.
+void PaintGroupFrame(TCanvas* canvas, const TRect& client, const std::string& caption, TColor color, bool enabled);
+// Answers CM_WANTSPECIALKEY for the arrow and page keys, which lists,
+// grids and bars move with; true when the message was taken.
+bool ClaimNavigationKeys(TMessage& m);
+// Whether the program shows real windows (not the headless platform),
+// where menus and drop-down lists open for the user.
+bool ShowsRealWindows();

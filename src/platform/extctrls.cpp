@@ -4,12 +4,6 @@
 
 namespace {
 
-void Fill(TCanvas* c, const TRect& r, TColor color) {
-  c->Brush->Style = bsSolid;
-  c->Brush->Color = color;
-  c->FillRect(r);
-}
-
 void Bevel(TCanvas* c, TRect& r, TPanelBevel bevel, int width) {
   if (bevel == bvNone) return;
   if (bevel == bvSpace) {
@@ -41,7 +35,7 @@ TRect TPanel::InnerRect() const {
 void TPanel::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  Fill(c, r, GetColor());
+  FillSolid(c, r, GetColor());
   Bevel(c, r, BevelOuter, BevelWidth);
   InflateRect(r, -BorderWidth, -BorderWidth);
   Bevel(c, r, BevelInner, BevelWidth);
@@ -106,14 +100,14 @@ void TRadioGroup::Dispatch(TMessage& m) {
 void TRadioGroup::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  Fill(c, r, GetColor());
+  FillSolid(c, r, GetColor());
   c->Font->Assign(GetFont());
   int h = c->TextHeight("0");
   TRect frame = Rect(0, h / 2, r.Right, r.Bottom);
   Frame3D(c, frame, clBtnShadow, clBtnHighlight, 1);
   if (!GetText().empty()) {
     TRect cap = Bounds(8, 0, c->TextWidth(StripHotkey(GetText())), h);
-    Fill(c, cap, GetColor());
+    FillSolid(c, cap, GetColor());
     DrawCaption(c, cap, GetText(), taLeftJustify, GetEnabled());
   }
   for (int i = 0; i < items_.Count(); ++i) {
@@ -368,7 +362,7 @@ void TControlBar::Dispatch(TMessage& m) {
 
 void TControlBar::Paint() {
   TCanvas* c = GetCanvas();
-  Fill(c, GetClientRect(), GetColor());
+  FillSolid(c, GetClientRect(), GetColor());
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* band = Controls(i);
     if (!band->GetVisible()) continue;

@@ -152,10 +152,7 @@ void TStringGrid::Dispatch(TMessage& m) {
       }
       break;
     case CM_WANTSPECIALKEY:
-      if (m.WParam >= WPARAM(VK_PRIOR) && m.WParam <= WPARAM(VK_DOWN)) {
-        m.Result = 1;
-        return;
-      }
+      if (ClaimNavigationKeys(m)) return;
       break;
   }
   TCustomControl::Dispatch(m);

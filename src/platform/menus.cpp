@@ -164,11 +164,6 @@ bool TMenu::IsShortCut(Word key, TShiftState shift) {
 
 namespace {
 
-bool RealScreen() {
-  return QGuiApplication::instance() && QGuiApplication::platformName() != "offscreen" &&
-         QGuiApplication::platformName() != "minimal";
-}
-
 void Fill(QMenu* menu, TMenuItem* root) {
   for (int i = 0; i < root->Count(); ++i) {
     TMenuItem* item = root->Items(i);
@@ -196,7 +191,7 @@ void Fill(QMenu* menu, TMenuItem* root) {
 }  // namespace
 
 TMenuItem* TrackMenu(TMenuItem* root, TPoint screen) {
-  if (!RealScreen() || root == nullptr) return nullptr;
+  if (!ShowsRealWindows() || root == nullptr) return nullptr;
   QMenu menu;
   Fill(&menu, root);
   QAction* chosen = menu.exec(QPoint(screen.x, screen.y));

@@ -12,18 +12,6 @@ namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-void FillBackground(TCanvas* canvas, const TRect& r, TColor color) {
-  canvas->Brush->Style = bsSolid;
-  canvas->Brush->Color = color;
-  canvas->FillRect(r);
-}
-
-// Whether the program shows real windows (not the headless platform).
-bool RealScreen() {
-  return QGuiApplication::instance() && QGuiApplication::platformName() != "offscreen" &&
-         QGuiApplication::platformName() != "minimal";
-}
-
 }  // namespace
 
 // TLabel --------------------------------------------------------------------------------
@@ -66,7 +54,7 @@ void TLabel::Dispatch(TMessage& m) {
 void TLabel::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  if (!transparent_) FillBackground(c, r, GetColor());
+  if (!transparent_) FillSolid(c, r, GetColor());
   c->Font->Assign(GetFont());
   std::string shown = StripHotkey(GetText());
   TSize size = c->TextExtent(shown);
@@ -130,7 +118,7 @@ void TButton::Dispatch(TMessage& m) {
 void TButton::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  FillBackground(c, r, clBtnFace);
+  FillSolid(c, r, clBtnFace);
   TRect frame = r;
   if (Pressed())
     Frame3D(c, frame, clBtnShadow, clBtnHighlight, 1);
@@ -167,7 +155,7 @@ void PaintMark(TCanvas* c, const TRect& box, bool round, bool on, bool grayed, b
 
 void PaintButtonWithMark(TCustomControl* self, TCanvas* c, bool round, bool on, bool grayed, TAlignment alignment) {
   TRect r = self->GetClientRect();
-  FillBackground(c, r, self->GetColor());
+  FillSolid(c, r, self->GetColor());
   int top = (r.Height() - 13) / 2;
   bool markLeft = alignment == taRightJustify;
   TRect box = markLeft ? Rect(0, top, 13, top + 13) : Rect(r.Right - 13, top, r.Right, top + 13);
@@ -227,18 +215,8 @@ TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {
 }
 
 void TGroupBox::Paint() {
-  TCanvas* c = GetCanvas();
-  TRect r = GetClientRect();
-  FillBackground(c, r, GetColor());
-  c->Font->Assign(GetFont());
-  int h = c->TextHeight("0");
-  TRect frame = Rect(0, h / 2, r.Right, r.Bottom);
-  Frame3D(c, frame, clBtnShadow, clBtnHighlight, 1);
-  std::string shown = StripHotkey(GetText());
-  if (shown.empty()) return;
-  TRect cap = Bounds(8, 0, c->TextWidth(shown), h);
-  FillBackground(c, cap, GetColor());
-  DrawCaption(c, cap, GetText(), taLeftJustify, GetEnabled());
+  GetCanvas()->Font->Assign(GetFont());
+  PaintGroupFrame(GetCanvas(), GetClientRect(), GetText(), GetColor(), GetEnabled());
 }
 
 // TCustomEdit ---------------------------------------------------------------------------
@@ -413,7 +391,7 @@ void TCustomEdit::Dispatch(TMessage& m) {
 void TCustomEdit::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  FillBackground(c, r, GetEnabled() ? GetColor() : clBtnFace);
+  FillSolid(c, r, GetEnabled() ? GetColor() : clBtnFace);
   c->Font->Assign(GetFont());
   c->BkMode = TRANSPARENT;
   int lineHeight = c->TextHeight("0");
@@ -598,10 +576,7 @@ void TCustomListBox::Dispatch(TMessage& m) {
       break;
     }
     case CM_WANTSPECIALKEY:
-      if (m.WParam >= WPARAM(VK_PRIOR) && m.WParam <= WPARAM(VK_DOWN)) {
-        m.Result = 1;
-        return;
-      }
+      if (ClaimNavigationKeys(m)) return;
       break;
   }
   TCustomControl::Dispatch(m);
@@ -609,7 +584,7 @@ void TCustomListBox::Dispatch(TMessage& m) {
 
 void TCustomListBox::DrawItem(int index, TRect rect, bool selected) {
   TCanvas* c = GetCanvas();
-  FillBackground(c, rect, selected ? clHighlight : GetColor());
+  FillSolid(c, rect, selected ? clHighlight : GetColor());
   c->Font->Assign(GetFont());
   if (selected) c->Font->Color = clHighlightText;
   DrawCaption(c, Rect(rect.Left + 2, rect.Top, rect.Right, rect.Bottom), items_.Get(index), taLeftJustify,
@@ -618,7 +593,7 @@ void TCustomListBox::DrawItem(int index, TRect rect, bool selected) {
 
 void TCustomListBox::Paint() {
   TRect r = GetClientRect();
-  FillBackground(GetCanvas(), r, GetColor());
+  FillSolid(GetCanvas(), r, GetColor());
   for (int i = topIndex_; i < items_.Count(); ++i) {
     TRect row = ItemRect(i);
     if (row.Top >= r.Bottom) break;
@@ -702,7 +677,7 @@ void TComboBox::DropDown() {
   if (OnDropDown) OnDropDown(this);
   if (!IsWindow(this)) return;
   // In the program the entries open under the control for the user to pick.
-  if (RealScreen() && HandleAllocated() && items_.Count() > 0) {
+  if (ShowsRealWindows() && HandleAllocated() && items_.Count() > 0) {
     QMenu list;
     for (int i = 0; i < items_.Count(); ++i) list.addAction(Q(items_.Get(i)))->setData(i);
     TPoint p = ClientToScreen({0, GetHeight()});
@@ -759,10 +734,7 @@ void TComboBox::Dispatch(TMessage& m) {
       return;
     }
     case CM_WANTSPECIALKEY:
-      if (m.WParam >= WPARAM(VK_PRIOR) && m.WParam <= WPARAM(VK_DOWN)) {
-        m.Result = 1;
-        return;
-      }
+      if (ClaimNavigationKeys(m)) return;
       break;
   }
   TCustomControl::Dispatch(m);
@@ -771,9 +743,9 @@ void TComboBox::Dispatch(TMessage& m) {
 void TComboBox::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
-  FillBackground(c, r, GetEnabled() ? GetColor() : clBtnFace);
+  FillSolid(c, r, GetEnabled() ? GetColor() : clBtnFace);
   TRect button = Rect(r.Right - 17, r.Top, r.Right, r.Bottom);
-  FillBackground(c, button, clBtnFace);
+  FillSolid(c, button, clBtnFace);
   TRect frame = button;
   Frame3D(c, frame, clBtnHighlight, cl3DDkShadow, 1);
   c->Font->Assign(GetFont());

@@ -4,17 +4,14 @@
 
 // TToolButton ---------------------------------------------------------------------------
 
-TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner) {
-  SetBounds(0, 0, 23, 22);
-  ControlStyle = (ControlStyle | csCaptureMouse) & ~csClickEvents;
-}
+TToolButton::TToolButton(TComponent* owner) : TGraphicButton(owner) {}
 
 TToolButton::~TToolButton() {
   if (menuItem_) menuItem_->RemoveFreeNotification(this);
 }
 
 void TToolButton::Notification(TComponent* component, TOperation operation) {
-  TGraphicControl::Notification(component, operation);
+  TGraphicButton::Notification(component, operation);
   if (operation == opRemove && component == menuItem_) menuItem_ = nullptr;
   if (operation == opRemove && component == DropdownMenu) DropdownMenu = nullptr;
 }
@@ -75,23 +72,7 @@ void TToolButton::Click() {
     menuItem_->Click();
     return;
   }
-  TGraphicControl::Click();
-}
-
-void TToolButton::Dispatch(TMessage& m) {
-  if (m.Msg == WM_LBUTTONDOWN && GetEnabled()) {
-    pressed_ = true;
-    Invalidate();
-  }
-  if (m.Msg == WM_LBUTTONUP && pressed_) {
-    pressed_ = false;
-    Invalidate();
-    TGraphicControl::Dispatch(m);
-    TWMMouse mouse(m);
-    if (PtInRect(GetClientRect(), {mouse.XPos, mouse.YPos})) Click();
-    return;
-  }
-  TGraphicControl::Dispatch(m);
+  TGraphicButton::Click();
 }
 
 void TToolButton::Paint() {
@@ -103,7 +84,7 @@ void TToolButton::Paint() {
   if (Style == tbsSeparator || Style == tbsDivider) return;
   TRect frame = r;
   TToolBar* bar = GetToolBar();
-  if (down_ || pressed_)
+  if (down_ || Pressed())
     Frame3D(c, frame, clBtnShadow, clBtnHighlight, 1);
   else if (!bar || !bar->Flat)
     Frame3D(c, frame, clBtnHighlight, cl3DDkShadow, 1);

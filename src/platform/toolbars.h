@@ -3,6 +3,7 @@
 // button, or be a separator; check buttons with Grouping act as a group.
 #pragma once
 
+#include "platform/buttons.h"
 #include "platform/menus.h"
 #include "platform/stdctrls.h"
 
@@ -10,7 +11,7 @@ enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivid
 
 class TToolBar;
 
-class TToolButton : public TGraphicControl {
+class TToolButton : public TGraphicButton {
  public:
   explicit TToolButton(TComponent* owner);
   ~TToolButton() override;
@@ -21,7 +22,6 @@ class TToolButton : public TGraphicControl {
   bool Grouping = false;
   bool AllowAllUp = false;
   int ImageIndex = -1;
-  bool GetMarked() const { return marked_; }
   // The menu item this button stands for (caption, enabled and click).
   TMenuItem* GetMenuItem() const { return menuItem_; }
   void SetMenuItem(TMenuItem* item);
@@ -31,7 +31,6 @@ class TToolButton : public TGraphicControl {
   // The user's click: check buttons flip, a menu button drops its menu,
   // then the menu item's click or OnClick.
   void Click() override;
-  void Dispatch(TMessage& m) override;
 
  protected:
   void Paint() override;
@@ -39,8 +38,6 @@ class TToolButton : public TGraphicControl {
 
  private:
   bool down_ = false;
-  bool marked_ = false;
-  bool pressed_ = false;
   TMenuItem* menuItem_ = nullptr;
 };
 
