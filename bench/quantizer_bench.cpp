@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "imaging/core/iebitmap.h"
 #include "imaging/core/iebitmapcopy.h"
 #include "imaging/core/neurquant.h"
 #include "imaging/proc/iecolordepth.h"
@@ -82,6 +83,24 @@ void BM_To1Bit_Ordered_Reference_QImage(benchmark::State& state) {
   }
 }
 
+// The same reductions through the pixel buffer, as codecs and views call them.
+void ConvertBuffer(benchmark::State& state, TIEPixelFormat target) {
+  TIEBitmap source;
+  source.Location = ieMemory;
+  source.CopyFromTBitmap(Picture());
+  TIEBitmap work;
+  for (auto _ : state) {
+    state.PauseTiming();
+    work.Assign(&source);
+    state.ResumeTiming();
+    work.ConvertToPixelFormat(target);
+    benchmark::DoNotOptimize(work.GetScanLine(0));
+  }
+}
+
+void BM_ConvertToPixelFormat_ie8p(benchmark::State& state) { ConvertBuffer(state, ie8p); }
+void BM_ConvertToPixelFormat_ie1g(benchmark::State& state) { ConvertBuffer(state, ie1g); }
+
 }  // namespace
 
 BENCHMARK(BM_To8Bit_NeuQuant256)->Unit(benchmark::kMillisecond);
@@ -89,5 +108,8 @@ BENCHMARK(BM_To8Bit_MedianCut127)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_To8Bit_Reference_QImage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_To1Bit_Ordered)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_To1Bit_Ordered_Reference_QImage)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ConvertToPixelFormat_ie8p)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertToPixelFormat_ie1g)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

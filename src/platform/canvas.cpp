@@ -466,8 +466,6 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
 
 void TCanvas::Blit(int x, int y, int w, int h, const TPixelSurface& source, int sx, int sy, int sw, int sh,
                    uint32_t rop3, const TRgb* transparent) {
-  TPixelSurface s = target_->Surface();
-  if (!s.Valid()) return;
   TPoint a = ToDevice(x, y), b = ToDevice(x + w, y + h);
   int dx = a.x, dy = a.y, dw = b.x - a.x, dh = b.y - a.y;
   bool flipX = (dw < 0) != (sw < 0), flipY = (dh < 0) != (sh < 0);
@@ -478,6 +476,11 @@ void TCanvas::Blit(int x, int y, int w, int h, const TPixelSurface& source, int 
   if (dw == 0 || dh == 0) return;
   bool usesSource = Rop3UsesSource(rop3);
   if (usesSource && (!source.Valid() || sw == 0 || sh == 0)) return;
+  if (rop3 == cmSrcCopy && transparent == nullptr && !hasClip_ &&
+      target_->TakePicture({dx, dy, dx + dw, dy + dh}, source, {sx, sy, sx + sw, sy + sh}, flipX, flipY))
+    return;
+  TPixelSurface s = target_->Surface();
+  if (!s.Valid()) return;
 
   // Read the source first: it may be this very surface.
   constexpr uint32_t kOutside = 0xFF000000u;

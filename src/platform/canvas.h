@@ -104,6 +104,13 @@ class TCanvasTarget {
   virtual void Changed() {}
   virtual int PixelsPerInchX() { return ScreenPixelsPerInch(); }
   virtual int PixelsPerInchY() { return ScreenPixelsPerInch(); }
+  // A target that keeps drawings rather than pixels (a report page) may
+  // take a plain, unclipped picture copy whole: device rectangle `dest` from
+  // `sourceRect` of `source`, mirrored by flipX/flipY. True when taken.
+  virtual bool TakePicture(const TRect& dest, const TPixelSurface& source, const TRect& sourceRect, bool flipX,
+                           bool flipY) {
+    return false;
+  }
 };
 
 // A QImage owned elsewhere (a window's image, a printer page).

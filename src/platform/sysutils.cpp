@@ -14,6 +14,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <limits>
 #include <vector>
 
@@ -168,6 +169,17 @@ int64_t Trunc(double value) {
 }
 
 double Frac(double value) { return value - std::trunc(value); }
+
+TDateTime Date() {
+  // Day 25569 is 1 January 1970.
+  time_t now = time(nullptr);
+  struct tm local {};
+  localtime_r(&now, &local);
+  struct tm midnight = local;
+  midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+  time_t asUtc = timegm(&midnight);
+  return 25569.0 + static_cast<double>(asUtc / 86400);
+}
 
 // Strings -------------------------------------------------------------------
 

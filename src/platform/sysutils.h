@@ -80,6 +80,11 @@ int64_t Round(double value);
 // Toward zero.
 int64_t Trunc(double value);
 double Frac(double value);
+
+// Days since 30 December 1899, the time of day as the fraction.
+using TDateTime = double;
+// Today at midnight, local time.
+TDateTime Date();
 // The locale's decimal separator ('.' unless the locale says otherwise).
 char DecimalSeparator();
 

@@ -17,16 +17,17 @@ uint32_t ReadLength(TStream* stream) {
   return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
 }
 
-// Stored lengths are signed 32-bit; negative ones and ones longer than what
-// is left in the stream mean damaged data.
 int64_t CheckedLength(TStream* stream, uint32_t stored, int64_t bytesPerUnit) {
-  const int64_t length = static_cast<int32_t>(stored);
-  const int64_t left = stream->GetSize() - stream->GetPosition();
-  if (length < 0 || length > left / bytesPerUnit) throw EReadError("Stream read error");
-  return length;
+  return IECheckedCount(stream, static_cast<int32_t>(stored), bytesPerUnit);
 }
 
 }  // namespace
+
+int64_t IECheckedCount(TStream* stream, int64_t count, int64_t bytesPerUnit) {
+  const int64_t left = stream->GetSize() - stream->GetPosition();
+  if (count < 0 || count > left / bytesPerUnit) throw EReadError("Stream read error");
+  return count;
+}
 
 void SafeStreamWrite(TStream* stream, bool& error, const void* buffer, int64_t count) {
   if (stream->Write(buffer, count) < count) error = true;

@@ -2,6 +2,7 @@
 // growable byte buffer and a stream that only counts.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,25 @@ void LoadStringFromStream(TStream* stream, std::string& text);
 void SaveStringListToStream(TStream* stream, TStrings* list);
 // Clears the list first.
 void LoadStringListFromStream(TStream* stream, TStrings* list);
+
+// Stored counts are signed 32-bit; a negative one, or one whose units of
+// bytesPerUnit bytes are more than the stream has left, means damaged data
+// and raises EReadError.
+int64_t IECheckedCount(TStream* stream, int64_t count, int64_t bytesPerUnit);
+
+// A fixed-size value (integer, double, byte record) as its bytes in
+// little-endian order, the order of every stream form of the library.
+template <class T>
+void IEWriteValue(TStream* stream, const T& value) {
+  static_assert(std::endian::native == std::endian::little);
+  stream->WriteBuffer(&value, sizeof(T));
+}
+template <class T>
+T IEReadValue(TStream* stream) {
+  T value;
+  stream->ReadBuffer(&value, sizeof(T));
+  return value;
+}
 
 // Byte buffer that grows and shrinks in steps of BlockSize.
 class TIEByteArray : public TObject {

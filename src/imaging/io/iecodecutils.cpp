@@ -1,0 +1,40 @@
+#include "imaging/io/iecodecutils.h"
+
+#include <exception>
+#include <limits>
+
+bool IEReadExact(TStream* stream, void* buffer, int64_t count) {
+  if (count <= 0) return count == 0;
+  try {
+    return stream->Read(buffer, count) == count;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+int64_t IEStreamBytesLeft(TStream* stream) {
+  const int64_t left = stream->GetSize() - stream->GetPosition();
+  return left > 0 ? left : 0;
+}
+
+bool IEDataCoversPicture(int64_t pictureBytes, int64_t neededBytes, int64_t availableBytes,
+                         int64_t slack) {
+  if (pictureBytes <= kIESmallPictureBytes) return true;
+  return neededBytes <= availableBytes + slack;
+}
+
+void IEProgressStart(TProgressRec& progress, int64_t units) {
+  progress.Counter = 0;
+  progress.Percent = units > 0 ? 100.0 / static_cast<double>(units) : 0;
+}
+
+bool IEAllocateBitmap(TIEBitmap* bitmap, int64_t width, int64_t height, TIEPixelFormat format) {
+  constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+  if (width <= 0 || height <= 0 || width > kMax || height > kMax) return false;
+  try {
+    bitmap->Allocate(static_cast<int>(width), static_cast<int>(height), format);
+  } catch (const EOutOfMemory&) {
+    return false;
+  }
+  return bitmap->Width == width && bitmap->Height == height;
+}

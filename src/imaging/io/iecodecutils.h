@@ -1,0 +1,40 @@
+// Small helpers shared by the codecs: the abort flag of a progress record,
+// exact reads, and the bound that keeps a damaged header from asking for a
+// picture far larger than the data that could fill it.
+#pragma once
+
+#include <cstdint>
+
+#include "imaging/core/iebitmap.h"
+#include "imaging/core/iedefs.h"
+#include "platform/classes.h"
+
+inline void IESetAbort(TProgressRec& progress) {
+  if (progress.Aborting) *progress.Aborting = true;
+}
+inline bool IEAborted(const TProgressRec& progress) {
+  return progress.Aborting && *progress.Aborting;
+}
+
+// Reads exactly count bytes; false on a short read or a stream error.
+bool IEReadExact(TStream* stream, void* buffer, int64_t count);
+
+// Bytes from the stream's position to its end (0 when the stream cannot tell).
+int64_t IEStreamBytesLeft(TStream* stream);
+
+// Pictures up to this many bytes are allocated whatever the data holds, so
+// that slightly truncated small files still read as far as they go.
+constexpr int64_t kIESmallPictureBytes = int64_t{4} << 20;
+
+// True when a picture of `pictureBytes` bytes may be allocated for data
+// that needs `neededBytes` bytes of which `availableBytes` are present; up
+// to `slack` missing bytes are tolerated.
+bool IEDataCoversPicture(int64_t pictureBytes, int64_t neededBytes, int64_t availableBytes,
+                         int64_t slack);
+
+// Allocates the bitmap; false (bitmap left empty) when the size does not
+// fit or memory runs out.
+bool IEAllocateBitmap(TIEBitmap* bitmap, int64_t width, int64_t height, TIEPixelFormat format);
+
+// Progress set-up: counter 0 and the percent per unit for `units` units.
+void IEProgressStart(TProgressRec& progress, int64_t units);

@@ -1,0 +1,41 @@
+// A canvas target that remembers which pixels were drawn. Its image starts
+// white with the fourth byte of every pixel 0; a canvas writing a pixel sets
+// that byte, so read as ARGB the image is opaque exactly where something was
+// drawn. Printer pages and report pages lay such ink over drawings made
+// another way, without covering them with untouched white.
+#pragma once
+
+#include <QImage>
+
+#include "platform/canvas.h"
+
+class TInkTarget : public TCanvasTarget {
+ public:
+  TInkTarget(int dpiX, int dpiY) : dpiX_(dpiX), dpiY_(dpiY) {}
+
+  void SetResolution(int dpiX, int dpiY) {
+    dpiX_ = dpiX;
+    dpiY_ = dpiY;
+  }
+  // A blank area of w x h pixels, made when a canvas first draws.
+  void Reset(int w, int h);
+  // True once a canvas has asked for the pixels since the last Reset or Clear.
+  bool Dirty() const { return dirty_; }
+  // Blank again, keeping the size.
+  void Clear();
+  // The pixels as ARGB: alpha 255 where drawn, 0 elsewhere. Valid until the
+  // next Reset or Clear.
+  QImage Ink() const;
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  TPixelSurface Surface() override;
+  int PixelsPerInchX() override { return dpiX_; }
+  int PixelsPerInchY() override { return dpiY_; }
+
+ private:
+  QImage image_;
+  int width_ = 0, height_ = 0;
+  int dpiX_, dpiY_;
+  bool dirty_ = false;
+};

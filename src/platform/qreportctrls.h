@@ -1,0 +1,78 @@
+// The printables of the report engine: text (TQRLabel, TQRDBText,
+// TQRSysData) and a picture (TQRImage). Text stays text on the page.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/graphics.h"
+#include "platform/qreport.h"
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// Text in a box: one line, or wrapped at the box's width (WordWrap); with
+// AutoStretch the box grows downwards to hold every line, and its band
+// with it; otherwise lines are cut at the box. AutoSize lets unwrapped
+// text run past the box's right and bottom edges instead of being cut.
+class TQRCustomLabel : public TQRPrintable {
+ public:
+  using TQRPrintable::TQRPrintable;
+
+  TFont Font;
+  TAlignment Alignment = taLeftJustify;
+  bool AutoSize = true;
+  bool AutoStretch = false;
+  bool WordWrap = false;
+  bool Transparent = false;
+  TColor Color = clWhite;
+
+  // The text printed for the current record.
+  virtual std::string GetText() = 0;
+
+  void Print(double OfsX, double OfsY) override;
+  double NeededHeight() override;
+};
+
+class TQRLabel : public TQRCustomLabel {
+ public:
+  using TQRCustomLabel::TQRCustomLabel;
+  std::string Caption;
+  std::string GetText() override { return Caption; }
+};
+
+// The text of one field of the current record. A field missing from the
+// data set raises EDatabaseError when printed.
+class TQRDBText : public TQRCustomLabel {
+ public:
+  explicit TQRDBText(TObject* Owner = nullptr) : TQRCustomLabel(Owner) { AutoSize = false; }
+  TDataSet* DataSet = nullptr;
+  std::string DataField;
+  std::string GetText() override;
+};
+
+enum TQRSysDataType { qrsPageNumber, qrsDetailNo };
+
+// Report data: the page number (or the record's number), after Text.
+class TQRSysData : public TQRCustomLabel {
+ public:
+  using TQRCustomLabel::TQRCustomLabel;
+  TQRSysDataType Data = qrsPageNumber;
+  std::string Text;
+  std::string GetText() override;
+};
+
+// A picture: at its size on screen (one picture pixel per screen pixel),
+// or stretched to the box; centred in the box with Center; cut at the box.
+// A transparent bitmap leaves its transparent colour out.
+class TQRImage : public TQRPrintable {
+ public:
+  explicit TQRImage(TObject* Owner = nullptr);
+  ~TQRImage() override;
+
+  // Owned; Assign a picture into it.
+  TBitmap* const Picture;
+  bool Stretch = false;
+  bool Center = false;
+
+  void Print(double OfsX, double OfsY) override;
+};

@@ -1,0 +1,83 @@
+// The report printer: it keeps the pages a report prepares as page pictures
+// (qreportpage.h), converts report positions (millimetres from the paper's
+// top-left corner) to its pixels, and hands the pages to the preview, to a
+// printer, to a PDF file and to bitmaps.
+//
+// Printables draw either through the drawing calls below or on Canvas.
+// What they draw on Canvas is caught per printable (BeginCapture) and kept
+// on the page: plain picture copies as pictures, everything else as the
+// pixels drawn.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/qreportpage.h"
+
+class TInkTarget;
+class TPrinter;
+
+class TQRPrinter : public TObject {
+ public:
+  // Pixels per inch of prepared pages.
+  static constexpr int RecordDpi = 600;
+
+  TQRPrinter();
+  ~TQRPrinter() override;
+  TQRPrinter(const TQRPrinter&) = delete;
+  TQRPrinter& operator=(const TQRPrinter&) = delete;
+
+  // Report position in millimetres to a page pixel (truncated).
+  int XPos(double mm) const;
+  int YPos(double mm) const { return XPos(mm); }
+  // Page pixels back to millimetres.
+  static double ToMm(int pixels) { return pixels * 25.4 / RecordDpi; }
+
+  // Draws on the printable being printed (see BeginCapture).
+  TCanvas* const Canvas;
+
+  // Preparing: drops the old pages; pages are width x length millimetres.
+  void BeginDoc(double widthMm, double lengthMm);
+  void NewPage();
+  void EndDoc();
+  int PageNumber() const { return int(pages_.size()); }
+  double PaperWidthMm() const { return paperWidth_; }
+  double PaperLengthMm() const { return paperLength_; }
+
+  // Drawings on the current page, in page pixels.
+  void AddDrawing(TQRDrawing drawing);
+  // Canvas draws into `area` (page pixels) until EndCapture, which keeps on
+  // the page what was drawn. Drawings added meanwhile keep their order.
+  void BeginCapture(const TRect& area);
+  void EndCapture();
+
+  // Prepared pages, 1-based; nullptr outside 1..PageCount.
+  int PageCount() const { return int(pages_.size()); }
+  TQRPagePicture* GetPage(int page) const;
+  // Drops the prepared pages.
+  void Cleanup();
+
+  // Pages first..last (clamped to the prepared ones) to a printer; nothing
+  // when the range holds no page. Returns the pages printed.
+  int Print(TPrinter* printer, int first, int last);
+  // The same into a PDF file.
+  int ExportToPdf(const std::string& fileName, int first, int last);
+  // A page drawn on a bitmap at `dpi` (the screen's when 0); false when the
+  // page does not exist.
+  bool PageToBitmap(int page, TBitmap* bitmap, double dpi = 0) const;
+
+  // Preparation progress 0..100 and each finished page.
+  std::function<void(int percent)> OnProgress;
+  std::function<void(int page)> OnPageAvailable;
+
+ private:
+  void FlushCapture();
+
+  std::vector<std::unique_ptr<TQRPagePicture>> pages_;
+  TInkTarget* ink_;  // owned by Canvas
+  TRect area_;
+  bool capturing_ = false;
+  double paperWidth_ = 210, paperLength_ = 297;
+};
