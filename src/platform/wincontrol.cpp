@@ -447,6 +447,19 @@ void TWinControl::Dispatch(TMessage& m) {
       Resize();
       break;
     case WM_PAINT: PaintMessage(); break;
+    case CM_DIALOGKEY: {
+      // Dialog keys are offered to the controls inside (a cancel button
+      // answers Escape) until one takes it.
+      std::vector<TControl*> children = controls_;
+      for (TControl* c : children) {
+        if (c->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0) {
+          m.Result = 1;
+          return;
+        }
+      }
+      TControl::Dispatch(m);
+      break;
+    }
     case WM_ERASEBKGND:
       EraseBackground();
       m.Result = 1;
