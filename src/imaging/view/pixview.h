@@ -293,6 +293,7 @@ class TPixView : public TIEView {
   void ViewMoved(bool horizontal, bool vertical);
   // Painting helpers.
   void PaintRect(const TRect& rect);
+  void PresentBackBuffer(const TRect& area);
   void BlitPicture(TBitmap* target, uint8_t** rows, const TRect* clip, bool blend);
   void DrawSelectionFillAndGrid(TCanvas* canvas);
   void DrawFiltered(TCanvas* canvas);

@@ -72,9 +72,29 @@ void TPixView::PaintRect(const TRect& rect) {
   }
   if (!HasParentWindow()) return;
   const int w = std::min(rect.Width(), cw), h = std::min(rect.Height(), ch);
+  PresentBackBuffer(Bounds(rect.Left, rect.Top, w, h));
+}
+
+// Copies an area of the back buffer 1:1 to the window. A 32-bit window
+// image takes the rows directly; any other takes the canvas's copy.
+void TPixView::PresentBackBuffer(const TRect& area) {
+  TPixelSurface window = DrawingSurface();
+  const TPoint origin = SurfaceOrigin();
+  const int left = std::max(area.Left, 0), top = std::max(area.Top, 0);
+  const int right = std::min({area.Right, backBuffer_->GetWidth(), window.width - origin.x});
+  const int bottom = std::min({area.Bottom, backBuffer_->GetHeight(), window.height - origin.y});
+  if (window.Valid() && window.kind == TSurfaceKind::Bgrx32) {
+    for (int y = top; y < bottom; ++y) {
+      const uint8_t* from = backBuffer_->ScanLine(y) + size_t(left) * 3;
+      auto* to = reinterpret_cast<uint32_t*>(window.Row(y + origin.y)) + origin.x + left;
+      for (int x = left; x < right; ++x, from += 3)
+        *to++ = 0xFF000000u | (uint32_t(from[2]) << 16) | (uint32_t(from[1]) << 8) | from[0];
+    }
+    SurfaceChanged();
+    return;
+  }
   TCanvas* canvas = GetCanvas();
   canvas->CopyMode = cmSrcCopy;
-  const TRect area = Bounds(rect.Left, rect.Top, w, h);
   canvas->CopyRect(area, backBuffer_->GetCanvas(), area);
 }
 
