@@ -362,7 +362,7 @@ void TWinControl::Update() {
 }
 
 void TWinControl::UpdateAll() {
-  Update();
+  TWinControl::Update();  // the paint, whatever a descendant calls Update
   std::vector<TControl*> children = controls_;
   for (TControl* c : children)
     if (auto* w = dynamic_cast<TWinControl*>(c); w && IsWindow(w)) w->UpdateAll();
@@ -691,9 +691,9 @@ bool UpdatePendingWindows() {
     if (!IsWindow(w) || !w->UpdatePending()) continue;
     any = true;
     if (Application)
-      Application->Guarded(w, [w] { w->Update(); });
+      Application->Guarded(w, [w] { w->TWinControl::Update(); });
     else
-      w->Update();
+      w->TWinControl::Update();
   }
   return any;
 }
