@@ -1,0 +1,94 @@
+#include "imaging/view/qrdbpix.h"
+
+#include <memory>
+
+#include "imaging/core/iedrawdib.h"
+#include "imaging/io/pixio.h"
+#include "imaging/view/ievect.h"
+#include "platform/graphics.h"
+
+TQRDBPix::TQRDBPix(TObject* Owner) : TQRPrintable(Owner), dataLink_(new TFieldDataLink) {
+  dataLink_->Control = this;
+  dataLink_->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
+  drawDib_ = IEDrawDibOpen();
+}
+
+TQRDBPix::~TQRDBPix() {
+  delete dataLink_;
+  IEDrawDibClose(drawDib_);
+}
+
+void TQRDBPix::SetAutoDisplay(bool Value) {
+  if (autoDisplay_ == Value) return;
+  autoDisplay_ = Value;
+  if (Value) LoadPicture();
+}
+
+bool TQRDBPix::DataReady() const {
+  TDataSource* source = GetDataSource();
+  return source && source->GetDataSet() && source->GetDataSet()->GetActive();
+}
+
+TBlobField* TQRDBPix::BlobWithContent() const {
+  auto* blob = dynamic_cast<TBlobField*>(GetField());
+  return blob && DataReady() && blob->BlobSize() > 0 ? blob : nullptr;
+}
+
+void TQRDBPix::DataChange(TObject*) {
+  if (DataReady() && autoDisplay_) LoadPicture();
+}
+
+void TQRDBPix::LoadPicture() {
+  if (BlobWithContent()) dataFieldImageFormat_ = LoadedFieldImageFormat();
+}
+
+TDataFieldImageFormat TQRDBPix::LoadedFieldImageFormat() {
+  auto* blob = dynamic_cast<TBlobField*>(GetField());
+  if (!autoDisplay_ || !blob || !DataReady()) return ifUnknown;
+  std::unique_ptr<TStream> stream(blob->DataSet()->CreateBlobStream(blob, bmRead));
+  return IEFieldImageFormat(FindStreamFormat(stream.get()), false);
+}
+
+void TQRDBPix::LoadPictureEx(TPixIO* IO, TPixVect* Vect) {
+  IO->StreamHeaders = StreamHeaders || PrintObjects;
+  TBlobField* blob = BlobWithContent();
+  if (!blob) return;
+  const TDataFieldImageFormat format = LoadedFieldImageFormat();
+  std::unique_ptr<TStream> stream(blob->DataSet()->CreateBlobStream(blob, bmRead));
+  if (IO->Bitmap)
+    IELoadFieldImage(IO, stream.get(), format);
+  else
+    IO->ParamsFromStream(stream.get());
+  if (PrintObjects && Vect) {
+    Vect->RemoveAllObjects();
+    Vect->LoadFromStreamIEV(stream.get());
+  }
+}
+
+void TQRDBPix::Print(double OfsX, double OfsY) {
+  placement_ = {};
+  if (DataReady() && ParentReport) {
+    // The view and its I/O component live for this print only.
+    auto vect = std::make_unique<TPixVect>(nullptr);
+    TBitmap* bitmap = vect->GetFBitmap();
+    auto io = std::make_unique<TPixIO>(nullptr);
+    io->SetAttachedBitmap(bitmap);
+    LoadPictureEx(io.get(), vect.get());
+    // A picture the decoder gave up on half way prints nothing, not a part
+    // of it.
+    if (io->Aborting) bitmap->SetSize(0, 0);
+    if (PrintObjects) {
+      vect->Update();
+      vect->CopyObjectsToBack();
+    }
+    // The header describes 1-bit and 24-bit rows only.
+    if (bitmap->GetPixelFormat() != pf1bit && bitmap->GetPixelFormat() != pf24bit)
+      bitmap->SetPixelFormat(pf24bit);
+    if (bitmap->GetWidth() >= 1 && bitmap->GetHeight() >= 1) {
+      placement_ = IEPrintReportPicture(*this, drawDib_, header_, bitmap, OfsX, OfsY, Fit, Center,
+                                        GammaCorrection);
+      zoom_ = placement_.Zoom;
+    }
+  }
+  if (!ImageBorder && !ImageShadow) TQRPrintable::Print(OfsX, OfsY);
+}

@@ -1,0 +1,89 @@
+#include "imaging/view/qrpix.h"
+
+#include <memory>
+
+#include "imaging/core/iebitmapcopy.h"
+#include "imaging/core/iedrawdib.h"
+#include "imaging/core/ieview.h"
+#include "platform/graphics.h"
+
+TQRPix::TQRPix(TObject* Owner) : TQRPrintable(Owner), drawDib_(IEDrawDibOpen()) {}
+
+TQRPix::~TQRPix() {
+  IEDrawDibClose(drawDib_);
+  StopListening();
+}
+
+void TQRPix::StopListening() {
+  if (attachedPix_) attachedPix_->RemoveBitmapChangeEvent(listener_);
+  listener_ = -1;
+}
+
+void TQRPix::SetAttachedPix(TIEView* View) {
+  StopListening();
+  attachedPix_ = View;
+  if (!View) return;
+  attachedBitmap_ = View->GetFBitmap();
+  listener_ = View->RegisterBitmapChangeEvent(
+      [this](TObject* Sender, bool Destroying) { OnBitmapChange(Sender, Destroying); });
+}
+
+void TQRPix::SetAttachedBitmap(TBitmap* Bitmap) {
+  StopListening();
+  if (Bitmap) {
+    attachedBitmap_ = Bitmap;
+    attachedPix_ = nullptr;
+  } else if (!attachedPix_) {
+    attachedBitmap_ = nullptr;
+  }
+}
+
+void TQRPix::OnBitmapChange(TObject*, bool Destroying) {
+  if (Destroying) {
+    // The view's bitmap goes with it: never print a freed bitmap.
+    attachedPix_ = nullptr;
+    listener_ = -1;
+    attachedBitmap_ = nullptr;
+  } else if (attachedPix_) {
+    attachedBitmap_ = attachedPix_->GetFBitmap();
+  }
+}
+
+void TQRPix::Print(double OfsX, double OfsY) {
+  placement_ = {};
+  if (!attachedBitmap_ || !ParentReport) return;
+  // The gamma step works on a copy; the attached picture stays as it is.
+  std::unique_ptr<TBitmap> copy(new TBitmap());
+  IECopyBitmap(attachedBitmap_, copy.get());
+  if (copy->GetPixelFormat() != pf1bit && copy->GetPixelFormat() != pf24bit) copy->SetPixelFormat(pf24bit);
+  if (copy->GetWidth() >= 1 && copy->GetHeight() >= 1) {
+    const TQRPicturePlacement r =
+        IEPrintReportPicture(*this, drawDib_, header_, copy.get(), OfsX, OfsY, Fit, Center, GammaCorrection);
+    placement_ = r;
+    zoom_ = r.Zoom;
+    TCanvas* canvas = ParentReport->QRPrinter->Canvas;
+    canvas->Pen->Color = Frame.Color;
+    canvas->Pen->Width = Frame.Width;
+    canvas->Pen->Style = Frame.Style;
+    if (ShadowSize > 0) {
+      const int S = ShadowSize;
+      canvas->Brush->Style = bsSolid;
+      canvas->Brush->Color = clBlack;
+      if (ImageShadow) {
+        IERightShadow(canvas, r.Xi + r.L, r.Yi, r.Xi + r.L + S + 2, r.Yi + r.M + S, ShadowType);
+        IEBottomShadow(canvas, r.Xi, r.Yi + r.M, r.Xi + r.L + S, r.Yi + r.M + S + 1, ShadowType);
+      } else {
+        IERightShadow(canvas, r.X1 + 2, r.Y0, r.X1 + S + 2, r.Y1 + S, ShadowType);
+        IEBottomShadow(canvas, r.X0, r.Y1 + 1, r.X1 + S, r.Y1 + S + 1, ShadowType);
+      }
+      if (ImageBorder) {
+        canvas->MoveTo(r.Xi, r.Yi);
+        canvas->LineTo(r.Xi + r.L - 1, r.Yi);
+        canvas->LineTo(r.Xi + r.L - 1, r.Yi + r.M - 1);
+        canvas->LineTo(r.Xi, r.Yi + r.M - 1);
+        canvas->LineTo(r.Xi, r.Yi);
+      }
+    }
+  }
+  if (!ImageBorder && !ImageShadow) TQRPrintable::Print(OfsX, OfsY);
+}

@@ -1,0 +1,57 @@
+// TQRPix: a report printable that prints a picture held in memory, either a
+// bitmap attached to it or the current bitmap of an attached image view,
+// through the report picture print path (qrprintpath.h), with drop shadows
+// and an outline around the picture.
+#pragma once
+
+#include "imaging/core/iedraw.h"
+#include "imaging/view/qrprintpath.h"
+#include "platform/qreport.h"
+
+class TBitmap;
+class TIEView;
+
+class TQRPix : public TQRPrintable {
+ public:
+  explicit TQRPix(TObject* Owner = nullptr);
+  ~TQRPix() override;
+
+  bool Fit = true;
+  bool Center = true;
+  // Shadow width in printer pixels; 0 or less draws neither shadows nor
+  // the outline.
+  int ShadowSize = 8;
+  TIEShadowType ShadowType = iestSmooth2;
+  double GammaCorrection = 1.0;
+  // Outline around the printed picture.
+  bool ImageBorder = true;
+  // Shadows follow the picture (on) or the box (off).
+  bool ImageShadow = true;
+
+  TIEView* GetAttachedPix() const { return attachedPix_; }
+  // The view's bitmap becomes the attached bitmap and follows the view's
+  // bitmap changes; none detaches.
+  void SetAttachedPix(TIEView* View);
+  TBitmap* GetAttachedBitmap() const { return attachedBitmap_; }
+  // Borrowed, never freed here. A bitmap detaches the view; none while a
+  // view is attached only stops following the view, which keeps printing
+  // the bitmap it had.
+  void SetAttachedBitmap(TBitmap* Bitmap);
+
+  void Print(double OfsX, double OfsY) override;
+  void Paint(TCanvas* Canvas) const { IEPaintPicturePrintableFace(*this, Canvas); }
+  double GetZoom() const { return zoom_; }
+  const TQRPicturePlacement& LastPlacement() const { return placement_; }
+
+ private:
+  void OnBitmapChange(TObject* Sender, bool Destroying);
+  void StopListening();
+
+  TBitmap* attachedBitmap_ = nullptr;
+  TIEView* attachedPix_ = nullptr;
+  int listener_ = -1;
+  double zoom_ = 100;
+  HDRAWDIB drawDib_;
+  TQRPictureHeader header_{};
+  TQRPicturePlacement placement_;
+};
