@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "imaging/core/iesystemdpi.h"
+#include "imaging/core/ieview.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/iebyteorder.h"
 #include "pictures.h"

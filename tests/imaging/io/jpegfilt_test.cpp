@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "imaging/core/iemetadata.h"
-#include "imaging/core/iesystemdpi.h"
+#include "imaging/core/ieview.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/iebyteorder.h"
 #include "pictures.h"
