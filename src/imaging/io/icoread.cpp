@@ -7,7 +7,7 @@
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/iebits.h"
 #include "imaging/core/iemask.h"
-#include "imaging/core/iesystemdpi.h"
+#include "imaging/core/ieview.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/bmpfilt.h"
 #include "imaging/io/bmpformat.h"

@@ -24,7 +24,7 @@ struct TIconRead {
   void Read(const std::vector<uint8_t>& bytes, bool cursor, bool preview = false,
             bool noMask = false) {
     TMemoryStream stream;
-    FillStream(stream, bytes);
+    Fill(stream, bytes);
     bitmap.Location = ieMemory;
     if (cursor)
       CURReadStream(&stream, &bitmap, params, preview, fixture.progress, mask, noMask);
@@ -236,7 +236,7 @@ TEST(IconTry, RecognisesIconsAndCursorsAndRestoresThePosition) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     TMemoryStream stream;
-    FillStream(stream, cases[i].bytes);
+    Fill(stream, cases[i].bytes);
     stream.SetPosition(0);
     EXPECT_EQ(ICOTryStream(&stream), cases[i].icon) << i;
     EXPECT_EQ(stream.GetPosition(), 0) << i;
