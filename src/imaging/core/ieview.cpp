@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-int32_t gSystemDPIX = 0;
-int32_t gSystemDPIY = 0;
+// gSystemDPIX and gSystemDPIY are defined in iesystemdpi.cpp.
 int32_t gEdgeX = 0;
 int32_t gEdgeY = 0;
 
