@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-// gSystemDPIX and gSystemDPIY are defined in iesystemdpi.cpp.
+int32_t gSystemDPIX = 0;
+int32_t gSystemDPIY = 0;
 int32_t gEdgeX = 0;
 int32_t gEdgeY = 0;
 

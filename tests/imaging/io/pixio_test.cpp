@@ -135,7 +135,7 @@ TEST(PixIORoundTrip, JpegStreamHeadersLetPicturesFollowEachOther) {
   Gradient(*writer.IEBitmap, 17, 9);
   writer.SaveToStream(&stream, ieftJPEG);
   ASSERT_FALSE(writer.Aborting);
-  const std::vector<uint8_t> bytes = StreamBytes(stream);
+  const std::vector<uint8_t> bytes = Contents(stream);
   ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "JFIF");
 
   // The reader needs no StreamHeaders to skip the header, and leaves the
@@ -192,7 +192,7 @@ TEST(PixIOFailure, StreamsAndSavesThatNoCodecServes) {
   before.Assign(io.IEBitmap);
 
   TMemoryStream junk;
-  FillStream(junk, std::vector<uint8_t>(300, 0x55));
+  Fill(junk, std::vector<uint8_t>(300, 0x55));
   io.LoadFromStream(&junk);
   EXPECT_TRUE(io.Aborting);
   EXPECT_EQ(MaxDifference(before, *io.IEBitmap), 0);
@@ -492,14 +492,14 @@ TEST(PixIOWriteDepth, SavesKeepThePictureUnlessTheDepthWasChosen) {
   Gradient(*io.IEBitmap);
   TMemoryStream stream;
   io.SaveToStream(&stream, ieftBMP);
-  EXPECT_EQ(BmpBitCount(StreamBytes(stream)), 24);
+  EXPECT_EQ(BmpBitCount(Contents(stream)), 24);
 
   // A depth set on purpose holds.
   io.IOParams->BitsPerSample = 8;
   io.IOParams->SamplesPerPixel = 1;
   stream.Clear();
   io.SaveToStream(&stream, ieftBMP);
-  EXPECT_EQ(BmpBitCount(StreamBytes(stream)), 8);
+  EXPECT_EQ(BmpBitCount(Contents(stream)), 8);
 }
 
 TEST(PixIOWriteDepth, SaveConvertsTheAttachedPictureOnlyWhenWritersNeedIt) {
@@ -580,7 +580,7 @@ TEST(PixIOParams, ParametersOnlyLeaveThePictureAlone) {
     EXPECT_EQ(io.IEBitmap->Width, 5);
 
     TMemoryStream stream;
-    FillStream(stream, ReadBytes(name));
+    Fill(stream, ReadBytes(name));
     io.ParamsFromStream(&stream);
     if (c.code != ieftUnknown) {
       EXPECT_EQ(io.IOParams->FileType, c.code);
