@@ -10,7 +10,7 @@
 #include "platform/dbtables.h"
 #include "platform/gdi.h"
 #include "platform/qreportctrls.h"
-#include "platform/qreportpreview.h"
+#include "platform/qrpreview.h"
 #include "support/testenv.h"
 
 namespace {
@@ -18,14 +18,22 @@ namespace {
 // 96 screen pixels are 25.4 mm (the screen is 96 dpi headless).
 constexpr int kInch = 96;
 
+// A band placed on the report, freed with it.
+TQRBand* NewBand(TQuickRep* report, TQRBandType type) {
+  auto* band = new TQRBand;
+  band->BandType = type;
+  band->SetParent(report);
+  return band;
+}
+
 class ReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(ScreenPixelsPerInch(), kInch);
     setenv("CW_PRINTER_PDF", dir.file("printer.pdf").c_str(), 1);
     report.DataSet = &table;
-    detail = new TQRBand(&report, rbDetail);
-    detail->Height = kInch;
+    detail = NewBand(&report, rbDetail);
+    detail->SetHeight(kInch);
   }
   void TearDown() override { unsetenv("CW_PRINTER_PDF"); }
 
@@ -48,8 +56,8 @@ class ReportTest : public ::testing::Test {
   TQRLabel* BlackBox(TQRBand* band, int left, int top, int w, int h) {
     auto* box = new TQRLabel;
     box->SetParent(band);
-    box->Left = left, box->Top = top, box->Width = w, box->Height = h;
-    box->Color = clBlack;
+    box->SetBounds(left, top, w, h);
+    box->SetColor(clBlack);
     return box;
   }
 
@@ -91,9 +99,9 @@ TEST_F(ReportTest, PageCountFollowsColumnsMarginsAndFooter) {
     report.Page.TopMargin = c.top;
     report.Page.ColumnSpace = c.columnSpace;
     report.Page.Orientation = c.orientation;
-    auto footer = std::make_unique<TQRBand>(&report, rbPageFooter);
-    footer->Height = c.footerHeight;
-    footer->Enabled = c.footerHeight > 0;
+    std::unique_ptr<TQRBand> footer(NewBand(&report, rbPageFooter));
+    footer->SetHeight(c.footerHeight);
+    footer->SetEnabled(c.footerHeight > 0);
     report.Prepare();
     EXPECT_EQ(report.PageCount(), c.pages);
     EXPECT_EQ(report.QRPrinter->PageCount(), c.pages);
@@ -109,7 +117,7 @@ TEST_F(ReportTest, BandsFillColumnsDownThenAcross) {
   text->SetParent(detail);
   text->DataSet = &table;
   text->DataField = "AAAA";
-  text->Width = 200;
+  text->SetWidth(200);
   report.Prepare();
   ASSERT_EQ(report.PageCount(), 2);
   // Column width (210 - 20 - 5) / 2 = 92.5 mm; bands 25.4 mm apart.
@@ -219,13 +227,13 @@ TEST_F(ReportTest, TextWrapsAndStretchesItsBand) {
     text->SetParent(detail);
     text->DataSet = &table;
     text->DataField = "BBBB";
-    text->Width = 60;
-    text->Height = 20;
-    text->Font.Height = -16;
+    text->SetWidth(60);
+    text->SetHeight(20);
+    text->GetFont()->Height = -16;
     text->WordWrap = c.wordWrap;
     text->AutoStretch = c.autoStretch;
     text->Transparent = true;
-    detail->Height = 24;
+    detail->SetHeight(24);
     report.Prepare();
 
     std::vector<std::string> lines = TextsOf(1);
@@ -241,7 +249,7 @@ TEST_F(ReportTest, TextWrapsAndStretchesItsBand) {
       EXPECT_NE(joined.find(compact), std::string::npos);
     }
     table.First();
-    EXPECT_EQ(detail->NeededHeight() > ScreenPixelsToMm(detail->Height), c.bandGrows);
+    EXPECT_EQ(detail->NeededHeight() > ScreenPixelsToMm(detail->GetHeight()), c.bandGrows);
   }
 }
 
@@ -255,10 +263,10 @@ TEST_F(ReportTest, EnabledDecidesWhatPrints) {
   for (const Case& c : cases) {
     auto label = std::make_unique<TQRLabel>();
     label->SetParent(detail);
-    label->Caption = "seen";
-    label->Enabled = c.enabled;
-    label->Visible = c.visible;
-    detail->Enabled = c.bandEnabled;
+    label->SetCaption("seen");
+    label->SetEnabled(c.enabled);
+    label->SetVisible(c.visible);
+    detail->SetEnabled(c.bandEnabled);
     report.Prepare();
     EXPECT_EQ(TextsOf(1).size(), c.printed ? 1u : 0u) << c.enabled << c.visible << c.bandEnabled;
   }
@@ -266,8 +274,8 @@ TEST_F(ReportTest, EnabledDecidesWhatPrints) {
 
 TEST_F(ReportTest, FooterPrintsThePageNumberAtThePageBottom) {
   FillTable(25);
-  auto* footer = new TQRBand(&report, rbPageFooter);
-  footer->Height = 38;
+  auto* footer = NewBand(&report, rbPageFooter);
+  footer->SetHeight(38);
   auto* number = new TQRSysData;
   number->SetParent(footer);
   number->Text = "第";
@@ -312,7 +320,7 @@ TEST_F(ReportTest, CanvasDrawingsAreKeptOnThePage) {
   FillTable(1);
   auto* printable = new CanvasPrintable;
   printable->SetParent(detail);
-  printable->Left = 96, printable->Top = 0, printable->Width = 96, printable->Height = 96;
+  printable->SetBounds(96, 0, 96, 96);
   printable->Frame.DrawTop = true;
   printable->picture.SetSize(8, 4);
   printable->picture.GetCanvas()->Brush->Color = clBlue;
@@ -344,7 +352,7 @@ TEST_F(ReportTest, ImagesPrintStretchedOrAtScreenSize) {
   FillTable(1);
   auto* image = new TQRImage;
   image->SetParent(detail);
-  image->Left = 0, image->Top = 0, image->Width = 96, image->Height = 48;
+  image->SetBounds(0, 0, 96, 48);
   image->Picture->SetSize(24, 24);
   image->Picture->GetCanvas()->Brush->Color = clBlack;
   image->Picture->GetCanvas()->FillRect({0, 0, 24, 24});
@@ -392,7 +400,7 @@ TEST(ReportPageTest, PaperCodesMarginsAndValues) {
 
 TEST(ReportPageTest, MarginsThatLeaveNoRoomRaise) {
   TQuickRep report;
-  new TQRBand(&report, rbDetail);
+  NewBand(&report, rbDetail);
   for (auto set : std::vector<std::function<void(TQRPage&)>>{
            [](TQRPage& p) { p.LeftMargin = p.RightMargin = 105; },
            [](TQRPage& p) { p.TopMargin = 290; },
@@ -404,7 +412,7 @@ TEST(ReportPageTest, MarginsThatLeaveNoRoomRaise) {
   }
   // A band taller than the page prints one to a page and ends.
   TQRBand* detail = report.Bands(0);
-  detail->Height = 2000;
+  detail->SetHeight(2000);
   report.Prepare();
   EXPECT_EQ(report.PageCount(), 1);
 }
@@ -434,9 +442,11 @@ TEST_F(ReportTest, PreviewPagesZoomsAndHearsProgress) {
   preview.SetZoom(50);
   ASSERT_TRUE(preview.PageBitmap(&shown));
   EXPECT_NEAR(shown.GetWidth(), 397, 1);
-  preview.ZoomToWidth(397);
+  preview.SetBounds(0, 0, 397, 600);
+  preview.ZoomToWidth();
   EXPECT_EQ(preview.GetZoom(), 50);
-  preview.ZoomToFit(794, 550);
+  preview.SetBounds(0, 0, 794, 550);
+  preview.ZoomToFit();
   EXPECT_EQ(preview.GetZoom(), 49);
   report.QRPrinter->Cleanup();
   EXPECT_FALSE(preview.PageBitmap(&shown));
