@@ -91,7 +91,9 @@ int TQRPreview::ZoomThatFits(int room, bool width) const {
   if (extent <= 0) return zoom_;
   auto size = [&](int z) { return width ? PageSizeAt(z).cx : PageSizeAt(z).cy; };
   int zoom = std::clamp(int(int64_t(std::max(room, 0)) * 100 / extent), MinZoom, MaxZoom);
+  // The estimate from the page's whole pixels can be one off either way.
   while (zoom > MinZoom && size(zoom) > room) --zoom;
+  while (zoom < MaxZoom && size(zoom + 1) <= room) ++zoom;
   return zoom;
 }
 

@@ -8,6 +8,7 @@
 #include "dbtest_support.h"
 #include "pdftest_support.h"
 #include "platform/dbtables.h"
+#include "platform/forms.h"
 #include "platform/gdi.h"
 #include "platform/qreportctrls.h"
 #include "platform/qrpreview.h"
@@ -396,6 +397,112 @@ TEST(ReportPageTest, PaperCodesMarginsAndValues) {
   EXPECT_DOUBLE_EQ(page.RightMargin, 105);
   EXPECT_DOUBLE_EQ(page.ColumnSpace, 106);
   EXPECT_DOUBLE_EQ(page.GetValue(7), 0);
+}
+
+TEST(ReportComponentsTest, ReportBandsAndPrintablesLiveOnAForm) {
+  // As the card program's main window holds them: the hidden report with
+  // its band, and printables made at run time with the window as owner.
+  TForm form(nullptr);
+  auto* report = new TQuickRep(&form);
+  report->Name = "QuickRep1";
+  report->SetParent(&form);
+  report->Hide();
+  auto* band = new TQRBand(&form);
+  band->Name = "DetailBand1";
+  band->SetParent(report);
+  band->SetHeight(96);
+  auto* back = new TQRLabel(&form);
+  auto* front = new TQRLabel(&form);
+  for (TQRLabel* label : {back, front}) {
+    label->SetParent(band);
+    label->SetBounds(10, 10, 60, 20);
+    label->SetCaption(label == back ? "back" : "front");
+  }
+  EXPECT_EQ(form.FindComponent("DetailBand1"), band);
+  EXPECT_EQ(back->ParentReport, report);
+  EXPECT_EQ(report->BandCount(), 1);
+  EXPECT_EQ(report->Bands(0), band);
+
+  // A hidden report prints all the same, back to front in z order.
+  auto order = [&] {
+    report->Prepare();
+    std::vector<std::string> texts;
+    for (const TQRDrawing& d : report->QRPrinter->GetPage(1)->Drawings())
+      if (d.Kind == TQRDrawing::dkText) texts.push_back(d.Text);
+    return texts;
+  };
+  EXPECT_EQ(order(), (std::vector<std::string>{"back", "front"}));
+  back->BringToFront();
+  EXPECT_EQ(order(), (std::vector<std::string>{"front", "back"}));
+
+  // The report of a printable follows its band.
+  TQuickRep other(nullptr);
+  band->SetParent(&other);
+  EXPECT_EQ(front->ParentReport, &other);
+  EXPECT_EQ(report->BandCount(), 0);
+  band->SetParent(report);
+  EXPECT_EQ(front->ParentReport, report);
+  front->SetParent(nullptr);
+  EXPECT_EQ(front->ParentReport, nullptr);
+  front->SetParent(band);
+
+  // Freeing a printable takes it off its band and its owner; freeing the
+  // report frees what is on it, and the window forgets them.
+  int owned = form.ComponentCount();
+  back->Free();
+  EXPECT_EQ(band->ControlCount(), 1);
+  EXPECT_EQ(form.ComponentCount(), owned - 1);
+  report->Free();
+  EXPECT_EQ(form.FindComponent("QuickRep1"), nullptr);
+  EXPECT_EQ(form.FindComponent("DetailBand1"), nullptr);
+  EXPECT_EQ(form.ComponentCount(), owned - 4);
+}
+
+TEST(ReportPageTest, PageSetupValuesBothWays) {
+  // To the page setup: paper code, orientation + 1, margins in hundredths.
+  TQRPage page;
+  page.SetPaperSize(TQRPaperSize::A3);
+  page.Orientation = poLandscape;
+  page.LeftMargin = 12.7, page.RightMargin = 0.29, page.TopMargin = 10, page.BottomMargin = 7.555;
+  TQRPageSetup setup = PageSetupOfPage(page);
+  EXPECT_EQ(setup.PaperSize, 8);
+  EXPECT_EQ(setup.Orientation, 2);
+  EXPECT_EQ(setup.MarginLeft, 1270);
+  EXPECT_EQ(setup.MarginRight, 29);
+  EXPECT_EQ(setup.MarginTop, 1000);
+  EXPECT_EQ(setup.MarginBottom, 755);
+
+  // Back from it.
+  struct Case {
+    int paper, orientation, margin;
+    TQRPaperSize stored;
+    double width;
+    TPrinterOrientation lies;
+    double marginMm;
+  } cases[] = {
+      {9, 1, 1000, TQRPaperSize::A4, 210, poPortrait, 10},
+      {1, 2, 1270, TQRPaperSize::Letter, 215.9, poLandscape, 12},  // 12.7 mm comes back as 12
+      {11, 1, 99, TQRPaperSize::A5, 148, poPortrait, 0},
+      {29, 1, 2599, TQRPaperSize::A4, 210, poPortrait, 25},  // codes above 28 are A4
+      {256, 0, -500, TQRPaperSize::A4, 210, poPortrait, 0},  // a negative margin is none
+      {28, 3, 1000, TQRPaperSize::Default, 210, poPortrait, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "paper " << c.paper << ", margins " << c.margin);
+    TQRPage target;
+    target.SetPaperSize(TQRPaperSize::Custom);
+    target.Width = 50;
+    TQRPageSetup result{c.paper, c.orientation, c.margin, c.margin, c.margin, c.margin};
+    ApplyPageSetup(target, result);
+    EXPECT_EQ(target.GetPaperSize(), c.stored);
+    EXPECT_DOUBLE_EQ(target.Width, c.width);
+    EXPECT_EQ(target.Orientation, c.lies);
+    for (int index : {TQRPage::pvLeftMargin, TQRPage::pvRightMargin, TQRPage::pvTopMargin, TQRPage::pvBottomMargin})
+      EXPECT_DOUBLE_EQ(target.GetValue(index), c.marginMm) << index;
+  }
+  EXPECT_EQ(PageSetupPaperCode(28), 28);
+  EXPECT_EQ(PageSetupPaperCode(29), 9);
+  EXPECT_EQ(PageSetupPaperCode(-3), -3);
 }
 
 TEST(ReportPageTest, MarginsThatLeaveNoRoomRaise) {
