@@ -29,7 +29,15 @@ std::string ClassName(const TObject* object) {
 }  // namespace
 
 void TPersistent::Assign(TPersistent* source) {
+  if (source) {
+    source->AssignTo(this);
+    return;
+  }
   throw EConvertError("Cannot assign a " + ClassName(source) + " to a " + ClassName(this));
+}
+
+void TPersistent::AssignTo(TPersistent* dest) {
+  throw EConvertError("Cannot assign a " + ClassName(this) + " to a " + ClassName(dest));
 }
 
 // TStream -------------------------------------------------------------------

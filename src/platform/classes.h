@@ -13,9 +13,14 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 class TPersistent : public TObject {
  public:
-  // Copies the source's contents; the default raises EConvertError
-  // ("Cannot assign a X to a Y" in spirit).
+  // Copies the source's contents; the default asks the source to copy
+  // itself into this (AssignTo).
   virtual void Assign(TPersistent* source);
+
+ protected:
+  // Copies this into `dest`; the default raises EConvertError ("Cannot
+  // assign a X to a Y" in spirit).
+  virtual void AssignTo(TPersistent* dest);
 };
 
 enum TSeekOrigin { soBeginning = 0, soCurrent = 1, soEnd = 2 };

@@ -2,6 +2,8 @@
 // scripted responder of tests.
 #include "platform/dialogs.h"
 
+#include "platform/commdlg.h"
+
 TDialogService& QtDialogService();
 
 namespace {
@@ -65,15 +67,21 @@ TScriptedDialogs::TScriptedDialogs() : previous_(gService) { gService = this; }
 
 TScriptedDialogs::~TScriptedDialogs() { gService = previous_; }
 
-void TScriptedDialogs::Answer(int result) { answers_.push_back({result, "", true, false, {}}); }
+void TScriptedDialogs::Answer(int result) { answers_.push_back({result, "", true, false, {}, {}}); }
 
-void TScriptedDialogs::AnswerInput(const std::string& value, bool ok) { answers_.push_back({0, value, ok, false, {}}); }
+void TScriptedDialogs::AnswerInput(const std::string& value, bool ok) { answers_.push_back({0, value, ok, false, {}, {}}); }
 
 void TScriptedDialogs::AnswerModal(TModalResult result, std::function<void(TCustomForm*)> prepare) {
-  answers_.push_back({result, "", true, false, std::move(prepare)});
+  answers_.push_back({result, "", true, false, std::move(prepare), {}});
 }
 
-void TScriptedDialogs::AnswerModalByLoop() { answers_.push_back({0, "", true, true, {}}); }
+void TScriptedDialogs::AnswerModalByLoop() { answers_.push_back({0, "", true, true, {}, {}}); }
+
+void TScriptedDialogs::AnswerDialog(std::function<bool(TCommonDialog*)> user) {
+  TAnswer answer;
+  answer.User = std::move(user);
+  answers_.push_back(std::move(answer));
+}
 
 bool TScriptedDialogs::Take(TAnswer& answer) {
   if (answers_.empty()) return false;
@@ -109,4 +117,14 @@ void TScriptedDialogs::RunModal(TCustomForm* form) {
   if (answer.Prepare) answer.Prepare(form);
   form->ModalResult = answer.Result;
   form->CloseModal();
+}
+
+bool TScriptedDialogs::ExecuteDialog(TCommonDialog* dialog) {
+  TDialogRecord record{TDialogRecord::Common, dialog->DialogCaption(), "", 0, nullptr};
+  record.Dialog = dialog;
+  Records.push_back(record);
+  TAnswer answer;
+  if (!Take(answer)) return false;
+  if (answer.User) return answer.User(dialog);
+  return answer.Result == IDOK;
 }

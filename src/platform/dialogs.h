@@ -11,6 +11,8 @@
 
 #include "platform/forms.h"
 
+class TCommonDialog;  // commdlg.h
+
 // Message box buttons, icons and answers.
 constexpr unsigned MB_OK = 0x0;
 constexpr unsigned MB_OKCANCEL = 0x1;
@@ -54,6 +56,10 @@ class TDialogService {
   // Runs a shown modal form until its run ends (RunModalLoop), leaving
   // its ModalResult set.
   virtual void RunModal(TCustomForm* form) = 0;
+  // Runs a common dialog (file, colour, font, printer, page setup,
+  // folder); true when the user confirmed, with the dialog holding what
+  // was chosen.
+  virtual bool ExecuteDialog(TCommonDialog* dialog) = 0;
 };
 
 // The service in use: the Qt one unless a test installed another.
@@ -82,18 +88,20 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
 
 // What the scripted responder was shown.
 struct TDialogRecord {
-  enum Kind { Message, Input, Modal } Kind;
+  enum Kind { Message, Input, Modal, Common } Kind;
   std::string Caption;
   std::string Text;  // message text, input prompt, or empty for a form
   unsigned Flags = 0;
   TCustomForm* Form = nullptr;
+  TCommonDialog* Dialog = nullptr;
 };
 
 // Answers dialogs from a queue, in the order they come, and records each
 // one. Boxes with only an OK button take no answer. A question with the
 // queue empty gets its default button, an input box is cancelled, and a
 // modal form with no answer raises EInvalidOperation (a test that
-// forgot it fails instead of hanging). Installs itself for its lifetime.
+// forgot it fails instead of hanging). A common dialog with the queue
+// empty is cancelled. Installs itself for its lifetime.
 class TScriptedDialogs : public TDialogService {
  public:
   TScriptedDialogs();
@@ -108,10 +116,15 @@ class TScriptedDialogs : public TDialogService {
   void AnswerModal(TModalResult result, std::function<void(TCustomForm*)> prepare = {});
   // The next modal form runs its real modal loop (its own handlers end it).
   void AnswerModalByLoop();
+  // The next common dialog: `user` acts as the user (sets what is chosen,
+  // through the dialog's own choice calls) and returns true for OK, false
+  // for Cancel. A plain Answer(IDOK) confirms a dialog as it stands.
+  void AnswerDialog(std::function<bool(TCommonDialog*)> user);
 
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
   void RunModal(TCustomForm* form) override;
+  bool ExecuteDialog(TCommonDialog* dialog) override;
 
   std::vector<TDialogRecord> Records;
   // Answers not used yet.
@@ -124,6 +137,7 @@ class TScriptedDialogs : public TDialogService {
     bool Ok = true;
     bool Loop = false;
     std::function<void(TCustomForm*)> Prepare;
+    std::function<bool(TCommonDialog*)> User;
   };
   bool Take(TAnswer& answer);
   std::deque<TAnswer> answers_;

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/commdlg.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -61,6 +62,11 @@ class TQtDialogs : public TDialogService {
   }
 
   void RunModal(TCustomForm* form) override { form->RunModalLoop(); }
+
+  bool ExecuteDialog(TCommonDialog* dialog) override {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+    return dialog->RunPlatformDialog();
+  }
 };
 
 }  // namespace

@@ -256,6 +256,13 @@ HGLOBAL GlobalFree(HGLOBAL handle) {
 
 uint32_t GetCurrentThreadId() { return static_cast<uint32_t>(::syscall(SYS_gettid)); }
 
+namespace {
+thread_local uint32_t tLastError = ERROR_SUCCESS;
+}  // namespace
+
+uint32_t GetLastError() { return tLastError; }
+void SetLastError(uint32_t code) { tLastError = code; }
+
 // Time ------------------------------------------------------------------------
 
 namespace {

@@ -80,6 +80,16 @@ class TCriticalSection {
 
 uint32_t GetCurrentThreadId();
 
+// The error code of the calling thread's last failed platform call.
+using HANDLE = uintptr_t;
+constexpr uint32_t ERROR_SUCCESS = 0;
+constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
+constexpr uint32_t ERROR_INVALID_HANDLE = 6;
+constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr uint32_t ERROR_INVALID_PRINTER_NAME = 1801;
+uint32_t GetLastError();
+void SetLastError(uint32_t code);
+
 // Time ------------------------------------------------------------------------
 
 // Milliseconds since an arbitrary start, wrapping at 2^32. Tests may replace

@@ -362,7 +362,7 @@ void TWinControl::Update() {
 }
 
 void TWinControl::UpdateAll() {
-  Update();
+  TWinControl::Update();  // the paint, whatever a descendant calls Update
   std::vector<TControl*> children = controls_;
   for (TControl* c : children)
     if (auto* w = dynamic_cast<TWinControl*>(c); w && IsWindow(w)) w->UpdateAll();
@@ -447,6 +447,19 @@ void TWinControl::Dispatch(TMessage& m) {
       Resize();
       break;
     case WM_PAINT: PaintMessage(); break;
+    case CM_DIALOGKEY: {
+      // Dialog keys are offered to the controls inside (a cancel button
+      // answers Escape) until one takes it.
+      std::vector<TControl*> children = controls_;
+      for (TControl* c : children) {
+        if (c->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0) {
+          m.Result = 1;
+          return;
+        }
+      }
+      TControl::Dispatch(m);
+      break;
+    }
     case WM_ERASEBKGND:
       EraseBackground();
       m.Result = 1;
@@ -678,9 +691,9 @@ bool UpdatePendingWindows() {
     if (!IsWindow(w) || !w->UpdatePending()) continue;
     any = true;
     if (Application)
-      Application->Guarded(w, [w] { w->Update(); });
+      Application->Guarded(w, [w] { w->TWinControl::Update(); });
     else
-      w->Update();
+      w->TWinControl::Update();
   }
   return any;
 }

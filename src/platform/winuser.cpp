@@ -129,7 +129,7 @@ bool InvalidateRect(HWND window, const TRect* rect, bool erase) {
 
 bool UpdateWindow(HWND window) {
   if (!IsWindow(window)) return false;
-  window->Update();
+  window->TWinControl::Update();
   return true;
 }
 

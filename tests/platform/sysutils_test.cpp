@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <fstream>
 
 #include "support/testenv.h"
@@ -57,6 +59,18 @@ TEST(SysUtils, RoundHalvesToEvenAndTruncGoesTowardZero) {
     EXPECT_THROW(Round(bad), EInvalidOp) << bad;
     EXPECT_THROW(Trunc(bad), EInvalidOp) << bad;
   }
+}
+
+TEST(SysUtils, DateIsTodaysLocalMidnight) {
+  using namespace std::chrono;
+  const TDateTime today = Date();
+  const time_t now = time(nullptr);
+  struct tm local {};
+  localtime_r(&now, &local);
+  const sys_days day{year{local.tm_year + 1900} / (local.tm_mon + 1) / local.tm_mday};
+  const sys_days origin{year{1899} / December / 30};
+  EXPECT_EQ(today, static_cast<double>((day - origin).count()));
+  EXPECT_EQ(static_cast<double>((sys_days{year{2000} / January / 1} - origin).count()), 36526.0);
 }
 
 TEST(SysUtils, FloatTextRoundTrips) {

@@ -1,5 +1,7 @@
 #include "imaging/core/ieplatform.h"
 
+#include "platform/controls.h"
+
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
 #endif
@@ -16,4 +18,11 @@ bool IEMMXSupported() {
 #else
   return false;
 #endif
+}
+
+HWND IEFindHandle(TComponent* component) {
+  for (TComponent* c = component; c; c = c->GetOwner()) {
+    if (auto* window = dynamic_cast<TWinControl*>(c)) return window->HandleAllocated() ? window->GetHandle() : nullptr;
+  }
+  return nullptr;
 }

@@ -172,14 +172,13 @@ class TBmpWriter {
     pixelStart_ = stream_->GetPosition();
   }
 
-  // Writes the rows of a picture from the last row to the first; fill
-  // gives the bytes of one row (row length, padding included).
-  template <typename FillRow>
-  void WriteRows(TIEBitmap* source, FillRow fill) {
-    std::vector<uint8_t> row(static_cast<size_t>(rowLen_), 0);
+  // Writes `bytes` of each row straight from the picture, from the last
+  // row to the first, each padded with zeros to the row length.
+  void WriteRows(TIEBitmap* source, int64_t bytes) {
+    static const uint8_t kPadding[4] = {};
     for (int y = source->Height - 1; y >= 0 && !abort_; --y) {
-      fill(source->GetScanLine(y), row.data());
-      Put(row.data(), rowLen_);
+      Put(source->GetScanLine(y), bytes);
+      if (rowLen_ > bytes) Put(kPadding, rowLen_ - bytes);
       if (IEProgressStep(progress_)) return;
     }
   }
@@ -199,8 +198,7 @@ class TBmpWriter {
       source = converted.get();
     }
     WritePalette(palette, 2);
-    const size_t bytes = static_cast<size_t>(std::min<int64_t>(rowLen_, source->RowLen));
-    WriteRows(source, [&](const uint8_t* src, uint8_t* dst) { std::memcpy(dst, src, bytes); });
+    WriteRows(source, (int64_t{source->Width} + 7) / 8);
   }
 
   void WritePaletteRows() {
@@ -252,8 +250,7 @@ class TBmpWriter {
       source = copy.get();
     }
     pixelStart_ = stream_->GetPosition();
-    const size_t bytes = static_cast<size_t>(source->Width) * 3;
-    WriteRows(source, [&](const uint8_t* src, uint8_t* dst) { std::memcpy(dst, src, bytes); });
+    WriteRows(source, int64_t{source->Width} * 3);
   }
 
   std::unique_ptr<TIEBitmap> ConvertedCopy(TIEPixelFormat format) {

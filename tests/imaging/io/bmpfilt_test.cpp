@@ -153,13 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCorpusCase{"bmp-os2-8bit-33x21.bmp", ioBMP_BMOS2V1, ioBMP_UNCOMPRESSED, 8, 1, Compare::Exact},
         TCorpusCase{"bmp-v4-24bit-31x17.bmp", ioBMP_BM, ioBMP_UNCOMPRESSED, 8, 3, Compare::Exact},
         TCorpusCase{"bmp-topdown-24bit-31x17.bmp", ioBMP_BM3, ioBMP_UNCOMPRESSED, 8, 3, Compare::Exact}),
-    [](const auto& info) {
-      std::string name = info.param.file;
-      name = name.substr(4, name.rfind('.') - 4);
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    [](const auto& info) { return CaseName(info.param.file); });
 
 TEST(BmpRead, DamagedFilesAbortWithoutPicture) {
   const std::vector<std::vector<uint8_t>> crafted = {
@@ -303,7 +297,9 @@ TEST_P(BmpWrite, HeaderRowsAndReadBack) {
     EXPECT_EQ(bytes[bytes.size() - 2], 0);  // end of bitmap
     EXPECT_EQ(bytes[bytes.size() - 1], 1);
   }
-  if (c.fileBits <= 8) EXPECT_EQ(params.ColorMapCount, 1 << c.fileBits);
+  if (c.fileBits <= 8) {
+    EXPECT_EQ(params.ColorMapCount, 1 << c.fileBits);
+  }
 
   TReadResult back;
   ReadBmpBytes(bytes, back);

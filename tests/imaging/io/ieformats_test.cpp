@@ -231,6 +231,38 @@ TEST_F(RegistryTest, FileFormatWithAndWithoutTheExtension) {
   EXPECT_EQ(FindFileFormat(dir.file("a.bmp"), true), ieftUnknown);
 }
 
+TEST(ContentSniffing, PicturesMadeElsewhere) {
+  struct Case {
+    const char* file;
+    TIEFileType expected;
+  };
+  const Case cases[] = {
+      {"bmp-24bit-97x61.bmp", ieftBMP},       {"bmp-os2-8bit-33x21.bmp", ieftBMP},
+      {"ico-24bit-32x32.ico", ieftICO},       {"ico-png-64x64.ico", ieftICO},
+      {"cur-1bit-32x32.cur", ieftCUR},        {"jpg-baseline-420-97x61.jpg", ieftJPEG},
+      {"jpg-progressive-97x61.jpg", ieftJPEG}, {"jpg-exif-97x61.jpg", ieftJPEG},
+  };
+  for (const Case& c : cases) {
+    const std::string name = cwtest::DataPath(std::string("pictures/") + c.file).string();
+    EXPECT_EQ(FindFileFormat(name, false), c.expected) << c.file;
+    EXPECT_EQ(FindFileFormat(name, true), c.expected) << c.file;
+  }
+
+  // An icon under a cursor's name is taken for a cursor, and the other way
+  // round; under a picture name of another kind it is refused.
+  cwtest::TempDir dir;
+  TMemoryStream icon;
+  icon.LoadFromFile(cwtest::DataPath("pictures/ico-24bit-32x32.ico").string());
+  icon.SaveToFile(dir.file("icon.cur"));
+  icon.SaveToFile(dir.file("icon.jpg"));
+  EXPECT_EQ(FindFileFormat(dir.file("icon.cur"), true), ieftCUR);
+  EXPECT_EQ(FindFileFormat(dir.file("icon.jpg"), true), ieftUnknown);
+  TMemoryStream cursor;
+  cursor.LoadFromFile(cwtest::DataPath("pictures/cur-1bit-32x32.cur").string());
+  cursor.SaveToFile(dir.file("cursor.ico"));
+  EXPECT_EQ(FindFileFormat(dir.file("cursor.ico"), true), ieftICO);
+}
+
 TEST(StreamHeader, WrittenAroundThePayloadAndReadBack) {
   TMemoryStream stream;
   stream.WriteBuffer("pre", 3);

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +14,13 @@
 namespace cwtest {
 
 std::string PicturePath(const std::string& name) { return DataPath("pictures/" + name).string(); }
+
+std::string CaseName(const std::string& fileName) {
+  std::string name = fileName;
+  for (char& ch : name)
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  return name;
+}
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

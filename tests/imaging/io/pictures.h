@@ -22,6 +22,8 @@ struct TRgbaPicture {
 };
 
 std::string PicturePath(const std::string& name);
+// A test name made of a corpus file name: letters and digits, the rest "_".
+std::string CaseName(const std::string& fileName);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 // A memory stream holding the bytes, positioned at 0.
 void FillStream(TMemoryStream& stream, const std::vector<uint8_t>& bytes);

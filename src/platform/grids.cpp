@@ -1,0 +1,182 @@
+#include "platform/grids.h"
+
+#include <QString>
+#include <algorithm>
+
+TStringGrid::TStringGrid(TComponent* owner) : TCustomControl(owner) {
+  SetBounds(0, 0, 320, 120);
+  SetColor(clWindow);
+  TabStop = true;
+  ControlStyle = (ControlStyle | csOpaque) & ~csClickEvents;
+  Resize();
+}
+
+void TStringGrid::Resize() {
+  cells_.resize(size_t(colCount_));
+  for (auto& column : cells_) column.resize(size_t(rowCount_));
+  colWidths_.resize(size_t(colCount_), DefaultColWidth);
+  fixedCols_ = std::min(fixedCols_, std::max(colCount_ - 1, 0));
+  fixedRows_ = std::min(fixedRows_, std::max(rowCount_ - 1, 0));
+  col_ = std::clamp(col_, fixedCols_, std::max(colCount_ - 1, fixedCols_));
+  row_ = std::clamp(row_, fixedRows_, std::max(rowCount_ - 1, fixedRows_));
+  Invalidate();
+}
+
+void TStringGrid::SetColCount(int n) {
+  colCount_ = std::max(n, 1);
+  Resize();
+}
+
+void TStringGrid::SetRowCount(int n) {
+  rowCount_ = std::max(n, 1);
+  Resize();
+}
+
+void TStringGrid::SetFixedCols(int n) {
+  if (n < 0 || n >= colCount_) throw EInvalidOperation("Fixed column count must be less than column count");
+  fixedCols_ = n;
+  Resize();
+}
+
+void TStringGrid::SetFixedRows(int n) {
+  if (n < 0 || n >= rowCount_) throw EInvalidOperation("Fixed row count must be less than row count");
+  fixedRows_ = n;
+  Resize();
+}
+
+std::string TStringGrid::GetCell(int col, int row) const {
+  if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_) return {};
+  return cells_[size_t(col)][size_t(row)];
+}
+
+void TStringGrid::SetCell(int col, int row, const std::string& text) {
+  if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+    throw EListError("Grid index out of range (" + IntToStr(col) + ", " + IntToStr(row) + ")");
+  cells_[size_t(col)][size_t(row)] = text;
+  Invalidate();
+}
+
+int TStringGrid::GetColWidth(int col) const {
+  return col >= 0 && col < colCount_ ? colWidths_[size_t(col)] : DefaultColWidth;
+}
+
+void TStringGrid::SetColWidth(int col, int width) {
+  if (col < 0 || col >= colCount_) throw EListError("Grid index out of range");
+  colWidths_[size_t(col)] = std::max(width, 0);
+  Invalidate();
+}
+
+TRect TStringGrid::CellRect(int col, int row) const {
+  auto xOf = [&](int c) {
+    int x = 0;
+    for (int i = 0; i < c; ++i) {
+      if (i >= fixedCols_ && i < fixedCols_ + LeftCol) continue;  // scrolled away
+      x += GetColWidth(i) + 1;
+    }
+    return x;
+  };
+  auto yOf = [&](int r) {
+    int visibleBefore = r < fixedRows_ ? r : fixedRows_ + std::max(r - fixedRows_ - TopRow, 0);
+    return visibleBefore * (DefaultRowHeight + 1);
+  };
+  if (col >= fixedCols_ && col < fixedCols_ + LeftCol) return {};
+  if (row >= fixedRows_ && row < fixedRows_ + TopRow) return {};
+  int x = xOf(col), y = yOf(row);
+  return Rect(x, y, x + GetColWidth(col), y + DefaultRowHeight);
+}
+
+bool TStringGrid::MouseToCell(TPoint p, int& col, int& row) const {
+  for (int r = 0; r < rowCount_; ++r)
+    for (int c = 0; c < colCount_; ++c) {
+      TRect cell = CellRect(c, r);
+      cell.Right += 1;
+      cell.Bottom += 1;
+      if (PtInRect(cell, p)) {
+        col = c;
+        row = r;
+        return true;
+      }
+    }
+  return false;
+}
+
+bool TStringGrid::MoveTo(int col, int row, bool) {
+  col = std::clamp(col, fixedCols_, colCount_ - 1);
+  row = std::clamp(row, fixedRows_, rowCount_ - 1);
+  if (col == col_ && row == row_) return true;
+  bool can = true;
+  if (OnSelectCell) OnSelectCell(this, col, row, can);
+  if (!can) return false;
+  col_ = col;
+  row_ = row;
+  typing_ = false;
+  Invalidate();
+  Click();
+  return true;
+}
+
+void TStringGrid::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN: {
+      if (CanFocus()) SetFocus();
+      TWMMouse mouse(m);
+      int c, r;
+      if (MouseToCell({mouse.XPos, mouse.YPos}, c, r) && c >= fixedCols_ && r >= fixedRows_) MoveTo(c, r, true);
+      break;
+    }
+    case WM_KEYDOWN:
+      switch (int(m.WParam)) {
+        case VK_LEFT: MoveTo(col_ - 1, row_, true); break;
+        case VK_RIGHT: MoveTo(col_ + 1, row_, true); break;
+        case VK_UP: MoveTo(col_, row_ - 1, true); break;
+        case VK_DOWN: MoveTo(col_, row_ + 1, true); break;
+        case VK_HOME: MoveTo(fixedCols_, row_, true); break;
+        case VK_END: MoveTo(colCount_ - 1, row_, true); break;
+      }
+      break;
+    case WM_CHAR:
+      if (Options & goEditing) {
+        char16_t ch = char16_t(m.WParam);
+        // The first key typed into a cell replaces its text, as the editor opens selected.
+        std::string text = typing_ ? GetCell(col_, row_) : std::string();
+        QString q = QString::fromStdString(text);
+        if (ch == VK_BACK)
+          q.chop(1);
+        else if (ch >= 0x20)
+          q += QChar(ch);
+        else
+          break;
+        typing_ = true;
+        SetCell(col_, row_, q.toStdString());
+        if (OnSetEditText) OnSetEditText(this, col_, row_, GetCell(col_, row_));
+      }
+      break;
+    case CM_WANTSPECIALKEY:
+      if (ClaimNavigationKeys(m)) return;
+      break;
+  }
+  TCustomControl::Dispatch(m);
+}
+
+void TStringGrid::Paint() {
+  TCanvas* c = GetCanvas();
+  TRect client = GetClientRect();
+  c->Brush->Style = bsSolid;
+  c->Brush->Color = clBtnShadow;
+  c->FillRect(client);
+  c->Font->Assign(GetFont());
+  for (int r = 0; r < rowCount_; ++r)
+    for (int col = 0; col < colCount_; ++col) {
+      TRect cell = CellRect(col, r);
+      if (cell.Width() <= 0 || cell.Left >= client.Right || cell.Top >= client.Bottom) continue;
+      bool fixed = col < fixedCols_ || r < fixedRows_;
+      bool current = col == col_ && r == row_;
+      c->Brush->Color = fixed ? clBtnFace : current ? clHighlight : GetColor();
+      c->FillRect(cell);
+      TColor keep = c->Font->Color;
+      if (current && !fixed) c->Font->Color = clHighlightText;
+      c->BkMode = TRANSPARENT;
+      c->TextRect(cell, cell.Left + 2, cell.Top + 2, cells_[size_t(col)][size_t(r)]);
+      c->Font->Color = keep;
+    }
+}

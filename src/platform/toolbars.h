@@ -1,0 +1,60 @@
+// The tool bar and its buttons. A button may stand for a menu item (its
+// click is the item's), drop a pop-up menu down, stay down as a check
+// button, or be a separator; check buttons with Grouping act as a group.
+#pragma once
+
+#include "platform/buttons.h"
+#include "platform/menus.h"
+#include "platform/stdctrls.h"
+
+enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+
+class TToolBar;
+
+class TToolButton : public TGraphicButton {
+ public:
+  explicit TToolButton(TComponent* owner);
+  ~TToolButton() override;
+  TToolButtonStyle Style = tbsButton;
+  bool GetDown() const { return down_; }
+  // From code: fires nothing; a grouped button takes its group down.
+  void SetDown(bool v);
+  bool Grouping = false;
+  bool AllowAllUp = false;
+  int ImageIndex = -1;
+  // The menu item this button stands for (caption, enabled and click).
+  TMenuItem* GetMenuItem() const { return menuItem_; }
+  void SetMenuItem(TMenuItem* item);
+  // Dropped down under the button when it is clicked.
+  TPopupMenu* DropdownMenu = nullptr;
+  TToolBar* GetToolBar() const;
+  // The user's click: check buttons flip, a menu button drops its menu,
+  // then the menu item's click or OnClick.
+  void Click() override;
+
+ protected:
+  void Paint() override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  bool down_ = false;
+  TMenuItem* menuItem_ = nullptr;
+};
+
+class TToolBar : public TCustomControl {
+ public:
+  explicit TToolBar(TComponent* owner);
+  int ButtonCount() const;
+  TToolButton* Buttons(int index) const;
+  int ButtonWidth = 23;
+  int ButtonHeight = 22;
+  bool Flat = false;
+  bool ShowCaptions = false;
+  bool Wrapable = true;
+  // Lays the buttons left to right in their order.
+  void ArrangeButtons();
+  void Dispatch(TMessage& m) override;
+
+ protected:
+  void Paint() override;
+};

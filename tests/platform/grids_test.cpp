@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "control_log.h"
+#include "platform/dialogs.h"
+#include "platform/grids.h"
+#include "platform/menus.h"
+#include "platform/stdctrls.h"
+#include "platform/toolbars.h"
+
+namespace {
+
+TEST(StringGridTest, CellsAndTheCurrentCell) {
+  TStringGrid grid(nullptr);
+  grid.SetColCount(30);
+  grid.SetRowCount(20);
+  grid.SetCell(2, 15, "张三");
+  EXPECT_EQ(grid.GetCell(2, 15), "张三");
+  EXPECT_EQ(grid.GetCell(99, 0), "");
+  EXPECT_THROW(grid.SetCell(30, 0, "x"), EListError);
+  EXPECT_THROW(grid.SetFixedRows(20), EInvalidOperation);
+  grid.SetRowCount(10);  // shrinking drops the rows below
+  EXPECT_EQ(grid.GetCell(2, 15), "");
+
+  std::vector<std::string> log;
+  bool allow = true;
+  grid.OnSelectCell = [&](TObject*, int c, int r, bool& can) {
+    log.push_back("select " + std::to_string(c) + "," + std::to_string(r));
+    can = allow;
+  };
+  grid.OnClick = [&](TObject*) { log.push_back("click " + std::to_string(grid.GetCol()) + "," + std::to_string(grid.GetRow())); };
+  TRect cell = grid.CellRect(3, 2);
+  grid.Perform(WM_LBUTTONDOWN, MK_LBUTTON, XY(cell.Left + 1, cell.Top + 1));
+  grid.Perform(WM_LBUTTONUP, 0, XY(cell.Left + 1, cell.Top + 1));
+  grid.Perform(WM_KEYDOWN, VK_DOWN);
+  allow = false;
+  grid.Perform(WM_KEYDOWN, VK_RIGHT);
+  TRect fixed = grid.CellRect(0, 0);
+  grid.Perform(WM_LBUTTONDOWN, MK_LBUTTON, XY(fixed.Left + 1, fixed.Top + 1));  // fixed cells are not chosen
+  EXPECT_EQ(log, (std::vector<std::string>{"select 3,2", "click 3,2", "select 3,3", "click 3,3", "select 4,3"}));
+  int c = -1, r = -1;
+  EXPECT_TRUE(grid.MouseToCell({cell.Left + 1, cell.Top + 1}, c, r));
+  EXPECT_EQ(c * 100 + r, 302);
+}
+
+TEST(StringGridTest, TypingEditsTheCurrentCellOnlyWithEditing) {
+  TStringGrid grid(nullptr);
+  grid.SetCell(1, 1, "old");
+  grid.Perform(WM_CHAR, 'a');
+  EXPECT_EQ(grid.GetCell(1, 1), "old");
+  grid.Options |= goEditing;
+  for (char ch : std::string("ab\bc")) grid.Perform(WM_CHAR, WPARAM(ch));
+  EXPECT_EQ(grid.GetCell(1, 1), "ac");
+}
+
+// A form built in code: a menu, a tool bar whose button stands for a menu
+// item, a grid, and a modal dialog that the responder answers.
+TEST(FormBuildTest, MenuToolBarGridAndModalDialog) {
+  TScriptedDialogs dialogs;
+  TForm* form = MakeForm<TForm>(nullptr);
+  form->SetBounds(0, 0, 400, 300);
+  auto* menu = new TMainMenu(form);
+  auto* fileMenu = new TMenuItem(form);
+  fileMenu->SetCaption("文件(&F)");
+  menu->GetItems()->Add(fileMenu);
+  auto* ask = new TMenuItem(form);
+  ask->SetCaption("设置(&O)");
+  fileMenu->Add(ask);
+
+  auto* bar = new TToolBar(form);
+  bar->SetParent(form);
+  bar->SetAlign(alTop);
+  auto* button = new TToolButton(form);
+  button->SetParent(bar);
+  button->SetMenuItem(ask);
+
+  auto* grid = new TStringGrid(form);
+  grid->SetParent(form);
+  grid->SetAlign(alClient);
+  grid->SetColCount(3);
+  grid->SetRowCount(3);
+
+  // The menu command shows a dialog with an edit; OK copies the edit into the grid.
+  ask->OnClick = [&](TObject*) {
+    TForm* dialog = MakeForm<TForm>(form);
+    auto* edit = new TEdit(dialog);
+    edit->SetParent(dialog);
+    edit->Name = "Edit1";
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    ok->ModalResult = mrOk;
+    if (dialog->ShowModal() == mrOk) grid->SetCell(grid->GetCol(), grid->GetRow(), edit->GetText());
+    dialog->Free();
+  };
+  dialogs.AnswerModal(mrOk, [](TCustomForm* f) { static_cast<TEdit*>(f->FindComponent("edit1"))->SetText("王五"); });
+  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, XY(2, 2));
+  button->Perform(WM_LBUTTONUP, 0, XY(2, 2));
+  EXPECT_EQ(grid->GetCell(1, 1), "王五");
+  ASSERT_EQ(dialogs.Records.size(), 1u);
+  EXPECT_EQ(dialogs.Records[0].Kind, TDialogRecord::Modal);
+  EXPECT_EQ(bar->GetBoundsRect().Top, 0);
+  EXPECT_EQ(grid->GetTop(), bar->GetHeight());
+  // A cancelled dialog leaves the cell alone; the shortcut runs the same command.
+  ask->ShortCut = ShortCut('O', ssCtrl);
+  dialogs.AnswerModal(mrCancel);
+  EXPECT_TRUE(menu->IsShortCut('O', ssCtrl));
+  EXPECT_EQ(grid->GetCell(1, 1), "王五");
+  EXPECT_EQ(dialogs.Pending(), 0u);
+  form->Free();
+}
+
+}  // namespace

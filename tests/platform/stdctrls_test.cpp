@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include "control_log.h"
+#include "platform/checklst.h"
+#include "platform/richedit.h"
+#include "platform/stdctrls.h"
+
+namespace {
+
+void ClickAt(TControl& c, int x, int y) {
+  c.Perform(WM_LBUTTONDOWN, MK_LBUTTON, XY(x, y));
+  c.Perform(WM_LBUTTONUP, 0, XY(x, y));
+}
+
+void Type(TWinControl& c, const std::u16string& text) {
+  for (char16_t ch : text) c.Perform(WM_CHAR, WPARAM(ch));
+}
+
+TEST(EditTest, OnChangeFiresForCodeAndTypingButNotForTheSameText) {
+  TForm form(nullptr);
+  TEdit edit(nullptr);
+  edit.SetParent(&form);
+  std::vector<std::string> seen;
+  edit.OnChange = [&](TObject*) { seen.push_back(edit.GetText()); };
+  edit.SetText("12");
+  edit.SetText("12");  // unchanged: no event
+  edit.SetSelStart(2);
+  Type(edit, u"3\b4");
+  edit.Perform(WM_KEYDOWN, VK_HOME);
+  edit.Perform(WM_KEYDOWN, VK_DELETE);
+  EXPECT_EQ(seen, (std::vector<std::string>{"12", "123", "12", "124", "24"}));
+  EXPECT_TRUE(edit.Modified);
+  edit.Undo();
+  EXPECT_EQ(edit.GetText(), "124");
+  edit.SetParent(nullptr);
+}
+
+TEST(EditTest, SelectionLimitsAndReadOnly) {
+  TEdit edit(nullptr);
+  edit.SetText("宋体abc");
+  edit.SetSelStart(1);
+  edit.SetSelLength(99);  // clamped to the text
+  EXPECT_EQ(edit.GetSelText(), "体abc");
+  edit.SetSelText("X");
+  EXPECT_EQ(edit.GetText(), "宋X");
+  edit.MaxLength = 3;
+  edit.SelectAll();
+  edit.SetSelText("abcdef");
+  EXPECT_EQ(edit.GetText(), "abc");
+  edit.ReadOnly = true;
+  Type(edit, u"z\b");
+  EXPECT_EQ(edit.GetText(), "abc");
+}
+
+TEST(MemoTest, LinesAreAViewOfTheTextAndAClosingBreakAddsNoLine) {
+  TMemo memo(nullptr);
+  TStrings* lines = memo.GetLines();
+  EXPECT_EQ(lines->Count(), 0);
+  lines->Add("one");
+  lines->Add("二");
+  EXPECT_EQ(memo.GetText(), "one\r\n二\r\n");
+  EXPECT_EQ(lines->Count(), 2);
+  memo.SetText("a\r\nb");
+  EXPECT_EQ(lines->Count(), 2);
+  lines->Insert(1, "x");
+  lines->Delete(0);
+  EXPECT_EQ(memo.GetText(), "x\r\nb\r\n");
+  EXPECT_THROW(lines->Get(5), EStringListError);
+  memo.SetSelStart(1);
+  memo.Perform(WM_CHAR, VK_RETURN);
+  EXPECT_EQ(lines->Count(), 3);
+}
+
+TEST(ButtonTest, ClickComesBetweenPressAndReleaseAndSetsTheModalResult) {
+  TEventLog log;
+  TForm form(nullptr);
+  TButton ok(nullptr);
+  ok.SetParent(&form);
+  ok.ModalResult = mrOk;
+  LogMouse(&ok, log, "ok");
+  ClickAt(ok, 5, 5);
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"ok down 0 L 5,5", "ok click", "ok up 0 5,5"}));
+  EXPECT_EQ(form.ModalResult, mrOk);
+  // A release outside the button is no click.
+  log.Clear();
+  ok.Perform(WM_LBUTTONDOWN, MK_LBUTTON, XY(5, 5));
+  ok.Perform(WM_LBUTTONUP, 0, XY(500, 5));
+  EXPECT_EQ(log.lines.size(), 2u);
+  ok.SetParent(nullptr);
+}
+
+TEST(CheckBoxTest, OnClickFiresWhenSetFromCodeAndOnceForAUserClick) {
+  TCheckBox box(nullptr);
+  int clicks = 0;
+  box.OnClick = [&](TObject*) { ++clicks; };
+  box.SetChecked(true);
+  box.SetChecked(true);
+  EXPECT_EQ(clicks, 1);
+  ClickAt(box, 3, 3);
+  EXPECT_FALSE(box.GetChecked());
+  EXPECT_EQ(clicks, 2);
+  box.AllowGrayed = true;
+  box.SetChecked(true);
+  ClickAt(box, 3, 3);
+  EXPECT_EQ(box.GetState(), cbGrayed);
+}
+
+TEST(RadioButtonTest, CheckingOneUnchecksItsSiblings) {
+  TForm form(nullptr);
+  TRadioButton a(nullptr), b(nullptr);
+  a.SetParent(&form);
+  b.SetParent(&form);
+  std::vector<std::string> clicks;
+  a.OnClick = [&](TObject*) { clicks.push_back("a"); };
+  b.OnClick = [&](TObject*) { clicks.push_back("b"); };
+  a.SetChecked(true);
+  ClickAt(b, 2, 2);
+  ClickAt(b, 2, 2);  // already checked: nothing
+  EXPECT_FALSE(a.GetChecked());
+  EXPECT_EQ(clicks, (std::vector<std::string>{"a", "b"}));
+  a.SetParent(nullptr);
+  b.SetParent(nullptr);
+}
+
+TEST(ListBoxTest, CodeChoosesSilentlyTheUserOnRelease) {
+  TListBox list(nullptr);
+  list.SetBounds(0, 0, 100, 80);
+  for (const char* s : {"b", "c", "a"}) list.GetItems()->Add(s);
+  std::vector<int> clicks;
+  list.OnClick = [&](TObject*) { clicks.push_back(list.GetItemIndex()); };
+  list.SetItemIndex(1);
+  list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, XY(5, list.ItemHeight * 2 + 1));
+  EXPECT_TRUE(clicks.empty());  // not before the release
+  list.Perform(WM_LBUTTONUP, 0, XY(5, list.ItemHeight * 2 + 1));
+  list.Perform(WM_KEYDOWN, VK_UP);
+  EXPECT_EQ(clicks, (std::vector<int>{2, 1}));
+  // Deleting the chosen entry leaves none chosen; the others shift.
+  list.GetItems()->Delete(0);
+  EXPECT_EQ(list.GetItemIndex(), 0);
+  list.GetItems()->Delete(0);
+  EXPECT_EQ(list.GetItemIndex(), -1);
+  list.SetSorted(true);
+  list.GetItems()->Add("0");
+  EXPECT_EQ(list.GetItems()->Get(0), "0");
+}
+
+TEST(CheckListBoxTest, PressOnTheMarkFlipsItBeforeTheClick) {
+  TCheckListBox list(nullptr);
+  list.SetBounds(0, 0, 120, 100);
+  for (const char* s : {"姓名", "单位"}) list.GetItems()->Add(s);
+  std::vector<std::string> log;
+  list.OnClickCheck = [&](TObject*) { log.push_back("check"); };
+  list.OnClick = [&](TObject*) { log.push_back("click " + std::to_string(list.GetChecked(list.GetItemIndex()))); };
+  int y = list.ItemHeight + 2;
+  ClickAt(list, 4, y);    // on the mark
+  ClickAt(list, 60, y);   // on the text: no flip
+  EXPECT_EQ(log, (std::vector<std::string>{"check", "click 1", "click 1"}));
+  list.GetItems()->Insert(0, "new");
+  EXPECT_TRUE(list.GetChecked(2));  // the mark moves with its entry
+  EXPECT_THROW(list.GetChecked(13), EStringListError);
+}
+
+TEST(ComboBoxTest, OnlyTheUserFiresClickThenChange) {
+  TComboBox combo(nullptr);
+  for (const char* s : {"EAN-8", "EAN-13", "UPC-A"}) combo.GetItems()->AddObject(s, nullptr);
+  std::vector<std::string> log;
+  combo.OnClick = [&](TObject*) { log.push_back("click"); };
+  combo.OnChange = [&](TObject*) { log.push_back("change " + combo.GetText()); };
+  combo.SetItemIndex(1);
+  combo.SetText("UPC-A");
+  EXPECT_EQ(combo.GetItemIndex(), 2);
+  EXPECT_TRUE(log.empty());
+  combo.Select(0);
+  combo.Perform(WM_KEYDOWN, VK_DOWN);
+  Type(combo, u"x");  // typing: change only, no entry matches
+  EXPECT_EQ(log, (std::vector<std::string>{"click", "change EAN-8", "click", "change EAN-13", "change EAN-13x"}));
+  EXPECT_EQ(combo.GetItemIndex(), -1);
+  // A drop-down list only takes the text of an entry.
+  combo.SetStyle(csDropDownList);
+  combo.SetText("nothing");
+  EXPECT_EQ(combo.GetText(), "");
+  combo.SetText("upc-a");
+  EXPECT_EQ(combo.GetItemIndex(), 2);
+}
+
+TEST(RichEditTest, SelectionAttributesAndParagraphs) {
+  TRichEdit rich(nullptr);
+  rich.SetText("abcd\r\nef");
+  rich.SetSelStart(1);
+  rich.SetSelLength(2);
+  rich.GetSelAttributes()->SetStyle(fsBold | fsItalic);
+  rich.GetSelAttributes()->SetColor(clRed);
+  EXPECT_EQ(rich.FormatAt(0).Style, 0u);
+  EXPECT_EQ(rich.FormatAt(2).Style, fsBold | fsItalic);
+  EXPECT_EQ(rich.FormatAt(3).Color, clWindowText);
+  EXPECT_EQ(rich.GetSelAttributes()->GetColor(), clRed);
+  // Typed text after a bold character is bold; text before keeps its look.
+  rich.SetSelStart(3);
+  rich.Perform(WM_KEYDOWN, VK_LEFT);
+  rich.Perform(WM_KEYDOWN, VK_RIGHT);
+  rich.Perform(WM_CHAR, 'X');
+  EXPECT_EQ(rich.GetText(), "abcXd\r\nef");
+  EXPECT_EQ(rich.FormatAt(3).Style, fsBold | fsItalic);
+  EXPECT_EQ(rich.FormatAt(4).Style, 0u);
+  rich.SetSelStart(7);
+  rich.GetParagraph()->SetAlignment(taCenter);
+  EXPECT_EQ(rich.AlignmentOfLine(1), taCenter);
+  EXPECT_EQ(rich.AlignmentOfLine(0), taLeftJustify);
+  rich.Undo();
+  EXPECT_EQ(rich.GetText(), "abcd\r\nef");
+}
+
+}  // namespace
