@@ -5,10 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/ctrlparts.h"  // TAlignment
 #include "platform/graphics.h"
 #include "platform/qreport.h"
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Text in a box: one line, or wrapped at the box's width (WordWrap); with
 // AutoStretch the box grows downwards to hold every line, and its band
