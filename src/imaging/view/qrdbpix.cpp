@@ -7,7 +7,7 @@
 #include "imaging/view/ievect.h"
 #include "platform/graphics.h"
 
-TQRDBPix::TQRDBPix(TObject* Owner) : TQRPrintable(Owner), dataLink_(new TFieldDataLink) {
+TQRDBPix::TQRDBPix(TComponent* Owner) : TQRPrintable(Owner), dataLink_(new TFieldDataLink) {
   dataLink_->Control = this;
   dataLink_->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
   drawDib_ = IEDrawDibOpen();
@@ -69,9 +69,10 @@ void TQRDBPix::Print(double OfsX, double OfsY) {
   placement_ = {};
   if (DataReady() && ParentReport) {
     // The view and its I/O component live for this print only.
-    auto vect = std::make_unique<TPixVect>(nullptr);
+    auto vect = std::make_unique<TPixVect>(this);
+    vect->SetParent(this);
     TBitmap* bitmap = vect->GetFBitmap();
-    auto io = std::make_unique<TPixIO>(nullptr);
+    auto io = std::make_unique<TPixIO>(this);
     io->SetAttachedBitmap(bitmap);
     LoadPictureEx(io.get(), vect.get());
     // A picture the decoder gave up on half way prints nothing, not a part

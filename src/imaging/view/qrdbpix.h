@@ -23,7 +23,7 @@ class TPixVect;
 
 class TQRDBPix : public TQRPrintable {
  public:
-  explicit TQRDBPix(TObject* Owner = nullptr);
+  explicit TQRDBPix(TComponent* Owner = nullptr);
   ~TQRDBPix() override;
 
   bool GetAutoDisplay() const { return autoDisplay_; }
@@ -55,14 +55,14 @@ class TQRDBPix : public TQRPrintable {
   // offers the rest of the field to Vect's object reader.
   void LoadPictureEx(TPixIO* IO, TPixVect* Vect);
   void Print(double OfsX, double OfsY) override;
-  // The design-time face: the box's two diagonals in the frame's pen.
-  void Paint(TCanvas* Canvas) const { IEPaintPicturePrintableFace(*this, Canvas); }
   // Zoom (percent) of the last print.
   double GetZoom() const { return zoom_; }
   // Where the last print put the picture (all zero when none was drawn).
   const TQRPicturePlacement& LastPlacement() const { return placement_; }
 
  protected:
+  // The design-time face: the box's two diagonals in the frame's pen.
+  void Paint() override { IEPaintPicturePrintableFace(*this, GetCanvas()); }
   virtual void DataChange(TObject* Sender);
   virtual void LoadPicture();
   virtual TDataFieldImageFormat LoadedFieldImageFormat();

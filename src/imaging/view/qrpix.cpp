@@ -7,7 +7,7 @@
 #include "imaging/core/ieview.h"
 #include "platform/graphics.h"
 
-TQRPix::TQRPix(TObject* Owner) : TQRPrintable(Owner), drawDib_(IEDrawDibOpen()) {}
+TQRPix::TQRPix(TComponent* Owner) : TQRPrintable(Owner), drawDib_(IEDrawDibOpen()) {}
 
 TQRPix::~TQRPix() {
   IEDrawDibClose(drawDib_);
@@ -24,6 +24,7 @@ void TQRPix::SetAttachedPix(TIEView* View) {
   attachedPix_ = View;
   if (!View) return;
   attachedBitmap_ = View->GetFBitmap();
+  View->FreeNotification(this);
   listener_ = View->RegisterBitmapChangeEvent(
       [this](TObject* Sender, bool Destroying) { OnBitmapChange(Sender, Destroying); });
 }
@@ -38,12 +39,24 @@ void TQRPix::SetAttachedBitmap(TBitmap* Bitmap) {
   }
 }
 
+void TQRPix::ForgetView() {
+  // The view's bitmap goes with it: never print a freed bitmap.
+  attachedPix_ = nullptr;
+  listener_ = -1;
+  attachedBitmap_ = nullptr;
+}
+
+void TQRPix::Notification(TComponent* AComponent, TOperation Operation) {
+  TQRPrintable::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == attachedPix_) {
+    StopListening();
+    ForgetView();
+  }
+}
+
 void TQRPix::OnBitmapChange(TObject*, bool Destroying) {
   if (Destroying) {
-    // The view's bitmap goes with it: never print a freed bitmap.
-    attachedPix_ = nullptr;
-    listener_ = -1;
-    attachedBitmap_ = nullptr;
+    ForgetView();
   } else if (attachedPix_) {
     attachedBitmap_ = attachedPix_->GetFBitmap();
   }

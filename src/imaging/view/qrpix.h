@@ -13,7 +13,7 @@ class TIEView;
 
 class TQRPix : public TQRPrintable {
  public:
-  explicit TQRPix(TObject* Owner = nullptr);
+  explicit TQRPix(TComponent* Owner = nullptr);
   ~TQRPix() override;
 
   bool Fit = true;
@@ -39,13 +39,18 @@ class TQRPix : public TQRPrintable {
   void SetAttachedBitmap(TBitmap* Bitmap);
 
   void Print(double OfsX, double OfsY) override;
-  void Paint(TCanvas* Canvas) const { IEPaintPicturePrintableFace(*this, Canvas); }
   double GetZoom() const { return zoom_; }
   const TQRPicturePlacement& LastPlacement() const { return placement_; }
+
+ protected:
+  void Paint() override { IEPaintPicturePrintableFace(*this, GetCanvas()); }
+  // Forgets an attached view that is freed.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
   void OnBitmapChange(TObject* Sender, bool Destroying);
   void StopListening();
+  void ForgetView();
 
   TBitmap* attachedBitmap_ = nullptr;
   TIEView* attachedPix_ = nullptr;

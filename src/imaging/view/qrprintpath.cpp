@@ -103,7 +103,7 @@ void IEPaintPicturePrintableFace(const TQRPrintable& printable, TCanvas* canvas)
   canvas->Pen->Width = printable.Frame.Width;
   canvas->Pen->Style = printable.Frame.Style;
   canvas->MoveTo(0, 0);
-  canvas->LineTo(printable.Width, printable.Height);
-  canvas->MoveTo(0, printable.Height);
-  canvas->LineTo(printable.Width, 0);
+  canvas->LineTo(printable.GetWidth(), printable.GetHeight());
+  canvas->MoveTo(0, printable.GetHeight());
+  canvas->LineTo(printable.GetWidth(), 0);
 }

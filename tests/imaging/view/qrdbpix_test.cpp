@@ -21,11 +21,12 @@ class QRDBPixTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(ScreenPixelsPerInch(), 96);
     report.DataSet = &cards.table;
-    auto* detail = new TQRBand(&report, rbDetail);
-    detail->Height = 96;
+    auto* detail = new TQRBand;
+    detail->SetParent(&report);
+    detail->SetHeight(96);
     pix = new TQRDBPix;
     pix->SetParent(detail);
-    pix->Left = 96, pix->Top = 0, pix->Width = 96, pix->Height = 96;
+    pix->SetBounds(96, 0, 96, 96);
     pix->StreamHeaders = false;
     pix->SetDataSource(&cards.source);
     pix->SetDataField("PIC");

@@ -19,11 +19,12 @@ constexpr int kX0 = 837, kY0 = 237, kBox = 599;
 class QRPixTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto* detail = new TQRBand(&report, rbDetail);
-    detail->Height = 96;
+    auto* detail = new TQRBand;
+    detail->SetParent(&report);
+    detail->SetHeight(96);
     pix = new TQRPix;
     pix->SetParent(detail);
-    pix->Left = 96, pix->Top = 0, pix->Width = 96, pix->Height = 96;
+    pix->SetBounds(96, 0, 96, 96);
   }
   QImage FirstPage() {
     report.Prepare();
