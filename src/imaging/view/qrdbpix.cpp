@@ -2,21 +2,16 @@
 
 #include <memory>
 
-#include "imaging/core/iedrawdib.h"
 #include "imaging/io/pixio.h"
 #include "imaging/view/ievect.h"
 #include "platform/graphics.h"
 
-TQRDBPix::TQRDBPix(TComponent* Owner) : TQRPrintable(Owner), dataLink_(new TFieldDataLink) {
+TQRDBPix::TQRDBPix(TComponent* Owner) : TQRPicturePrintable(Owner), dataLink_(new TFieldDataLink) {
   dataLink_->Control = this;
   dataLink_->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
-  drawDib_ = IEDrawDibOpen();
 }
 
-TQRDBPix::~TQRDBPix() {
-  delete dataLink_;
-  IEDrawDibClose(drawDib_);
-}
+TQRDBPix::~TQRDBPix() { delete dataLink_; }
 
 void TQRDBPix::SetAutoDisplay(bool Value) {
   if (autoDisplay_ == Value) return;
@@ -66,7 +61,7 @@ void TQRDBPix::LoadPictureEx(TPixIO* IO, TPixVect* Vect) {
 }
 
 void TQRDBPix::Print(double OfsX, double OfsY) {
-  placement_ = {};
+  ForgetPlacement();
   if (DataReady() && ParentReport) {
     // The view and its I/O component live for this print only.
     auto vect = std::make_unique<TPixVect>(this);
@@ -82,14 +77,7 @@ void TQRDBPix::Print(double OfsX, double OfsY) {
       vect->Update();
       vect->CopyObjectsToBack();
     }
-    // The header describes 1-bit and 24-bit rows only.
-    if (bitmap->GetPixelFormat() != pf1bit && bitmap->GetPixelFormat() != pf24bit)
-      bitmap->SetPixelFormat(pf24bit);
-    if (bitmap->GetWidth() >= 1 && bitmap->GetHeight() >= 1) {
-      placement_ = IEPrintReportPicture(*this, drawDib_, header_, bitmap, OfsX, OfsY, Fit, Center,
-                                        GammaCorrection);
-      zoom_ = placement_.Zoom;
-    }
+    if (bitmap->GetWidth() >= 1 && bitmap->GetHeight() >= 1) PrintPicture(bitmap, OfsX, OfsY);
   }
-  if (!ImageBorder && !ImageShadow) TQRPrintable::Print(OfsX, OfsY);
+  PrintFrameUnlessDecorated(OfsX, OfsY);
 }

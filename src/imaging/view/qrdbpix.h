@@ -12,16 +12,14 @@
 
 #include <string>
 
-#include "imaging/core/iedraw.h"
 #include "imaging/view/fieldimage.h"
 #include "imaging/view/qrprintpath.h"
 #include "platform/db.h"
-#include "platform/qreport.h"
 
 class TPixIO;
 class TPixVect;
 
-class TQRDBPix : public TQRPrintable {
+class TQRDBPix : public TQRPicturePrintable {
  public:
   explicit TQRDBPix(TComponent* Owner = nullptr);
   ~TQRDBPix() override;
@@ -39,15 +37,8 @@ class TQRDBPix : public TQRPrintable {
 
   // The field's JPEG, PCX and TIFF pictures carry the 12-byte stream header.
   bool StreamHeaders = true;
-  bool Fit = true;
-  bool Center = true;
-  // Kept with the design; this printable draws no shadow.
-  int ShadowSize = 8;
-  TIEShadowType ShadowType = iestSmooth2;
-  double GammaCorrection = 1.0;
-  // With either on, the frame is not drawn.
-  bool ImageBorder = true;
-  bool ImageShadow = true;
+  // ShadowSize and ShadowType are kept with the design; this printable
+  // draws no shadow and no outline.
   bool PrintObjects = false;
 
   // Decodes the current record's picture into the bitmap attached to IO
@@ -55,14 +46,8 @@ class TQRDBPix : public TQRPrintable {
   // offers the rest of the field to Vect's object reader.
   void LoadPictureEx(TPixIO* IO, TPixVect* Vect);
   void Print(double OfsX, double OfsY) override;
-  // Zoom (percent) of the last print.
-  double GetZoom() const { return zoom_; }
-  // Where the last print put the picture (all zero when none was drawn).
-  const TQRPicturePlacement& LastPlacement() const { return placement_; }
 
  protected:
-  // The design-time face: the box's two diagonals in the frame's pen.
-  void Paint() override { IEPaintPicturePrintableFace(*this, GetCanvas()); }
   virtual void DataChange(TObject* Sender);
   virtual void LoadPicture();
   virtual TDataFieldImageFormat LoadedFieldImageFormat();
@@ -74,8 +59,4 @@ class TQRDBPix : public TQRPrintable {
   TFieldDataLink* dataLink_;
   bool autoDisplay_ = true;
   TDataFieldImageFormat dataFieldImageFormat_ = ifBitmap;
-  double zoom_ = 100;
-  HDRAWDIB drawDib_;
-  TQRPictureHeader header_{};
-  TQRPicturePlacement placement_;
 };

@@ -3,16 +3,12 @@
 #include <memory>
 
 #include "imaging/core/iebitmapcopy.h"
-#include "imaging/core/iedrawdib.h"
 #include "imaging/core/ieview.h"
 #include "platform/graphics.h"
 
-TQRPix::TQRPix(TComponent* Owner) : TQRPrintable(Owner), drawDib_(IEDrawDibOpen()) {}
+TQRPix::TQRPix(TComponent* Owner) : TQRPicturePrintable(Owner) {}
 
-TQRPix::~TQRPix() {
-  IEDrawDibClose(drawDib_);
-  StopListening();
-}
+TQRPix::~TQRPix() { StopListening(); }
 
 void TQRPix::StopListening() {
   if (attachedPix_) attachedPix_->RemoveBitmapChangeEvent(listener_);
@@ -63,17 +59,13 @@ void TQRPix::OnBitmapChange(TObject*, bool Destroying) {
 }
 
 void TQRPix::Print(double OfsX, double OfsY) {
-  placement_ = {};
+  ForgetPlacement();
   if (!attachedBitmap_ || !ParentReport) return;
   // The gamma step works on a copy; the attached picture stays as it is.
   std::unique_ptr<TBitmap> copy(new TBitmap());
   IECopyBitmap(attachedBitmap_, copy.get());
-  if (copy->GetPixelFormat() != pf1bit && copy->GetPixelFormat() != pf24bit) copy->SetPixelFormat(pf24bit);
   if (copy->GetWidth() >= 1 && copy->GetHeight() >= 1) {
-    const TQRPicturePlacement r =
-        IEPrintReportPicture(*this, drawDib_, header_, copy.get(), OfsX, OfsY, Fit, Center, GammaCorrection);
-    placement_ = r;
-    zoom_ = r.Zoom;
+    const TQRPicturePlacement r = PrintPicture(copy.get(), OfsX, OfsY);
     TCanvas* canvas = ParentReport->QRPrinter->Canvas;
     canvas->Pen->Color = Frame.Color;
     canvas->Pen->Width = Frame.Width;
@@ -98,5 +90,5 @@ void TQRPix::Print(double OfsX, double OfsY) {
       }
     }
   }
-  if (!ImageBorder && !ImageShadow) TQRPrintable::Print(OfsX, OfsY);
+  PrintFrameUnlessDecorated(OfsX, OfsY);
 }

@@ -4,29 +4,20 @@
 // and an outline around the picture.
 #pragma once
 
-#include "imaging/core/iedraw.h"
 #include "imaging/view/qrprintpath.h"
-#include "platform/qreport.h"
 
 class TBitmap;
 class TIEView;
 
-class TQRPix : public TQRPrintable {
+class TQRPix : public TQRPicturePrintable {
  public:
   explicit TQRPix(TComponent* Owner = nullptr);
   ~TQRPix() override;
 
-  bool Fit = true;
-  bool Center = true;
-  // Shadow width in printer pixels; 0 or less draws neither shadows nor
-  // the outline.
-  int ShadowSize = 8;
-  TIEShadowType ShadowType = iestSmooth2;
-  double GammaCorrection = 1.0;
-  // Outline around the printed picture.
-  bool ImageBorder = true;
-  // Shadows follow the picture (on) or the box (off).
-  bool ImageShadow = true;
+  // Of the settings: ShadowSize 0 or less draws neither shadows nor the
+  // outline;
+  // ImageBorder outlines the printed picture; ImageShadow puts the shadows
+  // beside the picture (on) or the box (off).
 
   TIEView* GetAttachedPix() const { return attachedPix_; }
   // The view's bitmap becomes the attached bitmap and follows the view's
@@ -39,11 +30,8 @@ class TQRPix : public TQRPrintable {
   void SetAttachedBitmap(TBitmap* Bitmap);
 
   void Print(double OfsX, double OfsY) override;
-  double GetZoom() const { return zoom_; }
-  const TQRPicturePlacement& LastPlacement() const { return placement_; }
 
  protected:
-  void Paint() override { IEPaintPicturePrintableFace(*this, GetCanvas()); }
   // Forgets an attached view that is freed.
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -55,8 +43,4 @@ class TQRPix : public TQRPrintable {
   TBitmap* attachedBitmap_ = nullptr;
   TIEView* attachedPix_ = nullptr;
   int listener_ = -1;
-  double zoom_ = 100;
-  HDRAWDIB drawDib_;
-  TQRPictureHeader header_{};
-  TQRPicturePlacement placement_;
 };

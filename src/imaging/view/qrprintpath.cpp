@@ -72,38 +72,49 @@ TQRPicturePlacement IEReportPicturePlacement(const TQRPrintable& printable, doub
   return r;
 }
 
-TQRPicturePlacement IEPrintReportPicture(TQRPrintable& printable, HDRAWDIB context, TQRPictureHeader& header,
-                                         TBitmap* bitmap, double OfsX, double OfsY, bool fit, bool center,
-                                         double gamma) {
-  IEApplyPrintGamma(bitmap, gamma);
-  const int bw = bitmap->GetWidth(), bh = bitmap->GetHeight();
-  TQRPicturePlacement r = IEReportPicturePlacement(printable, OfsX, OfsY, bw, bh, fit, center);
+TQRPicturePrintable::TQRPicturePrintable(TComponent* Owner) : TQRPrintable(Owner), drawDib_(IEDrawDibOpen()) {}
 
-  std::memset(&header, 0, sizeof header);
-  header.Header.biSize = 40;
-  header.Header.biWidth = bw;
+TQRPicturePrintable::~TQRPicturePrintable() { IEDrawDibClose(drawDib_); }
+
+const TQRPicturePlacement& TQRPicturePrintable::PrintPicture(TBitmap* bitmap, double OfsX, double OfsY) {
+  // The header describes 1-bit and 24-bit rows only.
+  if (bitmap->GetPixelFormat() != pf1bit && bitmap->GetPixelFormat() != pf24bit) bitmap->SetPixelFormat(pf24bit);
+  IEApplyPrintGamma(bitmap, GammaCorrection);
+  const int bw = bitmap->GetWidth(), bh = bitmap->GetHeight();
+  const TQRPicturePlacement& r = placement_ =
+      IEReportPicturePlacement(*this, OfsX, OfsY, bw, bh, Fit, Center);
+  zoom_ = r.Zoom;
+
+  std::memset(&header_, 0, sizeof header_);
+  header_.Header.biSize = 40;
+  header_.Header.biWidth = bw;
   // Our bitmaps keep their rows top-down from row 0, which a negative
   // height tells DrawDib.
-  header.Header.biHeight = -bh;
-  header.Header.biPlanes = 1;
+  header_.Header.biHeight = -bh;
+  header_.Header.biPlanes = 1;
   const bool mono = bitmap->GetPixelFormat() == pf1bit;
-  header.Header.biBitCount = mono ? 1 : 24;
-  if (mono) header.Palette[1] = {255, 255, 255, 0};
+  header_.Header.biBitCount = mono ? 1 : 24;
+  if (mono) header_.Palette[1] = {255, 255, 255, 0};
 
   // A box too small for a pixel, or a zoom of 0, draws nothing rather than
   // a mirrored or empty stretch.
   if (r.L > 0 && r.M > 0 && r.SrcWidth > 0 && r.SrcHeight > 0)
-    IEDrawDibDraw(context, printable.ParentReport->QRPrinter->Canvas->GetHandle(), r.Xi, r.Yi, r.L, r.M,
-                  &header.Header, bitmap->ScanLine(0), 0, 0, r.SrcWidth, r.SrcHeight, 0);
+    IEDrawDibDraw(drawDib_, ParentReport->QRPrinter->Canvas->GetHandle(), r.Xi, r.Yi, r.L, r.M, &header_.Header,
+                  bitmap->ScanLine(0), 0, 0, r.SrcWidth, r.SrcHeight, 0);
   return r;
 }
 
-void IEPaintPicturePrintableFace(const TQRPrintable& printable, TCanvas* canvas) {
-  canvas->Pen->Color = printable.Frame.Color;
-  canvas->Pen->Width = printable.Frame.Width;
-  canvas->Pen->Style = printable.Frame.Style;
+void TQRPicturePrintable::PrintFrameUnlessDecorated(double OfsX, double OfsY) {
+  if (!ImageBorder && !ImageShadow) TQRPrintable::Print(OfsX, OfsY);
+}
+
+void TQRPicturePrintable::Paint() {
+  TCanvas* canvas = GetCanvas();
+  canvas->Pen->Color = Frame.Color;
+  canvas->Pen->Width = Frame.Width;
+  canvas->Pen->Style = Frame.Style;
   canvas->MoveTo(0, 0);
-  canvas->LineTo(printable.GetWidth(), printable.GetHeight());
-  canvas->MoveTo(0, printable.GetHeight());
-  canvas->LineTo(printable.GetWidth(), 0);
+  canvas->LineTo(GetWidth(), GetHeight());
+  canvas->MoveTo(0, GetHeight());
+  canvas->LineTo(GetWidth(), 0);
 }

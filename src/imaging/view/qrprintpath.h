@@ -1,18 +1,18 @@
-// The drawing that the two report picture printables share: gamma, the box
-// inside the printable's frame, the whole-percent zoom that fits it, the
-// centred placement, the part of the picture that fits, and the DrawDib
-// call on the report printer's canvas.
+// The report printables that print a picture share this: their settings,
+// gamma, the box inside the printable's frame, the whole-percent zoom that
+// fits it, the centred placement, the part of the picture that fits, and
+// the DrawDib call on the report printer's canvas.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "imaging/core/iedraw.h"
 #include "platform/gdi.h"
+#include "platform/qreport.h"
 #include "platform/wintypes.h"
 
 class TBitmap;
-class TCanvas;
-class TQRPrintable;
 
 // Where a picture lands, in printer pixels.
 struct TQRPicturePlacement {
@@ -44,13 +44,44 @@ struct TQRPictureHeader {
 };
 static_assert(sizeof(TQRPictureHeader) == 48);
 
-// The print path: gamma, placement, header and drawing. The bitmap must be
-// pf1bit or pf24bit; it is changed by the gamma step. `header` is the
-// printable's header block, filled here.
-TQRPicturePlacement IEPrintReportPicture(TQRPrintable& printable, HDRAWDIB context, TQRPictureHeader& header,
-                                         TBitmap* bitmap, double OfsX, double OfsY, bool fit, bool center,
-                                         double gamma);
+// A report printable that prints a picture: the settings and the print
+// path that the field picture and the in-memory picture share.
+class TQRPicturePrintable : public TQRPrintable {
+ public:
+  explicit TQRPicturePrintable(TComponent* Owner);
+  ~TQRPicturePrintable() override;
 
-// The design-time face of a picture printable: its two diagonals with the
-// frame's pen.
-void IEPaintPicturePrintableFace(const TQRPrintable& printable, TCanvas* canvas);
+  // Scale to the largest whole percentage that fits the box.
+  bool Fit = true;
+  bool Center = true;
+  // Shadow width in printer pixels.
+  int ShadowSize = 8;
+  TIEShadowType ShadowType = iestSmooth2;
+  // Gamma of the printed picture; 1.0 leaves it unchanged.
+  double GammaCorrection = 1.0;
+  // With either on, the frame is not drawn.
+  bool ImageBorder = true;
+  bool ImageShadow = true;
+
+  // Zoom (percent) of the last print.
+  double GetZoom() const { return zoom_; }
+  // Where the last print put the picture (all zero when none was drawn).
+  const TQRPicturePlacement& LastPlacement() const { return placement_; }
+
+ protected:
+  // The design-time face: the box's two diagonals in the frame's pen.
+  void Paint() override;
+  // Gamma, placement and drawing of a pf1bit or pf24bit bitmap (other
+  // formats are turned into 24 bits first); the bitmap is changed.
+  const TQRPicturePlacement& PrintPicture(TBitmap* bitmap, double OfsX, double OfsY);
+  // Forgets the placement of the previous print.
+  void ForgetPlacement() { placement_ = {}; }
+  // The frame, drawn only with ImageBorder and ImageShadow both off.
+  void PrintFrameUnlessDecorated(double OfsX, double OfsY);
+
+ private:
+  double zoom_ = 100;
+  HDRAWDIB drawDib_;
+  TQRPictureHeader header_{};
+  TQRPicturePlacement placement_;
+};
