@@ -14,18 +14,14 @@ std::string FieldDisplayText(const TField* field) {
 
 // TDBText --------------------------------------------------------------------------------
 
-TDBText::TDBText(TComponent* owner) : TLabel(owner), link_(std::make_unique<TFieldDataLink>()) {
+TDBText::TDBText(TComponent* owner) : TFieldControl(owner) {
   SetAutoSize(false);
-  link_->Control = this;
   link_->OnDataChange = [this](TObject*) { SetCaption(FieldDisplayText(link_->Field())); };
 }
-
-TDBText::~TDBText() = default;
 
 // Edit boxes -----------------------------------------------------------------------------
 
 TEditFieldLink::TEditFieldLink(TCustomEdit* edit) : edit_(edit) {
-  Control = edit;
   OnDataChange = [this](TObject*) {
     if (!entering_) ShowField();
   };
@@ -44,7 +40,9 @@ void TEditFieldLink::TextChanged() {
   if (showing_ || entering_) return;
   ReadOnly = edit_->ReadOnly;
   bool editing = false;
-  if (Field()) {
+  // A picture's bytes never take a box's text.
+  const TField* field = Field();
+  if (field && field->DataType != ftBlob && field->DataType != ftGraphic) {
     // Putting the record in edit state reloads it; the new text stays.
     entering_ = true;
     try {
@@ -63,32 +61,6 @@ void TEditFieldLink::TextChanged() {
 void TEditFieldLink::Message(const TMessage& m) {
   if (m.Msg == WM_KEYDOWN && m.WParam == VK_ESCAPE) Reset();
   else if (m.Msg == CM_EXIT && IsModified()) UpdateRecord();
-}
-
-TDBEdit::TDBEdit(TComponent* owner) : TEdit(owner), link_(std::make_unique<TEditFieldLink>(this)) {}
-TDBEdit::~TDBEdit() = default;
-
-void TDBEdit::Dispatch(TMessage& m) {
-  link_->Message(m);
-  TEdit::Dispatch(m);
-}
-
-void TDBEdit::Change() {
-  link_->TextChanged();
-  TEdit::Change();
-}
-
-TDBRichEdit::TDBRichEdit(TComponent* owner) : TRichEdit(owner), link_(std::make_unique<TEditFieldLink>(this)) {}
-TDBRichEdit::~TDBRichEdit() = default;
-
-void TDBRichEdit::Dispatch(TMessage& m) {
-  link_->Message(m);
-  TRichEdit::Dispatch(m);
-}
-
-void TDBRichEdit::Change() {
-  link_->TextChanged();
-  TRichEdit::Change();
 }
 
 // Navigator ------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "platform/buttons.h"
 #include "platform/db.h"
@@ -18,19 +19,30 @@
 // a marker for contents that are no text; "" without a field.
 std::string FieldDisplayText(const TField* field);
 
-// A caption showing a field; it cannot be edited.
-class TDBText : public TLabel {
+// The data source and field of a control bound to one field through Link
+// (built with the control when it takes one, else empty).
+template <class Base, class Link>
+class TFieldControl : public Base {
  public:
-  explicit TDBText(TComponent* owner);
-  ~TDBText() override;
+  explicit TFieldControl(TComponent* owner) : Base(owner) {
+    if constexpr (std::is_constructible_v<Link, Base*>) link_ = std::make_unique<Link>(this);
+    else link_ = std::make_unique<Link>();
+    link_->Control = this;
+  }
   TDataSource* GetDataSource() const { return link_->GetDataSource(); }
   void SetDataSource(TDataSource* source) { link_->SetDataSource(source); }
   std::string GetDataField() const { return link_->GetFieldName(); }
   void SetDataField(const std::string& name) { link_->SetFieldName(name); }
   TField* Field() const { return link_->Field(); }
 
- private:
-  std::unique_ptr<TFieldDataLink> link_;
+ protected:
+  std::unique_ptr<Link> link_;
+};
+
+// A caption showing a field; it cannot be edited.
+class TDBText : public TFieldControl<TLabel, TFieldDataLink> {
+ public:
+  explicit TDBText(TComponent* owner);
 };
 
 // The link of an edit box bound to a field. The box shows the field's text;
@@ -53,41 +65,31 @@ class TEditFieldLink : public TFieldDataLink {
   bool entering_ = false;  // the record is being put in edit state
 };
 
-class TDBEdit : public TEdit {
+template <class Box>
+class TFieldEditBox : public TFieldControl<Box, TEditFieldLink> {
  public:
-  explicit TDBEdit(TComponent* owner);
-  ~TDBEdit() override;
-  TDataSource* GetDataSource() const { return link_->GetDataSource(); }
-  void SetDataSource(TDataSource* source) { link_->SetDataSource(source); }
-  std::string GetDataField() const { return link_->GetFieldName(); }
-  void SetDataField(const std::string& name) { link_->SetFieldName(name); }
-  TField* Field() const { return link_->Field(); }
-  void Dispatch(TMessage& m) override;
+  using TFieldControl<Box, TEditFieldLink>::TFieldControl;
+  void Dispatch(TMessage& m) override {
+    this->link_->Message(m);
+    Box::Dispatch(m);
+  }
 
  protected:
-  void Change() override;
+  void Change() override {
+    this->link_->TextChanged();
+    Box::Change();
+  }
+};
 
- private:
-  std::unique_ptr<TEditFieldLink> link_;
+class TDBEdit : public TFieldEditBox<TEdit> {
+ public:
+  using TFieldEditBox<TEdit>::TFieldEditBox;
 };
 
 // A rich text box over a text or memo field; the field holds plain text.
-class TDBRichEdit : public TRichEdit {
+class TDBRichEdit : public TFieldEditBox<TRichEdit> {
  public:
-  explicit TDBRichEdit(TComponent* owner);
-  ~TDBRichEdit() override;
-  TDataSource* GetDataSource() const { return link_->GetDataSource(); }
-  void SetDataSource(TDataSource* source) { link_->SetDataSource(source); }
-  std::string GetDataField() const { return link_->GetFieldName(); }
-  void SetDataField(const std::string& name) { link_->SetFieldName(name); }
-  TField* Field() const { return link_->Field(); }
-  void Dispatch(TMessage& m) override;
-
- protected:
-  void Change() override;
-
- private:
-  std::unique_ptr<TEditFieldLink> link_;
+  using TFieldEditBox<TRichEdit>::TFieldEditBox;
 };
 
 // Navigator ------------------------------------------------------------------------------

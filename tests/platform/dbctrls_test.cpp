@@ -106,6 +106,13 @@ TEST_F(DataControls, BoxesThatCannotEditRefuseTheChange) {
   TypeChars(unbound, u"x");
   EXPECT_EQ(unbound.GetText(), "");
 
+  TDBEdit picture(nullptr);
+  picture.SetDataSource(&source);
+  picture.SetDataField("PIC");
+  TypeChars(picture, u"x");
+  EXPECT_EQ(picture.GetText(), "(BLOB)");
+  EXPECT_EQ(table.State(), dsBrowse);
+
   table.Close();
   readOnly.ReadOnly = false;
   readOnly.SetText("李四");
