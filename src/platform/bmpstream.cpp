@@ -1,6 +1,7 @@
 // TBitmap in BMP file form. Writing is done here byte by byte so that every
 // pixel format keeps its depth on disk; reading checks the headers against
-// the stream and lets Qt's BMP reader decode the pixels.
+// the stream; paletted rows are copied as stored, the other depths are
+// decoded by Qt's BMP reader.
 #include <QByteArray>
 #include <QImage>
 #include <cstring>
@@ -44,6 +45,43 @@ TPixelFormat FormatOfDisk(uint16_t bitCount, uint32_t compression, uint32_t gree
     case 24: return pf24bit;
     default: return pf32bit;
   }
+}
+
+// Paletted 1-bit and 8-bit rows are copied as stored, so that pixel indices
+// keep their meaning: a decoder that normalises the colour table would flip
+// the bits of a 1-bit picture whose palette is white first. False when the
+// colour table or the rows do not fit the data.
+bool DecodePalettedRows(const QByteArray& data, uint32_t infoSize, int32_t width, int32_t height,
+                        uint16_t bitCount, QImage& out) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
+  const int64_t size = data.size();
+  const bool core = infoSize == 12;
+  const int entrySize = core ? 3 : 4;
+  int64_t colours = core ? 0 : ReadU32(bytes + 14 + 32);
+  if (colours == 0 || colours > (int64_t(1) << bitCount)) colours = int64_t(1) << bitCount;
+  const int64_t tableStart = 14 + int64_t(infoSize);
+  const int64_t offBits = ReadU32(bytes + 10);
+  if (tableStart + colours * entrySize > size || offBits > size) return false;
+  const int64_t rowLen = (int64_t(width) * bitCount + 31) / 32 * 4;
+  const int64_t rows = height < 0 ? -int64_t(height) : height;
+  if (offBits + rowLen * rows > size) return false;
+
+  QImage image(width, int(rows), bitCount == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
+  if (image.isNull()) return false;
+  QList<QRgb> table;
+  for (int64_t i = 0; i < colours; ++i) {
+    const uint8_t* e = bytes + tableStart + i * entrySize;
+    table.append(qRgb(e[2], e[1], e[0]));
+  }
+  while (table.size() < (1 << bitCount)) table.append(qRgb(0, 0, 0));
+  image.setColorTable(table);
+  const int64_t used = (int64_t(width) * bitCount + 7) / 8;
+  for (int64_t y = 0; y < rows; ++y) {
+    const int64_t stored = height < 0 ? y : rows - 1 - y;  // bottom-up unless the height is negative
+    std::memcpy(image.scanLine(int(y)), bytes + offBits + stored * rowLen, size_t(used));
+  }
+  out = image;
+  return true;
 }
 
 }  // namespace
@@ -141,7 +179,12 @@ void TBitmap::LoadFromStream(TStream* stream) {
     return;
   }
   QImage decoded;
-  if (!decoded.loadFromData(data, "BMP") || decoded.isNull()) InvalidBitmap();
+  const bool paletted = compression == BI_RGB && (bitCount == 1 || bitCount == 8);
+  if (paletted) {
+    if (!DecodePalettedRows(data, infoSize, width, height, bitCount, decoded)) InvalidBitmap();
+  } else if (!decoded.loadFromData(data, "BMP") || decoded.isNull()) {
+    InvalidBitmap();
+  }
   SetImage(decoded);
   if (format_ != format) SetPixelFormat(format);
 }

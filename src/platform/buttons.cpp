@@ -105,6 +105,16 @@ void TSpeedButton::Paint() {
 
 TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
 
+void TBitBtn::Click() {
+  if (kind_ == bkClose) {
+    if (TCustomForm* form = GetParentForm(this)) {
+      form->Close();
+      return;
+    }
+  }
+  TButton::Click();
+}
+
 void TBitBtn::SetKind(TBitBtnKind kind) {
   kind_ = kind;
   struct KindInfo {

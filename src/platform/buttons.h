@@ -63,6 +63,8 @@ class TBitBtn : public TButton {
   TBitBtnKind GetKind() const { return kind_; }
   // A kind gives the button its modal result (and its caption when empty).
   void SetKind(TBitBtnKind kind);
+  // A close button closes its form instead of clicking.
+  void Click() override;
   TButtonLayout Layout = blGlyphLeft;
   int NumGlyphs = 1;
 

@@ -36,19 +36,6 @@ Bytes PackedDibOf(TBitmap& bitmap) {
   return Bytes(data + 14, data + stream.GetSize());
 }
 
-// Qt's reader may hand a two-colour picture back with its table swapped
-// and its bits inverted; the DIB's own order is kept, so the bits of the
-// bitmap are the DIB's bits.
-void KeepTableOrder(TBitmap& bitmap, const uint8_t* dib, uint32_t headerSize, uint64_t entrySize) {
-  QImage& image = bitmap.Image();
-  if (image.format() != QImage::Format_Mono || image.colorCount() != 2) return;
-  const uint8_t* first = dib + headerSize;  // blue, green, red
-  QRgb wanted = qRgb(first[2], first[1], first[0]);
-  if (image.color(0) == wanted || image.color(1) != wanted) return;
-  image.invertPixels();
-  image.setColorTable({image.color(1), image.color(0)});
-}
-
 // Decodes a packed DIB of `size` bytes; false when the bytes do not hold one.
 bool BitmapOfPackedDib(const uint8_t* dib, uint64_t size, TBitmap& bitmap) {
   if (size < 12 || size > UINT32_MAX - 14) return false;
@@ -83,7 +70,6 @@ bool BitmapOfPackedDib(const uint8_t* dib, uint64_t size, TBitmap& bitmap) {
     return false;
   }
   if (bitmap.GetEmpty()) return false;
-  KeepTableOrder(bitmap, dib, headerSize, entrySize);
   return true;
 }
 

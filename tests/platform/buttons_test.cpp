@@ -48,4 +48,18 @@ TEST(BitBtnTest, KindGivesModalResultAndCaption) {
   btn.SetParent(nullptr);
 }
 
+TEST(BitBtnTest, CloseKindClosesItsForm) {
+  TForm form(nullptr);
+  form.Show();
+  TBitBtn btn(nullptr);
+  btn.SetParent(&form);
+  btn.SetKind(bkClose);
+  int clicks = 0;
+  btn.OnClick = [&](TObject*) { ++clicks; };
+  ClickAt(btn);
+  EXPECT_FALSE(form.GetVisible());
+  EXPECT_EQ(clicks, 0);
+  btn.SetParent(nullptr);
+}
+
 }  // namespace

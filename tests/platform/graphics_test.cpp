@@ -4,6 +4,9 @@
 
 #include <QColor>
 
+#include <vector>
+
+#include "platform/canvas.h"
 #include "support/testenv.h"
 
 namespace {
@@ -180,3 +183,56 @@ TEST(Bitmap, SavesAndLoadsFiles) {
 }
 
 }  // namespace
+
+// A 1-bit BMP whose colour table lists white first: the rows must come back
+// as stored, with the palette as stored, so that raw-row readers agree with
+// the colours. Also an 8-bit BMP written top-down (negative height).
+TEST(Bitmap, PalettedBmpRowsLoadAsStored) {
+  auto le16 = [](std::vector<uint8_t>& v, uint32_t x) { v.push_back(x & 0xFF); v.push_back((x >> 8) & 0xFF); };
+  auto le32 = [&](std::vector<uint8_t>& v, uint32_t x) { le16(v, x & 0xFFFF); le16(v, x >> 16); };
+  auto makeBmp = [&](int bits, int32_t height, const std::vector<uint32_t>& palette,
+                     const std::vector<uint8_t>& rows) {
+    std::vector<uint8_t> v;
+    const uint32_t offBits = 14 + 40 + uint32_t(palette.size()) * 4;
+    le16(v, 0x4D42); le32(v, offBits + uint32_t(rows.size())); le32(v, 0); le32(v, offBits);
+    le32(v, 40); le32(v, 3); le32(v, uint32_t(height)); le16(v, 1); le16(v, uint16_t(bits));
+    le32(v, 0); le32(v, uint32_t(rows.size())); le32(v, 0); le32(v, 0);
+    le32(v, uint32_t(palette.size())); le32(v, 0);
+    for (uint32_t c : palette) le32(v, c);
+    v.insert(v.end(), rows.begin(), rows.end());
+    return v;
+  };
+  auto load = [](const std::vector<uint8_t>& bytes, TBitmap& bitmap) {
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    stream.SetPosition(0);
+    bitmap.LoadFromStream(&stream);
+  };
+
+  // White first; bottom row stored first: bottom row 0b101, top row 0b010.
+  TBitmap mono;
+  load(makeBmp(1, 2, {0x00FFFFFF, 0x00000000}, {0xA0, 0, 0, 0, 0x40, 0, 0, 0}), mono);
+  ASSERT_EQ(mono.GetPixelFormat(), pf1bit);
+  EXPECT_EQ(mono.ScanLine(0)[0] & 0xE0, 0x40);
+  EXPECT_EQ(mono.ScanLine(1)[0] & 0xE0, 0xA0);
+  TPaletteEntry entries[2];
+  ASSERT_EQ(mono.GetPaletteEntries(0, 2, entries), 2);
+  EXPECT_EQ(entries[0].peRed, 255);
+  EXPECT_EQ(entries[1].peRed, 0);
+  EXPECT_EQ(mono.GetCanvas()->GetPixel(1, 0), clBlack);  // bit set = entry 1 = black
+  EXPECT_EQ(mono.GetCanvas()->GetPixel(0, 0), clWhite);
+
+  // 8-bit, top-down: first stored row is the top row.
+  TBitmap indexed;
+  load(makeBmp(8, -2, {0x000000FF, 0x0000FF00, 0x00FF0000}, {2, 1, 0, 0, 0, 1, 2, 0}), indexed);
+  ASSERT_EQ(indexed.GetPixelFormat(), pf8bit);
+  EXPECT_EQ(indexed.ScanLine(0)[0], 2);
+  EXPECT_EQ(indexed.ScanLine(1)[2], 2);
+
+  // A colour table that runs past the data is refused.
+  TBitmap cut;
+  std::vector<uint8_t> bad = makeBmp(8, 1, {0, 0, 0}, {0, 0, 0, 0});
+  bad[14 + 32] = 200;  // 200 colours claimed
+  bad.resize(bad.size());
+  EXPECT_THROW(load(bad, cut), EInvalidGraphic);
+}

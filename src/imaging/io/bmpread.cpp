@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imaging/core/iebitmap.h"
-#include "imaging/core/iesystemdpi.h"
+#include "imaging/core/ieview.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/bmpfilt.h"
 #include "imaging/io/bmpformat.h"

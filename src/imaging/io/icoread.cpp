@@ -7,7 +7,7 @@
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/iebits.h"
 #include "imaging/core/iemask.h"
-#include "imaging/core/iesystemdpi.h"
+#include "imaging/core/ieview.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/bmpfilt.h"
 #include "imaging/io/bmpformat.h"
@@ -99,6 +99,12 @@ void DecodeRows(TStream* stream, TIEBitmap* bitmap, TIEMask* mask, const TIconIm
       std::memcpy(dst, src, static_cast<size_t>(std::min<int64_t>(xorRowLen, bitmap->RowLen)));
     } else if (image.bits == 24) {
       std::memcpy(dst, src, static_cast<size_t>(image.width * 3));
+    } else if (image.bits == 32) {
+      // Blue, green, red, alpha: the alpha byte is the transparency.
+      for (int64_t x = 0; x < image.width; ++x) {
+        std::memcpy(dst + 3 * x, src + 4 * x, 3);
+        if (maskRow) maskRow[x] = src[4 * x + 3];
+      }
     }
     for (int64_t x = 0; x < image.width; ++x) {
       const bool transparent = andRow && AndBitSet(andRow, x);
@@ -198,14 +204,14 @@ void ReadIconOrCursor(TStream* stream, TIEBitmap* bitmap, TIOParamsVals& params,
     params.SamplesPerPixel = 1;
     paletteCount = colorCount == 255 ? 256 : colorCount;
     if (paletteCount == 0 && image.bits <= 8) paletteCount = 1 << image.bits;
-    image.decoded = image.bits <= 8;
+    image.decoded = image.bits <= 8 || image.bits == 32;
     image.format = paletteCount == 2 && image.bits == 1 ? ie1g : ie24RGB;
     image.background = params.CUR_Background;
   } else {
     params.BitsPerSample = image.bits > 8 ? 8 : image.bits;
     params.SamplesPerPixel = image.bits > 8 ? 3 : 1;
     if (image.bits <= 8) paletteCount = 1 << image.bits;
-    image.decoded = image.bits <= 8 || image.bits == 24;
+    image.decoded = image.bits <= 8 || image.bits == 24 || image.bits == 32;
     image.format = image.bits == 1 ? ie1g : ie24RGB;
     image.background = params.ICO_Background;
   }

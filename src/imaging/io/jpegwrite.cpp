@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "imaging/core/iebitmap.h"
-#include "imaging/core/iesystemdpi.h"
+#include "imaging/core/ieview.h"
 #include "imaging/io/iecodecutils.h"
 #include "imaging/io/ioparams.h"
 #include "imaging/io/jpegfilt.h"

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "imaging/core/iesystemdpi.h"
+#include "imaging/core/ieview.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/iebyteorder.h"
 #include "pictures.h"
@@ -26,7 +26,7 @@ struct TReadResult {
 
 void ReadBmpBytes(const std::vector<uint8_t>& bytes, TReadResult& r, bool preview = false) {
   TMemoryStream stream;
-  FillStream(stream, bytes);
+  Fill(stream, bytes);
   r.bitmap.Location = ieMemory;
   BMPReadStream(&stream, &r.bitmap, 0, r.params, r.fixture.progress, preview);
 }
@@ -36,7 +36,7 @@ std::vector<uint8_t> WriteBmp(TIEBitmap& bitmap, TIOParamsVals& params, bool* ab
   TProgressFixture fixture;
   BMPWriteStream(&stream, &bitmap, params, fixture.progress);
   if (aborted) *aborted = fixture.aborting;
-  return StreamBytes(stream);
+  return Contents(stream);
 }
 
 // A picture of `colours` distinct colours in stripes, with an odd width
@@ -317,7 +317,7 @@ TEST_P(BmpWrite, HeaderRowsAndReadBack) {
   // The bytes we write are a BMP that an independent decoder reads alike.
   TempDir dir;
   TMemoryStream file;
-  FillStream(file, bytes);
+  Fill(file, bytes);
   file.SaveToFile(dir.file("out.bmp"));
   const std::vector<TRgbaPicture> outside = DecodeIndependently({dir.file("out.bmp")});
   EXPECT_EQ(MaxChannelDifference(outside[0], ToRgba(back.bitmap)), 0);
@@ -419,7 +419,7 @@ TEST(BmpWriteFailure, ShortWriteAbortsAndLeavesHeadersUnpatched) {
   BMPWriteStream(&stream, &picture, params, fixture.progress);
   EXPECT_TRUE(fixture.aborting);
   EXPECT_LT(rows, 40);
-  const std::vector<uint8_t> bytes = StreamBytes(stream);
+  const std::vector<uint8_t> bytes = Contents(stream);
   ASSERT_GE(bytes.size(), 30u);
   EXPECT_EQ(IEGetLE32(&bytes[2]), 0u);   // no file size
   EXPECT_EQ(IEGetLE16(&bytes[28]), 0u);  // no bit count

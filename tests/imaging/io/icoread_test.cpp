@@ -24,7 +24,7 @@ struct TIconRead {
   void Read(const std::vector<uint8_t>& bytes, bool cursor, bool preview = false,
             bool noMask = false) {
     TMemoryStream stream;
-    FillStream(stream, bytes);
+    Fill(stream, bytes);
     bitmap.Location = ieMemory;
     if (cursor)
       CURReadStream(&stream, &bitmap, params, preview, fixture.progress, mask, noMask);
@@ -112,18 +112,30 @@ TEST(IconRead, TwentyFourBitsKeepTheXorPixelsAndAnOpaqueMask) {
   }
 }
 
-TEST(IconRead, DeeperPicturesLoadBlankWithAnOpaqueMask) {
+// 32-bit icons and cursors carry their transparency in the fourth byte:
+// the colours come through as stored and the mask is that alpha.
+TEST(IconRead, ThirtyTwoBitPicturesKeepColourAndAlpha) {
   for (const char* file : {"ico-32bit-32x32.ico", "cur-32bit-31x17.cur"}) {
     TIconRead r;
     r.Read(ReadBytes(PicturePath(file)), IsCursor(file));
     EXPECT_FALSE(r.fixture.aborting) << file;
     ASSERT_EQ(r.bitmap.PixelFormat, ie24RGB) << file;
-    for (int y = 0; y < r.bitmap.Height; ++y) {
-      for (int x = 0; x < r.bitmap.Width; ++x) {
-        ASSERT_EQ(r.bitmap.GetPixels(x, y), (TRGB{0, 0, 0})) << file;
-        ASSERT_EQ(r.mask->GetPixel(x, y), 255) << file;
+    ASSERT_NE(r.mask, nullptr);
+    const TRgbaPicture ref = LoadReference(file);
+    ASSERT_EQ(r.bitmap.Width, ref.width) << file;
+    ASSERT_EQ(r.bitmap.Height, ref.height) << file;
+    bool partial = false;
+    for (int y = 0; y < ref.height; ++y) {
+      for (int x = 0; x < ref.width; ++x) {
+        const uint8_t* want = ref.At(x, y);
+        ASSERT_EQ(r.mask->GetPixel(x, y), want[3]) << file << " " << x << "," << y;
+        partial = partial || (want[3] != 0 && want[3] != 255);
+        if (want[3] != 0) {
+          ASSERT_EQ(r.bitmap.GetPixels(x, y), (TRGB{want[2], want[1], want[0]})) << file << " " << x << "," << y;
+        }
       }
     }
+    if (!IsCursor(file)) EXPECT_TRUE(partial) << "the icon's alpha ramp";
   }
 }
 
@@ -236,7 +248,7 @@ TEST(IconTry, RecognisesIconsAndCursorsAndRestoresThePosition) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     TMemoryStream stream;
-    FillStream(stream, cases[i].bytes);
+    Fill(stream, cases[i].bytes);
     stream.SetPosition(0);
     EXPECT_EQ(ICOTryStream(&stream), cases[i].icon) << i;
     EXPECT_EQ(stream.GetPosition(), 0) << i;

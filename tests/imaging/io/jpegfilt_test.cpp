@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "imaging/core/iemetadata.h"
-#include "imaging/core/iesystemdpi.h"
+#include "imaging/core/ieview.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/iebyteorder.h"
 #include "pictures.h"
@@ -28,7 +28,7 @@ struct TJpegRead {
 
   void Read(const std::vector<uint8_t>& bytes, bool preview = false) {
     TMemoryStream stream;
-    FillStream(stream, bytes);
+    Fill(stream, bytes);
     bitmap.Location = ieMemory;
     ReadJPegStream(&stream, &bitmap, params, fixture.progress, preview);
   }
@@ -39,7 +39,7 @@ std::vector<uint8_t> WriteJpeg(TIEBitmap& bitmap, TIOParamsVals& params) {
   TProgressFixture fixture;
   WriteJPegStream(&stream, &bitmap, params, fixture.progress);
   EXPECT_FALSE(fixture.aborting);
-  return StreamBytes(stream);
+  return Contents(stream);
 }
 
 // libjpeg-turbo's own decode (accurate DCT, smooth upsampling), scaled by
@@ -194,7 +194,7 @@ TEST(JpegRead, StartWithinTheFirstHundredBytes) {
     std::vector<uint8_t> bytes(static_cast<size_t>(junk), 0x11);
     bytes.insert(bytes.end(), jpeg.begin(), jpeg.end());
     TMemoryStream stream;
-    FillStream(stream, bytes);
+    Fill(stream, bytes);
     EXPECT_EQ(JpegTryStream(&stream), junk < 100 ? junk : -1);
     EXPECT_EQ(stream.GetPosition(), 0);
     TJpegRead r;
@@ -347,7 +347,7 @@ TEST(JpegWrite, ColourSpacesReadBackAlikeHereAndOutside) {
     EXPECT_LE(MaxChannelDifference(ToRgba(r.bitmap), ToRgba(picture)), c.tolerance);
     ours.push_back(ToRgba(r.bitmap));
     TMemoryStream file;
-    FillStream(file, bytes);
+    Fill(file, bytes);
     files.push_back(dir.file("out" + std::to_string(files.size()) + ".jpg"));
     file.SaveToFile(files.back());
   }
@@ -455,11 +455,11 @@ std::vector<uint8_t> Transform(const std::vector<uint8_t>& jpeg, TIEJpegTransfor
                                bool* aborted, bool grey = false,
                                TIEJpegCopyMarkers markers = jcCopyAll, TRect cut = {}) {
   TMemoryStream in, out;
-  FillStream(in, jpeg);
+  Fill(in, jpeg);
   TProgressFixture fixture;
   IEJpegLosslessTransform(&in, &out, fixture.progress, transform, grey, markers, cut);
   *aborted = fixture.aborting;
-  return StreamBytes(out);
+  return Contents(out);
 }
 
 }  // namespace
@@ -567,9 +567,9 @@ TEST(JpegIptc, NewSegmentPlacementAndFailures) {
   list.AddStringItem(2, 5, "new name");
   auto inject = [&](const std::vector<uint8_t>& jpeg, std::vector<uint8_t>& out) {
     TMemoryStream in, result;
-    FillStream(in, jpeg);
+    Fill(in, jpeg);
     const bool ok = IEJpegInjectIPTC(&in, &result, &list);
-    out = StreamBytes(result);
+    out = Contents(result);
     return ok;
   };
   // APP0 then APP13: the new APP13 follows APP0 and the old one is gone.

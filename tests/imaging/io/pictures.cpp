@@ -28,17 +28,6 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void FillStream(TMemoryStream& stream, const std::vector<uint8_t>& bytes) {
-  stream.Clear();
-  stream.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
-  stream.SetPosition(0);
-}
-
-std::vector<uint8_t> StreamBytes(TMemoryStream& stream) {
-  const auto* p = static_cast<const uint8_t*>(stream.Memory());
-  return {p, p + stream.GetSize()};
-}
-
 TRgbaPicture LoadPng(const std::string& path) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;

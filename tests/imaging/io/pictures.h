@@ -10,6 +10,7 @@
 #include "imaging/core/iebitmap.h"
 #include "imaging/io/ioparams.h"
 #include "platform/classes.h"
+#include "support/streambytes.h"
 
 namespace cwtest {
 
@@ -25,9 +26,6 @@ std::string PicturePath(const std::string& name);
 // A test name made of a corpus file name: letters and digits, the rest "_".
 std::string CaseName(const std::string& fileName);
 std::vector<uint8_t> ReadBytes(const std::string& path);
-// A memory stream holding the bytes, positioned at 0.
-void FillStream(TMemoryStream& stream, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> StreamBytes(TMemoryStream& stream);
 
 // The reference decode of a corpus picture (refs/<name>.png).
 TRgbaPicture LoadReference(const std::string& pictureName);

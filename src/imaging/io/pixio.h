@@ -1,0 +1,169 @@
+// TPixIO: the component through which every picture is loaded and saved.
+//
+// It works on one attached picture: its own TIEBitmap, a caller's
+// TIEBitmap, a platform TBitmap, the picture of a TImage or the bitmap of an
+// image view. It picks the codec from a file extension, a file type code or
+// the stream's content, runs it with a progress record whose abort flag is
+// Aborting, moves alpha channels between the codec and the attached
+// picture, sets the resolution and tells the attached control that its
+// picture changed.
+//
+// Failures are quiet: an unknown format, a format whose codec is not there,
+// a bad stream header or bad data set Aborting, which callers test after
+// the call. Exceptions from opening a file or from a codec pass through
+// after OnFinishWork.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "imaging/core/iedefs.h"
+#include "imaging/io/ieformats.h"
+#include "imaging/io/ioparams.h"
+#include "platform/controls.h"
+#include "platform/graphics.h"
+
+class TIEBitmap;
+class TIEMask;
+class TIEView;
+class TImage;
+
+class TPixIO : public TComponent {
+ public:
+  explicit TPixIO(TComponent* owner);
+  ~TPixIO() override;
+
+  // Attachment. Each first removes the listener of a previously attached
+  // view.
+  // Uses the caller's bitmap (not owned); the own one is freed.
+  void SetIEBitmap(TIEBitmap* bitmap);
+  // Nil while a view or TImage is attached changes nothing more; a bitmap
+  // detaches the view, the TImage and the alpha mask.
+  void SetAttachedIEBitmap(TIEBitmap* bitmap);
+  // Wraps the caller's platform bitmap (not owned).
+  void SetBitmap(TBitmap* bitmap);
+  // As SetAttachedIEBitmap, for a platform bitmap.
+  void SetAttachedBitmap(TBitmap* bitmap);
+  // Attaches an image view: its bitmap is wrapped, the component listens
+  // for its bitmap changes and exchanges the alpha channel with it. Nil
+  // detaches and unwraps.
+  void SetAttachedPix(TIEView* view);
+  TIEView* GetAttachedPix() const { return AttachedPix; }
+  // Attaches a TImage: its picture's bitmap is wrapped. Nil detaches.
+  void SetTImage(TImage* image);
+  TImage* GetAttachedTImage() const { return AttachedTImage; }
+
+  // The view's listener: a new bitmap or alpha channel, or the view going.
+  void OnBitmapChange(TObject* Sender, bool Destroying);
+
+  // Tells the attached view (Update, then ImageChange) or the wrapped
+  // platform bitmap that the picture changed.
+  void Update();
+
+  // Background: with a view attached the view's, and the setter stores
+  // nothing.
+  TColor GetReBackground() const;
+  void SetReBackground(TColor colour);
+
+  // A TPixIO gives its parameters, a TIOParamsVals itself; others ignored.
+  void AssignParams(TObject* source);
+
+  // The alpha mask exchanged with the codecs: the view's alpha channel (or
+  // nil) when a view is attached, else the mask the component holds.
+  TIEMask* GetAlphaChannel();
+
+  // Dispatchers.
+  virtual void LoadFromFile(const std::string& name);
+  virtual void SaveToFile(const std::string& name);
+  virtual void LoadFromFileFormat(const std::string& name, TIEFileType code);
+  virtual void ParamsFromFile(const std::string& name);
+  virtual void ParamsFromFileFormat(const std::string& name, TIEFileType code);
+  virtual void ParamsFromStream(TStream* stream);
+  virtual void ParamsFromStreamFormat(TStream* stream, TIEFileType code);
+  virtual void LoadFromStream(TStream* stream);
+  virtual void LoadFromStreamFormat(TStream* stream, TIEFileType code);
+  virtual void SaveToStream(TStream* stream, TIEFileType code);
+
+  // Per-format operations of the formats whose codecs exist.
+  void LoadFromFileBMP(const std::string& name);
+  void LoadFromStreamBMP(TStream* stream);
+  void SaveToFileBMP(const std::string& name);
+  void SaveToStreamBMP(TStream* stream);
+  void LoadFromFileJpeg(const std::string& name);
+  // A "JFIF" stream header in front is skipped whatever StreamHeaders says,
+  // and the stream is left after the picture it announces.
+  void LoadFromStreamJpeg(TStream* stream);
+  void SaveToFileJpeg(const std::string& name);
+  // With StreamHeaders on, the 12-byte "JFIF" header goes first.
+  void SaveToStreamJpeg(TStream* stream);
+  void LoadFromFileICO(const std::string& name);
+  void LoadFromStreamICO(TStream* stream);
+  void LoadFromFileCUR(const std::string& name);
+  void LoadFromStreamCUR(TStream* stream);
+
+  // Makes the pixels square: the shorter side is stretched so that DPIX
+  // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
+  void AdjustDPI();
+
+  // Fields.
+  TBitmap* Bitmap = nullptr;  // the wrapped platform bitmap, not owned
+  TIEBitmap* IEBitmap = nullptr;
+  bool OwnIEBitmap = true;
+  TIEView* AttachedPix = nullptr;
+  int32_t BitmapChangeHandle = -1;
+  TImage* AttachedTImage = nullptr;
+  bool StreamHeaders = false;
+  bool AutoAdjustDPI = false;
+  bool FilteredAdjustDPI = false;
+  TIOParamsVals* IOParams = nullptr;  // owned
+  // Cleared at the start of each operation; codecs set it on bad data and
+  // callers may set it from OnProgress to stop.
+  bool Aborting = false;
+  TIEProgressEvent OnProgress;
+  TNotifyEvent OnFinishWork;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  struct TLoadKind;
+  using TCodecRead = std::function<void(TStream* stream, TProgressRec& progress, TIEMask*& mask)>;
+  using TCodecWrite = std::function<void(TStream* stream, TProgressRec& progress)>;
+
+  void LoadFileWith(const std::string& name, const TLoadKind& kind, const TCodecRead& read);
+  void LoadStreamWith(TStream* stream, const TLoadKind& kind, const TCodecRead& read);
+  // The load template from the re-wrap to the resolution; the caller fires
+  // OnFinishWork.
+  void RunLoad(TStream* stream, const std::string& fileName, const TLoadKind& kind,
+               const TCodecRead& read);
+  void SaveFileWith(const std::string& name, const TCodecWrite& write);
+  void SaveStreamWith(TStream* stream, const TCodecWrite& write);
+  void PrepareSave();
+  // A format no codec reads: the parameters forget the file and Aborting
+  // is set.
+  void RefuseLoad();
+  // Loads through a format added to the registry at run time.
+  void LoadThroughRegistry(const std::string& fileName, TStream* stream, PIEFileFormatInfo entry);
+  void SaveThroughRegistry(const std::string& fileName, TStream* stream, PIEFileFormatInfo entry);
+  // Reads only the parameters of a picture of that code; Aborting when
+  // nothing here can read it.
+  void ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size);
+  TProgressRec MakeProgress();
+  void FinishWork();
+  void Rewrap();
+  void PrepareAlpha();
+  void CompleteAlpha(TIEMask* mask, bool maskExisted);
+  void SetViewDPI();
+  void ReadJpegMetadata();
+  void StoreJpegIPTC();
+  void JpegStreamLoad(TStream* stream, bool fromFile);
+  void ForgetView();
+  void ForgetTImage();
+  // Drops the wrapped platform bitmap so that no later operation wraps a
+  // bitmap whose control has gone.
+  void Unwrap();
+
+  TColor background_ = 0;
+  TIEMask* alphaMask_ = nullptr;  // the view's when one is attached, else owned
+};
