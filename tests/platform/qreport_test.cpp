@@ -307,8 +307,10 @@ class CanvasPrintable : public TQRPrintable {
     header.biHeight = -picture.GetHeight();
     header.biPlanes = 1;
     header.biBitCount = 24;
-    DrawDibDraw(DrawDibOpen(), p->Canvas->GetHandle(), x, y, 600, 300, &header, picture.ScanLine(0), 0, 0,
+    HDRAWDIB dd = DrawDibOpen();
+    DrawDibDraw(dd, p->Canvas->GetHandle(), x, y, 600, 300, &header, picture.ScanLine(0), 0, 0,
                 picture.GetWidth(), picture.GetHeight(), 0);
+    DrawDibClose(dd);
     p->Canvas->Pen->Color = clRed;
     p->Canvas->Pen->Width = 4;
     p->Canvas->MoveTo(x, y + 400);
