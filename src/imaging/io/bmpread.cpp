@@ -320,12 +320,13 @@ void BMPReadStream(TStream* Stream, TIEBitmap* Bitmap, int64_t BlockLength,
 
   const bool rle = header.compression == 1 || header.compression == 2;
   const TIEPixelFormat format = header.bits == 1 ? ie1g : ie24RGB;
-  const int64_t pictureBytes = _BitmapRowLen(header.width, IEBitsPerPixel(format)) * header.height;
+  const int64_t pictureBytes =
+      IEMulSat(_BitmapRowLen(header.width, IEBitsPerPixel(format)), header.height);
   const int64_t fileRowLen = _BitmapRowLen(header.width, header.bits);
   const bool covered =
-      rle ? IEDataCoversPicture(pictureBytes, header.width * header.height / kRlePixelsPerByte,
+      rle ? IEDataCoversPicture(pictureBytes, IEMulSat(header.width, header.height) / kRlePixelsPerByte,
                                 dataLength, 0)
-          : IEDataCoversPicture(pictureBytes, fileRowLen * header.height, available, fileRowLen);
+          : IEDataCoversPicture(pictureBytes, IEMulSat(fileRowLen, header.height), available, fileRowLen);
   if (!covered || !IEAllocateBitmap(Bitmap, header.width, header.height, format)) {
     IESetAbort(Progress);
     return;

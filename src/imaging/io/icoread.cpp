@@ -232,9 +232,10 @@ void ReadIconOrCursor(TStream* stream, TIEBitmap* bitmap, TIOParamsVals& params,
   if (preview) return;
 
   const int64_t pictureBytes =
-      _BitmapRowLen(image.width, IEBitsPerPixel(image.format)) * image.height;
-  int64_t needed = _BitmapRowLen(image.width, image.bits) * image.height;
-  if (image.andRowsUsed) needed += _BitmapRowLen(image.width, 1) * image.height;
+      IEMulSat(_BitmapRowLen(image.width, IEBitsPerPixel(image.format)), image.height);
+  int64_t needed = IEMulSat(_BitmapRowLen(image.width, image.bits), image.height);
+  if (image.andRowsUsed && needed < INT64_MAX)
+    needed = IEMulSat(_BitmapRowLen(image.width, 1) + _BitmapRowLen(image.width, image.bits), image.height);
   if (!IEDataCoversPicture(pictureBytes, needed, IEStreamBytesLeft(stream), 0) ||
       !IEAllocateBitmap(bitmap, image.width, image.height, image.format)) {
     IESetAbort(progress);

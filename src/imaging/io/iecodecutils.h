@@ -26,6 +26,13 @@ int64_t IEStreamBytesLeft(TStream* stream);
 // that slightly truncated small files still read as far as they go.
 constexpr int64_t kIESmallPictureBytes = int64_t{4} << 20;
 
+// a x b, or INT64_MAX when the product does not fit: sizes computed from
+// header fields stay comparable however large the fields are.
+inline int64_t IEMulSat(int64_t a, int64_t b) {
+  int64_t product;
+  return __builtin_mul_overflow(a, b, &product) ? INT64_MAX : product;
+}
+
 // True when a picture of `pictureBytes` bytes may be allocated for data
 // that needs `neededBytes` bytes of which `availableBytes` are present; up
 // to `slack` missing bytes are tolerated.
