@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include "imaging/core/iedefs.h"
@@ -139,8 +140,19 @@ class TIEBitmap : public TIEBaseBitmap {
   uint64_t FileThreshold = 0;
 
  private:
+  // A memory block taken out of the storage, freed unless adopted.
+  struct TSpareBlock {
+    struct TFree {
+      void operator()(uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint8_t, TFree> block;
+    uint64_t size = 0;
+  };
+
   // Frees every storage but the platform bitmap and empties the sizes.
   void ReleaseStorage();
+  // AllocateImage, adopting the spare block when its size fits exactly.
+  void AllocateImageReusing(TSpareBlock& spare);
   void AllocateFileStorage(uint64_t size);
   void AllocatePlatformStorage();
   void BuildRowPointers();

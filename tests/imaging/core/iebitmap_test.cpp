@@ -1,6 +1,7 @@
 #include "imaging/core/iebitmap.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <string>
 
 #include "iebitmap_fixture.h"
 #include "platform/kernel.h"
@@ -144,6 +146,59 @@ TEST(IEBitmap, MemoryRowsLieBottomUp) {
   EXPECT_EQ(bitmap->GetScanLine(3), bitmap->MemoryBlock);
   EXPECT_EQ(bitmap->GetScanLine(4), nullptr);
   EXPECT_EQ(bitmap->GetScanLine(-1), nullptr);
+}
+
+TEST(IEBitmap, ReallocationInMemoryKeepsTheBlockOnlyForTheSameByteSize) {
+  struct Case {
+    int width, height;
+    TIEPixelFormat format;
+    bool sameBlock;
+  } cases[] = {
+      {5, 4, ie24RGB, true},   // the same picture again
+      {16, 4, ie8p, true},     // another shape of the same 64 bytes
+      {5, 5, ie24RGB, false},  // one row more
+      {4, 4, ie24RGB, false},  // narrower rows
+  };
+  for (const Case& c : cases) {
+    auto bitmap = MakeBitmap(ieMemory, 5, 4, ie24RGB);
+    bitmap->GetAlphaChannel();
+    bitmap->Full = true;
+    const uint8_t* before = bitmap->MemoryBlock;
+    bitmap->Allocate(c.width, c.height, c.format);
+    const std::string label = std::to_string(c.width) + "x" + std::to_string(c.height);
+    EXPECT_EQ(bitmap->MemoryBlock == before, c.sameBlock) << label;
+    // Everything but the block is renewed.
+    EXPECT_EQ(bitmap->Width, c.width) << label;
+    EXPECT_EQ(bitmap->PixelFormat, c.format) << label;
+    EXPECT_EQ(bitmap->BitCount, IEBitsPerPixel(c.format)) << label;
+    EXPECT_FALSE(bitmap->GetHasAlphaChannel()) << label;
+    EXPECT_FALSE(bitmap->Full) << label;
+    EXPECT_EQ(bitmap->PaletteLength, c.format == ie8p ? 256 : 0) << label;
+    EXPECT_EQ(bitmap->GetScanLine(c.height - 1), bitmap->MemoryBlock) << label;
+    Scribble(*bitmap);
+    EXPECT_TRUE(HasScribble(*bitmap, c.height, bitmap->RowLen)) << label;
+  }
+}
+
+TEST(IEBitmap, PictureOfTheSameSizeLoadedAgainTouchesNoFreshPages) {
+  // 48 MB: a block the allocator hands back to the system when freed, so a
+  // new block would fault in every page again.
+  const int width = 4096, height = 4096;
+  auto bitmap = MakeBitmap(ieMemory, width, height, ie24RGB);
+  const auto fill = [&] {
+    for (int y = 0; y < height; ++y) std::memset(bitmap->GetScanLine(y), y, bitmap->RowLen);
+  };
+  const auto minorFaults = [] {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+  };
+  fill();
+  const long before = minorFaults();
+  bitmap->Allocate(width, height, ie24RGB);
+  fill();
+  const long pages = long{width} * 3 * height / sysconf(_SC_PAGESIZE);
+  EXPECT_LT(minorFaults() - before, pages / 10);
 }
 
 TEST(IEBitmap, FileRowsLieTopDownAndEachMapsOnlyItself) {
