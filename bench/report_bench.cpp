@@ -55,26 +55,29 @@ struct CardReport {
     }
     report.DataSet = &table;
     report.Page.Columns = 2;
-    auto* band = new TQRBand(&report, rbDetail);
-    band->Height = 210;
+    auto* band = new TQRBand;
+    band->SetParent(&report);
+    band->SetHeight(210);
     for (int i = 0; i < 13; ++i) {
       auto* text = new TQRDBText;
       text->SetParent(band);
       text->DataSet = &table;
       text->DataField = std::string(4, char('A' + i));
-      text->Left = 20, text->Top = 13 * i + 5, text->Width = 120, text->Height = 13;
+      text->SetBounds(20, 13 * i + 5, 120, 13);
       text->Transparent = true;
     }
     for (int i = 0; i < 3; ++i) {
       auto* picture = new CardPicture;
       picture->SetParent(band);
-      picture->Left = 150 + i * 50, picture->Top = 10, picture->Width = 45, picture->Height = 60;
+      picture->SetBounds(150 + i * 50, 10, 45, 60);
       picture->picture.SetSize(120, 160);
       picture->picture.GetCanvas()->Brush->Color = 0x306090 * (i + 1);
       picture->picture.GetCanvas()->FillRect({0, 0, 120, 160});
     }
-    auto* footer = new TQRBand(&report, rbPageFooter);
-    footer->Height = 20;
+    auto* footer = new TQRBand;
+    footer->BandType = rbPageFooter;
+    footer->SetParent(&report);
+    footer->SetHeight(20);
     (new TQRSysData)->SetParent(footer);
   }
   ~CardReport() { std::filesystem::remove_all(folder); }

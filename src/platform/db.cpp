@@ -128,6 +128,7 @@ int TDataSet::MoveBy(int distance) {
   Fire(BeforeScroll);
   const int count = RecordCount();
   const int from = current_;
+  const bool wasEof = eof_, wasBof = bof_;
   if (count == 0) {
     eof_ = bof_ = true;
   } else if (distance > 0) {
@@ -142,6 +143,10 @@ int TDataSet::MoveBy(int distance) {
   if (current_ != from) {
     LoadCurrent();
     DataEvent(deDataSetScroll, current_ - from);
+  } else if (eof_ != wasEof || bof_ != wasBof) {
+    // Running into an end moves nothing, but controls that follow Eof and
+    // Bof (a navigator's buttons) must hear of it.
+    DataEvent(deDataSetScroll, 0);
   }
   Fire(AfterScroll);
   return current_ - from;
@@ -261,6 +266,20 @@ void TDataSet::Refresh() {
   if (RecordCount() == 0) eof_ = bof_ = true;
   LoadCurrent();
   DataEvent(deDataSetChange);
+}
+
+void TDataSet::ReadRecordAt(int recNo, const std::function<void()>& read) {
+  CheckActive();
+  if (state_ != dsBrowse) throw EDatabaseError("Dataset not in browse mode.");
+  if (recNo < 1 || recNo > RecordCount()) throw EDatabaseError("Record " + std::to_string(recNo) + " out of range.");
+  InternalLoad(recNo - 1);
+  try {
+    read();
+  } catch (...) {
+    LoadCurrent();
+    throw;
+  }
+  LoadCurrent();
 }
 
 TField* TDataSet::Fields(int index) const {

@@ -157,6 +157,11 @@ class TDataSet : public TObject {
   void Delete();
   // Reads the records again from the file.
   void Refresh();
+  // Runs `read` with record `recNo` (1-based, visible ones) loaded into the
+  // fields, then loads the current record again; the cursor does not move
+  // and nobody is told. Browse state only: a grid reads the rows around
+  // the current record this way.
+  void ReadRecordAt(int recNo, const std::function<void()>& read);
   // Posts a modified record, cancels an unmodified edit.
   void CheckBrowseMode();
   void UpdateRecord();

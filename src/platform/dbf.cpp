@@ -122,10 +122,10 @@ void TDbfTable::ReadHeader() {
     const int nameBytes = level_ == dbfLevel7 ? 32 : 11;
     field.Name.assign(reinterpret_cast<const char*>(d), strnlen(reinterpret_cast<const char*>(d), nameBytes));
     field.Name = TrimRight(field.Name);
-    const uint8_t* spec = d + (level_ == dbfLevel7 ? 32 : 11);
-    field.Type = char(spec[0]);
-    field.Length = level_ == dbfLevel7 ? spec[1] : d[16];
-    field.Decimals = level_ == dbfLevel7 ? spec[2] : d[17];
+    const uint8_t* typeBytes = d + (level_ == dbfLevel7 ? 32 : 11);
+    field.Type = char(typeBytes[0]);
+    field.Length = level_ == dbfLevel7 ? typeBytes[1] : d[16];
+    field.Decimals = level_ == dbfLevel7 ? typeBytes[2] : d[17];
     field.Offset = offset;
     if (field.Name.empty() || field.Length == 0) Corrupt(path_, "column descriptor " + std::to_string(fields_.size() + 1));
     offset += field.Length;
@@ -299,11 +299,11 @@ void TDbfTable::Create(const std::string& path, TDbfLevel level, const std::vect
   for (size_t i = 0; i < fields.size(); ++i) {
     uint8_t* d = header.data() + layout.descriptorsAt + i * layout.descriptorSize;
     std::memcpy(d, fields[i].Name.data(), fields[i].Name.size());
-    uint8_t* spec = d + (level == dbfLevel7 ? 32 : 11);
-    spec[0] = uint8_t(fields[i].Type);
+    uint8_t* typeBytes = d + (level == dbfLevel7 ? 32 : 11);
+    typeBytes[0] = uint8_t(fields[i].Type);
     if (level == dbfLevel7) {
-      spec[1] = uint8_t(fields[i].Length);
-      spec[2] = uint8_t(fields[i].Decimals);
+      typeBytes[1] = uint8_t(fields[i].Length);
+      typeBytes[2] = uint8_t(fields[i].Decimals);
     } else {
       d[16] = uint8_t(fields[i].Length);
       d[17] = uint8_t(fields[i].Decimals);

@@ -104,15 +104,29 @@ bool TStringGrid::MoveTo(int col, int row, bool) {
   col = std::clamp(col, fixedCols_, colCount_ - 1);
   row = std::clamp(row, fixedRows_, rowCount_ - 1);
   if (col == col_ && row == row_) return true;
-  bool can = true;
-  if (OnSelectCell) OnSelectCell(this, col, row, can);
-  if (!can) return false;
+  if (!SelectCell(col, row)) return false;
   col_ = col;
   row_ = row;
   typing_ = false;
   Invalidate();
   Click();
   return true;
+}
+
+bool TStringGrid::SelectCell(int col, int row) {
+  bool can = true;
+  if (OnSelectCell) OnSelectCell(this, col, row, can);
+  return can;
+}
+
+void TStringGrid::PlaceCurrentCell(int col, int row) {
+  col = std::clamp(col, fixedCols_, colCount_ - 1);
+  row = std::clamp(row, fixedRows_, rowCount_ - 1);
+  if (col == col_ && row == row_) return;
+  col_ = col;
+  row_ = row;
+  typing_ = false;
+  Invalidate();
 }
 
 void TStringGrid::Dispatch(TMessage& m) {

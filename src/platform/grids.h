@@ -63,6 +63,12 @@ class TStringGrid : public TCustomControl {
 
  protected:
   void Paint() override;
+  // Whether the current cell may move there (OnSelectCell decides); grids
+  // over data move their record here.
+  virtual bool SelectCell(int col, int row);
+  // Puts the current cell there without asking or clicking (a grid
+  // following its data).
+  void PlaceCurrentCell(int col, int row);
 
  private:
   // Moves the current cell (from code too, as the framework does):

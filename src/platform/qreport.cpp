@@ -63,36 +63,55 @@ void TQRPage::SetValue(int index, double value) {
   }
 }
 
+// Page setup ------------------------------------------------------------------------
+
+namespace {
+
+// Millimetres to hundredths, truncated; a hair of tolerance keeps values
+// such as 0.29 mm (28.999... in binary) from losing a hundredth.
+int ToHundredths(double mm) { return int(std::trunc(mm * 100 + std::copysign(1e-7, mm))); }
+
+int WholeMillimetres(int hundredths) { return std::max(hundredths, 0) / 100; }
+
+}  // namespace
+
+TQRPageSetup PageSetupOfPage(const TQRPage& page) {
+  TQRPageSetup setup;
+  setup.PaperSize = int(page.GetPaperSize());
+  setup.Orientation = int(page.Orientation) + 1;
+  setup.MarginLeft = ToHundredths(page.LeftMargin);
+  setup.MarginRight = ToHundredths(page.RightMargin);
+  setup.MarginTop = ToHundredths(page.TopMargin);
+  setup.MarginBottom = ToHundredths(page.BottomMargin);
+  return setup;
+}
+
+int PageSetupPaperCode(int code) { return code > 28 ? int(TQRPaperSize::A4) : code; }
+
+void ApplyPageSetup(TQRPage& page, const TQRPageSetup& setup) {
+  page.Orientation = setup.Orientation == 2 ? poLandscape : poPortrait;
+  page.SetPaperSize(PageSetupPaperCode(setup.PaperSize));
+  page.LeftMargin = WholeMillimetres(setup.MarginLeft);
+  page.RightMargin = WholeMillimetres(setup.MarginRight);
+  page.TopMargin = WholeMillimetres(setup.MarginTop);
+  page.BottomMargin = WholeMillimetres(setup.MarginBottom);
+}
+
 // Printables ------------------------------------------------------------------------
 
 double ScreenPixelsToMm(int pixels) { return pixels * 25.4 / ScreenPixelsPerInch(); }
 
-TQRPrintable::TQRPrintable(TObject* Owner) : Owner(Owner) {}
+TQRPrintable::TQRPrintable(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(0, 0, 65, 17); }
 
-TQRPrintable::~TQRPrintable() { SetParent(nullptr); }
-
-void TQRPrintable::SetParent(TQRBand* band) {
-  if (band == parent_) return;
-  if (parent_) std::erase(parent_->controls_, this);
-  parent_ = band;
+void TQRPrintable::SetParent(TWinControl* parent) {
+  TCustomControl::SetParent(parent);
+  auto* band = dynamic_cast<TQRBand*>(parent);
   ParentReport = band ? band->ParentReport : nullptr;
-  if (band) band->controls_.push_back(this);
 }
 
 TQRPrintableSize TQRPrintable::Size() const {
-  return {ScreenPixelsToMm(Left), ScreenPixelsToMm(Top), ScreenPixelsToMm(Width), ScreenPixelsToMm(Height)};
-}
-
-void TQRPrintable::BringToFront() {
-  if (!parent_) return;
-  std::erase(parent_->controls_, this);
-  parent_->controls_.push_back(this);
-}
-
-void TQRPrintable::SendToBack() {
-  if (!parent_) return;
-  std::erase(parent_->controls_, this);
-  parent_->controls_.insert(parent_->controls_.begin(), this);
+  return {ScreenPixelsToMm(GetLeft()), ScreenPixelsToMm(GetTop()), ScreenPixelsToMm(GetWidth()),
+          ScreenPixelsToMm(GetHeight())};
 }
 
 TRect TQRPrintable::PixelBox(double OfsX, double OfsY, double height) const {
@@ -133,48 +152,46 @@ void TQRPrintable::Print(double OfsX, double OfsY) {
 
 // Bands -------------------------------------------------------------------------------
 
-TQRBand::TQRBand(TQuickRep* report, TQRBandType type) : ParentReport(report), BandType(type) {
-  report->bands_.push_back(this);
+TQRBand::TQRBand(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetColor(clWhite);
+  SetBounds(0, 0, 0, 40);
+  SetAlign(alTop);
 }
 
-TQRBand::~TQRBand() {
-  std::erase(ParentReport->bands_, this);
-  // Printables with an owner are left to it; the others go with the band.
-  for (TQRPrintable* c : std::vector<TQRPrintable*>(controls_)) {
-    if (c->Owner) {
-      c->SetParent(nullptr);
-    } else {
-      delete c;
-    }
-  }
+void TQRBand::SetParent(TWinControl* parent) {
+  TCustomControl::SetParent(parent);
+  ParentReport = dynamic_cast<TQuickRep*>(parent);
+  for (TQRPrintable* c : Printables()) c->ParentReport = ParentReport;
 }
 
-TQRPrintable* TQRBand::Controls(int index) const {
-  if (index < 0 || index >= ControlCount()) return nullptr;
-  return controls_[size_t(index)];
+std::vector<TQRPrintable*> TQRBand::Printables() const {
+  std::vector<TQRPrintable*> list;
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* c = dynamic_cast<TQRPrintable*>(Controls(i))) list.push_back(c);
+  return list;
 }
 
 double TQRBand::NeededHeight() {
-  double height = ScreenPixelsToMm(Height);
-  for (TQRPrintable* c : controls_)
-    if (c->Enabled) height = std::max(height, c->Size().Top + c->NeededHeight());
+  double height = ScreenPixelsToMm(GetHeight());
+  for (TQRPrintable* c : Printables())
+    if (c->GetEnabled()) height = std::max(height, c->Size().Top + c->NeededHeight());
   return height;
 }
 
 void TQRBand::PrintAt(double x, double y, double width, double height) {
   TQRPrinter* p = ParentReport->QRPrinter;
   TRect box{p->XPos(x), p->YPos(y), p->XPos(x + width), p->YPos(y + height)};
-  if (Color != clWhite && Color != clNone) {
+  if (GetColor() != clWhite && GetColor() != clNone) {
     TQRDrawing fill;
     fill.Box = box;
-    fill.Color = Color;
+    fill.Color = GetColor();
     p->AddDrawing(std::move(fill));
   }
   // Room around each printable for what it draws past its box (shadows).
   constexpr int kMargin = 32;
   int pageW = p->XPos(p->PaperWidthMm()), pageH = p->YPos(p->PaperLengthMm());
-  for (TQRPrintable* c : std::vector<TQRPrintable*>(controls_)) {
-    if (!c->Enabled) continue;
+  for (TQRPrintable* c : Printables()) {
+    if (!c->GetEnabled()) continue;
     TQRPrintableSize s = c->Size();
     TRect area{std::max(p->XPos(x + s.Left) - kMargin, 0), std::max(p->YPos(y + s.Top) - kMargin, 0),
                std::min(p->XPos(x + s.Left + s.Width) + kMargin, pageW),
@@ -193,21 +210,27 @@ void TQRBand::PrintAt(double x, double y, double width, double height) {
 
 // Report --------------------------------------------------------------------------------
 
-TQuickRep::TQuickRep(TObject* Owner) : Owner(Owner), QRPrinter(new TQRPrinter) {}
+TQuickRep::TQuickRep(TComponent* AOwner) : TCustomControl(AOwner), QRPrinter(new TQRPrinter(this)) {}
 
-TQuickRep::~TQuickRep() {
-  while (!bands_.empty()) delete bands_.back();
-  delete QRPrinter;
+// The printer goes first, so that a preview showing it lets go of it.
+TQuickRep::~TQuickRep() { QRPrinter->Free(); }
+
+int TQuickRep::BandCount() const {
+  int count = 0;
+  for (int i = 0; i < ControlCount(); ++i) count += dynamic_cast<TQRBand*>(Controls(i)) != nullptr;
+  return count;
 }
 
 TQRBand* TQuickRep::Bands(int index) const {
-  if (index < 0 || index >= BandCount()) return nullptr;
-  return bands_[size_t(index)];
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* band = dynamic_cast<TQRBand*>(Controls(i)); band && index-- == 0) return band;
+  return nullptr;
 }
 
 TQRBand* TQuickRep::BandOfType(TQRBandType type) const {
-  for (TQRBand* b : bands_)
-    if (b->BandType == type && b->Enabled) return b;
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* band = dynamic_cast<TQRBand*>(Controls(i)); band && band->BandType == type && band->GetEnabled())
+      return band;
   return nullptr;
 }
 
@@ -227,7 +250,7 @@ void TQuickRep::StartPage(TLayout& layout) {
 
 void TQuickRep::FinishPage(TLayout& layout) {
   if (TQRBand* footer = BandOfType(rbPageFooter))
-    footer->PrintAt(layout.left, layout.footerTop, layout.fullWidth, ScreenPixelsToMm(footer->Height));
+    footer->PrintAt(layout.left, layout.footerTop, layout.fullWidth, ScreenPixelsToMm(footer->GetHeight()));
   if (QRPrinter->OnPageAvailable) QRPrinter->OnPageAvailable(pageNumber_);
 }
 
@@ -260,7 +283,7 @@ void TQuickRep::Prepare() {
   layout.columnWidth = (layout.fullWidth - (layout.columns - 1) * Page.ColumnSpace) / layout.columns;
   double bottom = pageLength - Page.BottomMargin;
   TQRBand* footer = BandOfType(rbPageFooter);
-  layout.footerTop = bottom - (footer ? ScreenPixelsToMm(footer->Height) : 0);
+  layout.footerTop = bottom - (footer ? ScreenPixelsToMm(footer->GetHeight()) : 0);
   layout.detailBottom = layout.footerTop;
   if (!(pageWidth > 0) || !(pageLength > 0) || !(layout.columnWidth > 0) || !(layout.detailBottom > layout.top))
     throw EQRError("The page margins leave no room for the report");

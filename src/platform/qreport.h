@@ -4,6 +4,11 @@
 // page into the report printer (qreportprinter.h); Print sends a page range
 // to the printer object (printers.h).
 //
+// All of them are controls placed on a form: the report is a windowed
+// control (hidden in the card program), its bands are its children and the
+// printables are the bands' children. Owners free what they own; a window
+// frees the controls still on it.
+//
 // Units: the page in millimetres; bands and printables keep their place and
 // size in screen pixels (as designed on screen) and give them in
 // millimetres through Size. Printing is decided by Enabled; Visible only
@@ -16,6 +21,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/controls.h"
 #include "platform/db.h"
 #include "platform/printers.h"
 #include "platform/qreportprinter.h"
@@ -60,6 +66,26 @@ class TQRPage {
   TQRPaperSize paperSize_ = TQRPaperSize::A4;
 };
 
+// The page as a page setup exchanges it: a paper code, the orientation as
+// 1 (portrait) or 2 (landscape), and margins in hundredths of a millimetre.
+struct TQRPageSetup {
+  int PaperSize = int(TQRPaperSize::A4);
+  int Orientation = 1;
+  int MarginLeft = 1000, MarginTop = 1000, MarginRight = 1000, MarginBottom = 1000;
+};
+
+// The page's values for a page setup: paper code, orientation + 1, and the
+// margins times 100, truncated.
+TQRPageSetup PageSetupOfPage(const TQRPage& page);
+// The paper code a page setup hands back, as the report keeps it: a code
+// above 28 becomes A4 (9); others pass unchanged.
+int PageSetupPaperCode(int code);
+// Sets the page from a page setup's result: orientation (2 is landscape,
+// anything else portrait), the paper code (as PageSetupPaperCode), and the
+// margins in whole millimetres (hundredths divided by 100, the remainder
+// dropped; a negative margin counts as 0).
+void ApplyPageSetup(TQRPage& page, const TQRPageSetup& setup);
+
 // Frame lines around a printable or band; Width in printer pixels.
 struct TQRFrame {
   bool DrawLeft = false, DrawTop = false, DrawRight = false, DrawBottom = false;
@@ -75,30 +101,19 @@ struct TQRPrintableSize {
 // Screen pixels to millimetres.
 double ScreenPixelsToMm(int pixels);
 
-class TQRPrintable : public TObject {
+// A printable control on a band. Left, Top, Width and Height are the
+// control's bounds; Enabled decides whether it prints.
+class TQRPrintable : public TCustomControl {
  public:
-  // A printable with an owner is freed by it; one without is freed by its
-  // band.
-  explicit TQRPrintable(TObject* Owner = nullptr);
-  ~TQRPrintable() override;
-  TQRPrintable(const TQRPrintable&) = delete;
-  TQRPrintable& operator=(const TQRPrintable&) = delete;
+  explicit TQRPrintable(TComponent* AOwner = nullptr);
 
-  TObject* const Owner;
-  TQRBand* GetParent() const { return parent_; }
-  void SetParent(TQRBand* band);
-  // The report of the band; nullptr while on none.
+  // The report of the band it is on; nullptr while on none.
   TQuickRep* ParentReport = nullptr;
+  void SetParent(TWinControl* parent) override;
 
-  int Left = 0, Top = 0, Width = 65, Height = 17;
-  bool Enabled = true;
-  bool Visible = true;
   TQRFrame Frame;
   // The place and size in millimetres.
   TQRPrintableSize Size() const;
-
-  void BringToFront();
-  void SendToBack();
 
   // Prints at the band's offsets (millimetres from the paper's corner). The
   // base draws the frame lines.
@@ -110,51 +125,41 @@ class TQRPrintable : public TObject {
   // The box in page pixels at the given offsets, `height` millimetres high.
   TRect PixelBox(double OfsX, double OfsY, double height) const;
   void DrawFrame(const TRect& box);
-
- private:
-  TQRBand* parent_ = nullptr;
 };
 
 enum TQRBandType { rbDetail, rbPageFooter };
 
-class TQRBand : public TObject {
+// A band of the report: its Height (screen pixels) is the room it takes on
+// the page for each print; it lies across the report's width (aligned to
+// the top). Its printables are its child controls.
+class TQRBand : public TCustomControl {
  public:
-  // The report frees the bands still on it; a band freed first leaves it.
-  TQRBand(TQuickRep* report, TQRBandType type);
-  ~TQRBand() override;
-  TQRBand(const TQRBand&) = delete;
-  TQRBand& operator=(const TQRBand&) = delete;
+  explicit TQRBand(TComponent* AOwner = nullptr);
 
-  TQuickRep* const ParentReport;
-  TQRBandType BandType;
-  int Height = 40;  // screen pixels
-  bool Enabled = true;
+  // The report it is on; nullptr while on none.
+  TQuickRep* ParentReport = nullptr;
+  void SetParent(TWinControl* parent) override;
+
+  TQRBandType BandType = rbDetail;
   TQRFrame Frame;
-  // Filled behind the printables unless white (the paper) or clNone.
-  TColor Color = clWhite;
+  // The band's Color is filled behind the printables unless it is white
+  // (the paper) or clNone.
 
-  int ControlCount() const { return int(controls_.size()); }
-  TQRPrintable* Controls(int index) const;
+  // The printables on the band, back to front.
+  std::vector<TQRPrintable*> Printables() const;
 
   // Height for the current record: the design height, or more where a
   // printable stretches below it.
   double NeededHeight();
   // Prints the band with its top-left corner at (x, y), all millimetres.
   void PrintAt(double x, double y, double width, double height);
-
- private:
-  friend class TQRPrintable;
-  std::vector<TQRPrintable*> controls_;  // back to front
 };
 
-class TQuickRep : public TObject {
+class TQuickRep : public TCustomControl {
  public:
-  explicit TQuickRep(TObject* Owner = nullptr);
+  explicit TQuickRep(TComponent* AOwner = nullptr);
   ~TQuickRep() override;
-  TQuickRep(const TQuickRep&) = delete;
-  TQuickRep& operator=(const TQuickRep&) = delete;
 
-  TObject* const Owner;
   TQRPage Page;
   // The detail band prints once per record; without a data set once.
   TDataSet* DataSet = nullptr;
@@ -167,7 +172,8 @@ class TQuickRep : public TObject {
   } PrinterSettings;
   TNotifyEvent OnPreview;
 
-  int BandCount() const { return int(bands_.size()); }
+  // The bands on the report, in the order placed.
+  int BandCount() const;
   TQRBand* Bands(int index) const;
   TQRBand* BandOfType(TQRBandType type) const;
 
@@ -188,13 +194,11 @@ class TQuickRep : public TObject {
   void PreviewModal() { Preview(); }
 
  private:
-  friend class TQRBand;
   struct TLayout;
   void StartPage(TLayout& layout);
   void FinishPage(TLayout& layout);
   void PrintDetail(TLayout& layout);
 
-  std::vector<TQRBand*> bands_;
   int pageCount_ = 0;
   int pageNumber_ = 0;
   int detailNumber_ = 0;

@@ -57,11 +57,13 @@ TTextLines LayOutText(const std::string& text, const TFont& font, int wrapWidth)
 
 }  // namespace
 
+TQRCustomLabel::TQRCustomLabel(TComponent* AOwner) : TQRPrintable(AOwner) { SetColor(clWhite); }
+
 double TQRCustomLabel::NeededHeight() {
   double height = Size().Height;
   if (!AutoStretch || !ParentReport) return height;
   TQRPrinter* p = ParentReport->QRPrinter;
-  TTextLines text = LayOutText(GetText(), Font, WordWrap ? p->XPos(Size().Width) : 0);
+  TTextLines text = LayOutText(TextToPrint(), *GetFont(), WordWrap ? p->XPos(Size().Width) : 0);
   return std::max(height, TQRPrinter::ToMm(int(text.lines.size()) * text.lineHeight));
 }
 
@@ -69,11 +71,11 @@ void TQRCustomLabel::Print(double OfsX, double OfsY) {
   if (!ParentReport) return;
   TQRPrinter* p = ParentReport->QRPrinter;
   TRect box = PixelBox(OfsX, OfsY, NeededHeight());
-  TTextLines text = LayOutText(GetText(), Font, WordWrap ? box.Width() : 0);
+  TTextLines text = LayOutText(TextToPrint(), *GetFont(), WordWrap ? box.Width() : 0);
   if (!Transparent) {
     TQRDrawing fill;
     fill.Box = box;
-    fill.Color = Color;
+    fill.Color = GetColor();
     p->AddDrawing(std::move(fill));
   }
   TRect clip = box;
@@ -93,28 +95,29 @@ void TQRCustomLabel::Print(double OfsX, double OfsY) {
     d.Box = clip;
     d.X = x;
     d.Y = y;
-    d.Color = Font.Color;
-    d.FontName = Font.Name;
-    d.FontHeight = PageFontHeight(Font);
-    d.FontStyle = Font.Style;
+    const TFont& font = *GetFont();
+    d.Color = font.Color;
+    d.FontName = font.Name;
+    d.FontHeight = PageFontHeight(font);
+    d.FontStyle = font.Style;
     d.Text = text.lines[i].toStdString();
     p->AddDrawing(std::move(d));
   }
   DrawFrame(box);
 }
 
-std::string TQRDBText::GetText() {
+std::string TQRDBText::TextToPrint() {
   if (DataSet == nullptr || !DataSet->GetActive() || DataField.empty()) return "";
   return DataSet->FieldByName(DataField)->GetAsString();
 }
 
-std::string TQRSysData::GetText() {
+std::string TQRSysData::TextToPrint() {
   int value = 0;
   if (ParentReport) value = Data == qrsPageNumber ? ParentReport->PageNumber() : ParentReport->DetailNumber();
   return Text + std::to_string(value);
 }
 
-TQRImage::TQRImage(TObject* Owner) : TQRPrintable(Owner), Picture(new TBitmap) {}
+TQRImage::TQRImage(TComponent* AOwner) : TQRPrintable(AOwner), Picture(new TBitmap) {}
 
 TQRImage::~TQRImage() { delete Picture; }
 

@@ -5,49 +5,48 @@
 #include <memory>
 #include <string>
 
+#include "platform/ctrlparts.h"  // TAlignment
 #include "platform/graphics.h"
 #include "platform/qreport.h"
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Text in a box: one line, or wrapped at the box's width (WordWrap); with
 // AutoStretch the box grows downwards to hold every line, and its band
 // with it; otherwise lines are cut at the box. AutoSize lets unwrapped
 // text run past the box's right and bottom edges instead of being cut.
+// The text prints in the control's font; a non-transparent box is filled
+// with the control's colour (white unless set).
 class TQRCustomLabel : public TQRPrintable {
  public:
-  using TQRPrintable::TQRPrintable;
+  explicit TQRCustomLabel(TComponent* AOwner = nullptr);
 
-  TFont Font;
   TAlignment Alignment = taLeftJustify;
   bool AutoSize = true;
   bool AutoStretch = false;
   bool WordWrap = false;
   bool Transparent = false;
-  TColor Color = clWhite;
 
   // The text printed for the current record.
-  virtual std::string GetText() = 0;
+  virtual std::string TextToPrint() = 0;
 
   void Print(double OfsX, double OfsY) override;
   double NeededHeight() override;
 };
 
+// The control's Caption.
 class TQRLabel : public TQRCustomLabel {
  public:
   using TQRCustomLabel::TQRCustomLabel;
-  std::string Caption;
-  std::string GetText() override { return Caption; }
+  std::string TextToPrint() override { return GetCaption(); }
 };
 
 // The text of one field of the current record. A field missing from the
 // data set raises EDatabaseError when printed.
 class TQRDBText : public TQRCustomLabel {
  public:
-  explicit TQRDBText(TObject* Owner = nullptr) : TQRCustomLabel(Owner) { AutoSize = false; }
+  explicit TQRDBText(TComponent* AOwner = nullptr) : TQRCustomLabel(AOwner) { AutoSize = false; }
   TDataSet* DataSet = nullptr;
   std::string DataField;
-  std::string GetText() override;
+  std::string TextToPrint() override;
 };
 
 enum TQRSysDataType { qrsPageNumber, qrsDetailNo };
@@ -58,7 +57,7 @@ class TQRSysData : public TQRCustomLabel {
   using TQRCustomLabel::TQRCustomLabel;
   TQRSysDataType Data = qrsPageNumber;
   std::string Text;
-  std::string GetText() override;
+  std::string TextToPrint() override;
 };
 
 // A picture: at its size on screen (one picture pixel per screen pixel),
@@ -66,7 +65,7 @@ class TQRSysData : public TQRCustomLabel {
 // A transparent bitmap leaves its transparent colour out.
 class TQRImage : public TQRPrintable {
  public:
-  explicit TQRImage(TObject* Owner = nullptr);
+  explicit TQRImage(TComponent* AOwner = nullptr);
   ~TQRImage() override;
 
   // Owned; Assign a picture into it.

@@ -40,7 +40,7 @@ QImage CopySurface(const TPixelSurface& source, const TRect& r) {
 
 }  // namespace
 
-TQRPrinter::TQRPrinter() : Canvas(new TCanvas(new TCaptureTarget)) {
+TQRPrinter::TQRPrinter(TComponent* AOwner) : TComponent(AOwner), Canvas(new TCanvas(new TCaptureTarget)) {
   auto* target = static_cast<TCaptureTarget*>(Canvas->Target());
   ink_ = target;
   target->OnPicture = [this](const TRect& dest, const TPixelSurface& source, const TRect& sourceRect, bool flipX,

@@ -14,20 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls.h"
 #include "platform/qreportpage.h"
 
 class TInkTarget;
 class TPrinter;
 
-class TQRPrinter : public TObject {
+// A component, so that a preview showing it hears when it is freed.
+class TQRPrinter : public TComponent {
  public:
   // Pixels per inch of prepared pages.
   static constexpr int RecordDpi = 600;
 
-  TQRPrinter();
+  explicit TQRPrinter(TComponent* AOwner = nullptr);
   ~TQRPrinter() override;
-  TQRPrinter(const TQRPrinter&) = delete;
-  TQRPrinter& operator=(const TQRPrinter&) = delete;
 
   // Report position in millimetres to a page pixel (truncated).
   int XPos(double mm) const;

@@ -229,4 +229,7 @@ TEST(Clipboard, DamagedDibsAreKeptButNotDecoded) {
   }
   TBitmap pasted;
   EXPECT_THROW(pasted.Assign(Clipboard()), EClipboardException);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();  // the last block goes with the clipboard's contents
+  CloseClipboard();
 }

@@ -8,9 +8,10 @@
 #include "dbtest_support.h"
 #include "pdftest_support.h"
 #include "platform/dbtables.h"
+#include "platform/forms.h"
 #include "platform/gdi.h"
 #include "platform/qreportctrls.h"
-#include "platform/qreportpreview.h"
+#include "platform/qrpreview.h"
 #include "support/testenv.h"
 
 namespace {
@@ -18,14 +19,22 @@ namespace {
 // 96 screen pixels are 25.4 mm (the screen is 96 dpi headless).
 constexpr int kInch = 96;
 
+// A band placed on the report, freed with it.
+TQRBand* NewBand(TQuickRep* report, TQRBandType type) {
+  auto* band = new TQRBand;
+  band->BandType = type;
+  band->SetParent(report);
+  return band;
+}
+
 class ReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(ScreenPixelsPerInch(), kInch);
     setenv("CW_PRINTER_PDF", dir.file("printer.pdf").c_str(), 1);
     report.DataSet = &table;
-    detail = new TQRBand(&report, rbDetail);
-    detail->Height = kInch;
+    detail = NewBand(&report, rbDetail);
+    detail->SetHeight(kInch);
   }
   void TearDown() override { unsetenv("CW_PRINTER_PDF"); }
 
@@ -48,8 +57,8 @@ class ReportTest : public ::testing::Test {
   TQRLabel* BlackBox(TQRBand* band, int left, int top, int w, int h) {
     auto* box = new TQRLabel;
     box->SetParent(band);
-    box->Left = left, box->Top = top, box->Width = w, box->Height = h;
-    box->Color = clBlack;
+    box->SetBounds(left, top, w, h);
+    box->SetColor(clBlack);
     return box;
   }
 
@@ -91,9 +100,9 @@ TEST_F(ReportTest, PageCountFollowsColumnsMarginsAndFooter) {
     report.Page.TopMargin = c.top;
     report.Page.ColumnSpace = c.columnSpace;
     report.Page.Orientation = c.orientation;
-    auto footer = std::make_unique<TQRBand>(&report, rbPageFooter);
-    footer->Height = c.footerHeight;
-    footer->Enabled = c.footerHeight > 0;
+    std::unique_ptr<TQRBand> footer(NewBand(&report, rbPageFooter));
+    footer->SetHeight(c.footerHeight);
+    footer->SetEnabled(c.footerHeight > 0);
     report.Prepare();
     EXPECT_EQ(report.PageCount(), c.pages);
     EXPECT_EQ(report.QRPrinter->PageCount(), c.pages);
@@ -109,7 +118,7 @@ TEST_F(ReportTest, BandsFillColumnsDownThenAcross) {
   text->SetParent(detail);
   text->DataSet = &table;
   text->DataField = "AAAA";
-  text->Width = 200;
+  text->SetWidth(200);
   report.Prepare();
   ASSERT_EQ(report.PageCount(), 2);
   // Column width (210 - 20 - 5) / 2 = 92.5 mm; bands 25.4 mm apart.
@@ -219,13 +228,13 @@ TEST_F(ReportTest, TextWrapsAndStretchesItsBand) {
     text->SetParent(detail);
     text->DataSet = &table;
     text->DataField = "BBBB";
-    text->Width = 60;
-    text->Height = 20;
-    text->Font.Height = -16;
+    text->SetWidth(60);
+    text->SetHeight(20);
+    text->GetFont()->Height = -16;
     text->WordWrap = c.wordWrap;
     text->AutoStretch = c.autoStretch;
     text->Transparent = true;
-    detail->Height = 24;
+    detail->SetHeight(24);
     report.Prepare();
 
     std::vector<std::string> lines = TextsOf(1);
@@ -241,7 +250,7 @@ TEST_F(ReportTest, TextWrapsAndStretchesItsBand) {
       EXPECT_NE(joined.find(compact), std::string::npos);
     }
     table.First();
-    EXPECT_EQ(detail->NeededHeight() > ScreenPixelsToMm(detail->Height), c.bandGrows);
+    EXPECT_EQ(detail->NeededHeight() > ScreenPixelsToMm(detail->GetHeight()), c.bandGrows);
   }
 }
 
@@ -255,10 +264,10 @@ TEST_F(ReportTest, EnabledDecidesWhatPrints) {
   for (const Case& c : cases) {
     auto label = std::make_unique<TQRLabel>();
     label->SetParent(detail);
-    label->Caption = "seen";
-    label->Enabled = c.enabled;
-    label->Visible = c.visible;
-    detail->Enabled = c.bandEnabled;
+    label->SetCaption("seen");
+    label->SetEnabled(c.enabled);
+    label->SetVisible(c.visible);
+    detail->SetEnabled(c.bandEnabled);
     report.Prepare();
     EXPECT_EQ(TextsOf(1).size(), c.printed ? 1u : 0u) << c.enabled << c.visible << c.bandEnabled;
   }
@@ -266,8 +275,8 @@ TEST_F(ReportTest, EnabledDecidesWhatPrints) {
 
 TEST_F(ReportTest, FooterPrintsThePageNumberAtThePageBottom) {
   FillTable(25);
-  auto* footer = new TQRBand(&report, rbPageFooter);
-  footer->Height = 38;
+  auto* footer = NewBand(&report, rbPageFooter);
+  footer->SetHeight(38);
   auto* number = new TQRSysData;
   number->SetParent(footer);
   number->Text = "第";
@@ -298,8 +307,10 @@ class CanvasPrintable : public TQRPrintable {
     header.biHeight = -picture.GetHeight();
     header.biPlanes = 1;
     header.biBitCount = 24;
-    DrawDibDraw(DrawDibOpen(), p->Canvas->GetHandle(), x, y, 600, 300, &header, picture.ScanLine(0), 0, 0,
+    HDRAWDIB dd = DrawDibOpen();
+    DrawDibDraw(dd, p->Canvas->GetHandle(), x, y, 600, 300, &header, picture.ScanLine(0), 0, 0,
                 picture.GetWidth(), picture.GetHeight(), 0);
+    DrawDibClose(dd);
     p->Canvas->Pen->Color = clRed;
     p->Canvas->Pen->Width = 4;
     p->Canvas->MoveTo(x, y + 400);
@@ -312,7 +323,7 @@ TEST_F(ReportTest, CanvasDrawingsAreKeptOnThePage) {
   FillTable(1);
   auto* printable = new CanvasPrintable;
   printable->SetParent(detail);
-  printable->Left = 96, printable->Top = 0, printable->Width = 96, printable->Height = 96;
+  printable->SetBounds(96, 0, 96, 96);
   printable->Frame.DrawTop = true;
   printable->picture.SetSize(8, 4);
   printable->picture.GetCanvas()->Brush->Color = clBlue;
@@ -344,7 +355,7 @@ TEST_F(ReportTest, ImagesPrintStretchedOrAtScreenSize) {
   FillTable(1);
   auto* image = new TQRImage;
   image->SetParent(detail);
-  image->Left = 0, image->Top = 0, image->Width = 96, image->Height = 48;
+  image->SetBounds(0, 0, 96, 48);
   image->Picture->SetSize(24, 24);
   image->Picture->GetCanvas()->Brush->Color = clBlack;
   image->Picture->GetCanvas()->FillRect({0, 0, 24, 24});
@@ -390,9 +401,115 @@ TEST(ReportPageTest, PaperCodesMarginsAndValues) {
   EXPECT_DOUBLE_EQ(page.GetValue(7), 0);
 }
 
+TEST(ReportComponentsTest, ReportBandsAndPrintablesLiveOnAForm) {
+  // As the card program's main window holds them: the hidden report with
+  // its band, and printables made at run time with the window as owner.
+  TForm form(nullptr);
+  auto* report = new TQuickRep(&form);
+  report->Name = "QuickRep1";
+  report->SetParent(&form);
+  report->Hide();
+  auto* band = new TQRBand(&form);
+  band->Name = "DetailBand1";
+  band->SetParent(report);
+  band->SetHeight(96);
+  auto* back = new TQRLabel(&form);
+  auto* front = new TQRLabel(&form);
+  for (TQRLabel* label : {back, front}) {
+    label->SetParent(band);
+    label->SetBounds(10, 10, 60, 20);
+    label->SetCaption(label == back ? "back" : "front");
+  }
+  EXPECT_EQ(form.FindComponent("DetailBand1"), band);
+  EXPECT_EQ(back->ParentReport, report);
+  EXPECT_EQ(report->BandCount(), 1);
+  EXPECT_EQ(report->Bands(0), band);
+
+  // A hidden report prints all the same, back to front in z order.
+  auto order = [&] {
+    report->Prepare();
+    std::vector<std::string> texts;
+    for (const TQRDrawing& d : report->QRPrinter->GetPage(1)->Drawings())
+      if (d.Kind == TQRDrawing::dkText) texts.push_back(d.Text);
+    return texts;
+  };
+  EXPECT_EQ(order(), (std::vector<std::string>{"back", "front"}));
+  back->BringToFront();
+  EXPECT_EQ(order(), (std::vector<std::string>{"front", "back"}));
+
+  // The report of a printable follows its band.
+  TQuickRep other(nullptr);
+  band->SetParent(&other);
+  EXPECT_EQ(front->ParentReport, &other);
+  EXPECT_EQ(report->BandCount(), 0);
+  band->SetParent(report);
+  EXPECT_EQ(front->ParentReport, report);
+  front->SetParent(nullptr);
+  EXPECT_EQ(front->ParentReport, nullptr);
+  front->SetParent(band);
+
+  // Freeing a printable takes it off its band and its owner; freeing the
+  // report frees what is on it, and the window forgets them.
+  int owned = form.ComponentCount();
+  back->Free();
+  EXPECT_EQ(band->ControlCount(), 1);
+  EXPECT_EQ(form.ComponentCount(), owned - 1);
+  report->Free();
+  EXPECT_EQ(form.FindComponent("QuickRep1"), nullptr);
+  EXPECT_EQ(form.FindComponent("DetailBand1"), nullptr);
+  EXPECT_EQ(form.ComponentCount(), owned - 4);
+}
+
+TEST(ReportPageTest, PageSetupValuesBothWays) {
+  // To the page setup: paper code, orientation + 1, margins in hundredths.
+  TQRPage page;
+  page.SetPaperSize(TQRPaperSize::A3);
+  page.Orientation = poLandscape;
+  page.LeftMargin = 12.7, page.RightMargin = 0.29, page.TopMargin = 10, page.BottomMargin = 7.555;
+  TQRPageSetup setup = PageSetupOfPage(page);
+  EXPECT_EQ(setup.PaperSize, 8);
+  EXPECT_EQ(setup.Orientation, 2);
+  EXPECT_EQ(setup.MarginLeft, 1270);
+  EXPECT_EQ(setup.MarginRight, 29);
+  EXPECT_EQ(setup.MarginTop, 1000);
+  EXPECT_EQ(setup.MarginBottom, 755);
+
+  // Back from it.
+  struct Case {
+    int paper, orientation, margin;
+    TQRPaperSize stored;
+    double width;
+    TPrinterOrientation lies;
+    double marginMm;
+  } cases[] = {
+      {9, 1, 1000, TQRPaperSize::A4, 210, poPortrait, 10},
+      {1, 2, 1270, TQRPaperSize::Letter, 215.9, poLandscape, 12},  // 12.7 mm comes back as 12
+      {11, 1, 99, TQRPaperSize::A5, 148, poPortrait, 0},
+      {29, 1, 2599, TQRPaperSize::A4, 210, poPortrait, 25},  // codes above 28 are A4
+      {256, 0, -500, TQRPaperSize::A4, 210, poPortrait, 0},  // a negative margin is none
+      {28, 3, 1000, TQRPaperSize::Default, 210, poPortrait, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "paper " << c.paper << ", margins " << c.margin);
+    TQRPage target;
+    target.SetPaperSize(TQRPaperSize::Custom);
+    target.Width = 50;
+    TQRPageSetup result{c.paper, c.orientation, c.margin, c.margin, c.margin, c.margin};
+    ApplyPageSetup(target, result);
+    EXPECT_EQ(target.GetPaperSize(), c.stored);
+    EXPECT_DOUBLE_EQ(target.Width, c.width);
+    EXPECT_EQ(target.Orientation, c.lies);
+    for (int index : {TQRPage::pvLeftMargin, TQRPage::pvRightMargin, TQRPage::pvTopMargin, TQRPage::pvBottomMargin})
+      EXPECT_DOUBLE_EQ(target.GetValue(index), c.marginMm) << index;
+  }
+  EXPECT_EQ(PageSetupPaperCode(28), 28);
+  EXPECT_EQ(PageSetupPaperCode(29), 9);
+  EXPECT_EQ(PageSetupPaperCode(-3), -3);
+}
+
 TEST(ReportPageTest, MarginsThatLeaveNoRoomRaise) {
   TQuickRep report;
-  new TQRBand(&report, rbDetail);
+  NewBand(&report, rbDetail);
   for (auto set : std::vector<std::function<void(TQRPage&)>>{
            [](TQRPage& p) { p.LeftMargin = p.RightMargin = 105; },
            [](TQRPage& p) { p.TopMargin = 290; },
@@ -404,7 +521,7 @@ TEST(ReportPageTest, MarginsThatLeaveNoRoomRaise) {
   }
   // A band taller than the page prints one to a page and ends.
   TQRBand* detail = report.Bands(0);
-  detail->Height = 2000;
+  detail->SetHeight(2000);
   report.Prepare();
   EXPECT_EQ(report.PageCount(), 1);
 }
@@ -434,9 +551,11 @@ TEST_F(ReportTest, PreviewPagesZoomsAndHearsProgress) {
   preview.SetZoom(50);
   ASSERT_TRUE(preview.PageBitmap(&shown));
   EXPECT_NEAR(shown.GetWidth(), 397, 1);
-  preview.ZoomToWidth(397);
+  preview.SetBounds(0, 0, 397, 600);
+  preview.ZoomToWidth();
   EXPECT_EQ(preview.GetZoom(), 50);
-  preview.ZoomToFit(794, 550);
+  preview.SetBounds(0, 0, 794, 550);
+  preview.ZoomToFit();
   EXPECT_EQ(preview.GetZoom(), 49);
   report.QRPrinter->Cleanup();
   EXPECT_FALSE(preview.PageBitmap(&shown));
