@@ -23,8 +23,7 @@ class TFlagScope {
 }  // namespace
 
 TPixDBView::TPixDBView(TComponent* Owner) : TPixView(Owner), dataLink_(new TFieldDataLink) {
-  io_ = new TPixIO(this);
-  io_->SetAttachedPix(this);
+  io_ = GetPixIO();
   dataLink_->Control = this;
   dataLink_->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
   dataLink_->OnUpdateData = [this](TObject* Sender) { UpdateData(Sender); };

@@ -40,7 +40,6 @@ class TPixDBView : public TPixView {
   int GetJPegQuality() const;
   void SetJPegQuality(int Value);
   TIOParamsVals* GetIOParams() const;
-  TPixIO* GetPixIO() const { return io_; }
 
   // Folder prefix put before a string field's file name, joined as it
   // stands (no separator added). Setting it drops an edit and reloads.

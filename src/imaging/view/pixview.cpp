@@ -7,6 +7,7 @@
 #include "imaging/core/iebitmapcopy.h"
 #include "imaging/core/iemask.h"
 #include "imaging/core/ievalues.h"
+#include "imaging/io/pixio.h"
 #include "platform/forms.h"
 #include "platform/timers.h"
 
@@ -51,6 +52,11 @@ TPixView::TPixView(TComponent* Owner) : TIEView(Owner), bitmap_(new TBitmap()) {
 }
 
 TPixView::~TPixView() {
+  // The I/O component goes first, while the bitmap it wraps still exists.
+  if (TPixIO* io = pixIO_) {
+    pixIO_ = nullptr;
+    io->Free();
+  }
   delete bitmap_;
   delete backBuffer_;
   for (TIEAnimPoly* p : polys_) delete p;
@@ -185,6 +191,27 @@ void TPixView::KeyUp(Word& key, TShiftState shift) {
   if (shift & ssShift) return;
   if (TControl::GetCursor() == 1791) SetCursor(1785);
   if (TControl::GetCursor() == 1794) SetCursor(1793);
+}
+
+// The I/O component ------------------------------------------------------------------------
+
+TPixIO* TPixView::GetPixIO() {
+  if (!pixIO_) {
+    pixIO_ = new TPixIO(this);
+    pixIO_->SetAttachedPix(this);
+    pixIO_->OnProgress = onProgress_;
+  }
+  return pixIO_;
+}
+
+void TPixView::SetOnProgress(TIEProgressEvent handler) {
+  onProgress_ = std::move(handler);
+  if (pixIO_) pixIO_->OnProgress = onProgress_;
+}
+
+void TPixView::Notification(TComponent* component, TOperation operation) {
+  TIEView::Notification(component, operation);
+  if (operation == opRemove && component != nullptr && component == pixIO_) pixIO_ = nullptr;
 }
 
 void TPixView::ViewChange(int Change) {

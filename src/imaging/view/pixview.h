@@ -23,6 +23,7 @@
 #include "platform/gdi.h"
 
 class TIEMask;
+class TPixIO;
 class TTimer;
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -236,8 +237,13 @@ class TPixView : public TIEView {
   TCursor GetCursor() const { return cursor_; }
 
   virtual void ViewChange(int Change);
-  void SetOnProgress(TIEProgressEvent handler) { onProgress_ = std::move(handler); }
+  // The progress handler, shared with the I/O component when it exists.
+  void SetOnProgress(TIEProgressEvent handler);
   const TIEProgressEvent& GetOnProgress() const { return onProgress_; }
+
+  // The view's own I/O component, attached to the view: made on the first
+  // call, the same object afterwards, freed with the view.
+  TPixIO* GetPixIO();
 
   // Public members -----------------------------------------------------------------------------
   bool DoubleBuffer = true;
@@ -281,6 +287,8 @@ class TPixView : public TIEView {
   void Dispatch(TMessage& message) override;
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyUp(Word& key, TShiftState shift) override;
+  // Forgets the I/O component when somebody else frees it.
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   // Geometry helpers.
@@ -324,6 +332,7 @@ class TPixView : public TIEView {
   TIEMouseInteract mouseInteract_ = 0;
   TCursor cursor_ = kIEDefaultViewCursor;
   TIEProgressEvent onProgress_;
+  TPixIO* pixIO_ = nullptr;  // owned, made on demand
 
   TBitmap* backBuffer_ = nullptr;
   std::vector<uint8_t*> backRows_;
