@@ -3,9 +3,19 @@
 #pragma once
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "support/testenv.h"
+
+// The whole contents of a file ("" when it cannot be read).
+inline std::string ReadFile(const std::string& name) {
+  std::ifstream file(name, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
 
 class DesktopHome {
  public:

@@ -11,13 +11,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // Keeps the desktop untouched while file types are registered.
 class QuietDesktop {
  public:

@@ -15,13 +15,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // Stands in for the desktop and records what it was asked.
 class RecordingDesktop {
  public:
