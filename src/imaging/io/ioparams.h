@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "imaging/core/iedefs.h"
@@ -100,6 +101,9 @@ struct TIOParamsFields {
   TGIFLZWCompFunc GIF_LZWCompress = nullptr;
 
   TIOJPEGColorspace JPEG_Colorspace = ioJPEG_YCbCr;
+  // The colour space the last JPEG read left in JPEG_Colorspace; the writer
+  // keeps a colour picture in colour when a grey space is only left over.
+  std::optional<TIOJPEGColorspace> ReadJPEG_Colorspace;
   int32_t JPEG_Quality = 50;
   TIOJPEGDctMethod JPEG_DctMethod = ioJPEG_ISLOW;
   bool JPEG_OptimalHuffman = false;

@@ -150,6 +150,7 @@ class TJpegReader {
 
   void SetSpace(TIOJPEGColorspace space, J_COLOR_SPACE output, int samples) {
     params_.JPEG_Colorspace = space;
+    params_.ReadJPEG_Colorspace = space;
     cinfo_.out_color_space = output;
     params_.SamplesPerPixel = samples;
   }

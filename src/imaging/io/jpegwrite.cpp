@@ -52,7 +52,7 @@ class TJpegWriter {
     cinfo_.image_width = static_cast<JDIMENSION>(bitmap_->Width);
     cinfo_.image_height = static_cast<JDIMENSION>(bitmap_->Height);
     J_COLOR_SPACE target = JCS_RGB;
-    switch (params_.JPEG_Colorspace) {
+    switch (Colorspace()) {
       case ioJPEG_GRAYLEV: target = JCS_GRAYSCALE; break;
       case ioJPEG_YCbCr: target = JCS_YCbCr; break;
       case ioJPEG_CMYK: target = JCS_CMYK; break;
@@ -82,6 +82,23 @@ class TJpegWriter {
     for (int i = 0; i < markers->GetCount(); ++i)
       jpeg_write_marker(&cinfo_, markers->GetMarkerType(i), markers->GetMarkerData(i),
                         static_cast<unsigned>(markers->GetMarkerLength(i)));
+  }
+
+  // A grey space that only repeats the last read (of a grey file) must not
+  // strip the colours of a different picture saved with the same parameters.
+  TIOJPEGColorspace Colorspace() const {
+    const TIOJPEGColorspace space = params_.JPEG_Colorspace;
+    if (space == ioJPEG_GRAYLEV && params_.ReadJPEG_Colorspace == space && HasColour()) return ioJPEG_YCbCr;
+    return space;
+  }
+
+  bool HasColour() const {
+    for (int y = 0; y < bitmap_->Height; ++y) {
+      const uint8_t* p = bitmap_->GetScanLine(y);
+      for (int x = 0; x < bitmap_->Width; ++x, p += 3)
+        if (p[0] != p[1] || p[1] != p[2]) return true;
+    }
+    return false;
   }
 
   void WriteRows() {

@@ -8,6 +8,7 @@
 #include <turbojpeg.h>
 
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 
 #include "imaging/core/iemetadata.h"
@@ -354,6 +355,51 @@ TEST(JpegWrite, ColourSpacesReadBackAlikeHereAndOutside) {
   // The independent decoder gives the same pixels as ours.
   const std::vector<TRgbaPicture> outside = DecodeIndependently(files);
   for (size_t i = 0; i < files.size(); ++i) EXPECT_LE(MaxChannelDifference(outside[i], ours[i]), 1);
+}
+
+// Parameters that last read a grey file still say grey; a colour picture
+// saved with them keeps its colours unless grey was chosen on purpose.
+TEST(JpegWrite, GreyLeftByAReadKeepsColourPicturesInColour) {
+  TIEBitmap colour, grey;
+  PaintBitmap(colour, 40, 24, [](int x, int y) {
+    return CreateRGB(static_cast<uint8_t>(x * 6), static_cast<uint8_t>(y * 10), 90);
+  });
+  PaintBitmap(grey, 40, 24, [](int x, int) {
+    const auto level = static_cast<uint8_t>(x * 6);
+    return CreateRGB(level, level, level);
+  });
+  struct TCase {
+    const char* readFirst;  // nullptr: fresh parameters
+    std::optional<TIOJPEGColorspace> chosen;
+    TIEBitmap* picture;
+    TIOJPEGColorspace written;
+  };
+  const TCase cases[] = {
+      {"jpg-grey-97x61.jpg", std::nullopt, &colour, ioJPEG_YCbCr},
+      {"jpg-grey-97x61.jpg", std::nullopt, &grey, ioJPEG_GRAYLEV},
+      {"jpg-grey-97x61.jpg", ioJPEG_RGB, &colour, ioJPEG_RGB},
+      {"jpg-baseline-444-97x61.jpg", ioJPEG_GRAYLEV, &colour, ioJPEG_GRAYLEV},
+      {nullptr, ioJPEG_GRAYLEV, &colour, ioJPEG_GRAYLEV},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.readFirst ? c.readFirst : "fresh") + " -> " +
+                 std::to_string(c.written));
+    TJpegRead first;
+    if (c.readFirst) first.Read(ReadBytes(PicturePath(c.readFirst)));
+    TIOParamsVals& params = first.params;
+    if (c.chosen) params.JPEG_Colorspace = *c.chosen;
+    params.JPEG_Quality = 95;
+    const TIOJPEGColorspace before = params.JPEG_Colorspace;
+    const std::vector<uint8_t> bytes = WriteJpeg(*c.picture, params);
+    EXPECT_EQ(params.JPEG_Colorspace, before);  // the parameters are left as they were
+    TJpegRead back;
+    back.Read(bytes);
+    ASSERT_FALSE(back.fixture.aborting);
+    EXPECT_EQ(back.params.JPEG_Colorspace, c.written);
+    EXPECT_EQ(back.params.SamplesPerPixel, c.written == ioJPEG_GRAYLEV ? 1 : 3);
+    if (c.written != ioJPEG_GRAYLEV || c.picture == &grey)  // the pixels survive
+      EXPECT_LE(MaxChannelDifference(ToRgba(back.bitmap), ToRgba(*c.picture)), 12);
+  }
 }
 
 TEST(JpegWrite, OptionsReachTheFile) {
