@@ -1,6 +1,7 @@
 #include "platform/controlwidget.h"
 
 #include <QCloseEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -76,6 +77,8 @@ TControlWidget::TControlWidget(TWinControl* control, QWidget* parent) : QWidget(
   setMouseTracking(true);
   setFocusPolicy(Qt::ClickFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Chinese and other composed text arrives through the input method.
+  setAttribute(Qt::WA_InputMethodEnabled);
   for (int bar : {SB_HORZ, SB_VERT}) {
     auto* sb = new QScrollBar(bar == SB_HORZ ? Qt::Horizontal : Qt::Vertical, this);
     sb->hide();
@@ -261,6 +264,23 @@ void TControlWidget::keyPressEvent(QKeyEvent* event) {
       target->KeyboardMessage(m);
     }
   });
+}
+
+// Text committed by an input method reaches the focused control as
+// characters, as if typed one by one; the composition itself is the input
+// method's own window.
+void TControlWidget::inputMethodEvent(QInputMethodEvent* event) {
+  TWinControl* target = GetFocusedControl();
+  if (!target || !IsWindow(target)) target = control_;
+  const QString text = event->commitString();
+  Guard(target, [&] {
+    for (QChar c : text) {
+      if (!IsWindow(target)) break;
+      TMessage m{WM_CHAR, WPARAM(c.unicode()), 0, 0};
+      target->KeyboardMessage(m);
+    }
+  });
+  event->accept();
 }
 
 void TControlWidget::keyReleaseEvent(QKeyEvent* event) {

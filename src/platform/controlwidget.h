@@ -31,6 +31,7 @@ class TControlWidget : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QWidget>
+#include <QInputMethodEvent>
+
 #include "control_log.h"
 #include "platform/checklst.h"
 #include "platform/richedit.h"
@@ -32,6 +36,31 @@ TEST(EditTest, OnChangeFiresForCodeAndTypingButNotForTheSameText) {
   EXPECT_TRUE(edit.Modified);
   edit.Undo();
   EXPECT_EQ(edit.GetText(), "124");
+  edit.SetParent(nullptr);
+}
+
+// Chinese typed through an input method arrives as committed text on the
+// window and lands in the focused edit, after what was typed before.
+TEST(EditTest, InputMethodTextIsTyped) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  TEdit edit(nullptr);
+  edit.SetParent(&form);
+  edit.SetBounds(10, 10, 120, 24);
+  form.Show();
+  edit.SetFocus();
+  edit.SetText("ID ");
+  edit.SetSelStart(3);
+  QWidget* w = edit.Widget();
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->testAttribute(Qt::WA_InputMethodEnabled));
+  QInputMethodEvent composing(QStringLiteral("zhang"), {});
+  QApplication::sendEvent(w, &composing);  // still composing: nothing typed
+  EXPECT_EQ(edit.GetText(), "ID ");
+  QInputMethodEvent commit;
+  commit.setCommitString(QStringLiteral("张三"));
+  QApplication::sendEvent(w, &commit);
+  EXPECT_EQ(edit.GetText(), "ID 张三");
   edit.SetParent(nullptr);
 }
 
