@@ -221,17 +221,23 @@ void TIniFile::WriteFloat(const std::string& section, const std::string& ident, 
   WriteString(section, ident, FloatToStr(value));
 }
 
-void TIniFile::ReadSection(const std::string& section, TStrings* strings) {
+void TIniFile::ListKeys(const std::string& section, TStrings* strings, bool withValues) {
   if (!strings) return;
   Refresh();
   strings->BeginUpdate();
   strings->Clear();
   long header = FindSection(section);
   if (header >= 0) {
-    for (size_t i = static_cast<size_t>(header) + 1, end = SectionEnd(header); i < end; ++i)
-      if (lines_[i].kind == LineKind::Key) strings->Add(lines_[i].name);
+    for (size_t i = static_cast<size_t>(header) + 1, end = SectionEnd(header); i < end; ++i) {
+      if (lines_[i].kind != LineKind::Key) continue;
+      strings->Add(withValues ? lines_[i].name + "=" + ValueOf(lines_[i].text) : lines_[i].name);
+    }
   }
   strings->EndUpdate();
+}
+
+void TIniFile::ReadSection(const std::string& section, TStrings* strings) {
+  ListKeys(section, strings, false);
 }
 
 void TIniFile::ReadSections(TStrings* strings) {
@@ -245,16 +251,7 @@ void TIniFile::ReadSections(TStrings* strings) {
 }
 
 void TIniFile::ReadSectionValues(const std::string& section, TStrings* strings) {
-  if (!strings) return;
-  Refresh();
-  strings->BeginUpdate();
-  strings->Clear();
-  long header = FindSection(section);
-  if (header >= 0) {
-    for (size_t i = static_cast<size_t>(header) + 1, end = SectionEnd(header); i < end; ++i)
-      if (lines_[i].kind == LineKind::Key) strings->Add(lines_[i].name + "=" + ValueOf(lines_[i].text));
-  }
-  strings->EndUpdate();
+  ListKeys(section, strings, true);
 }
 
 bool TIniFile::SectionExists(const std::string& section) {

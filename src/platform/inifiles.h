@@ -61,6 +61,8 @@ class TIniFile : public TObject {
   long FindSection(const std::string& section) const;
   // One past the last line of the section that starts at `header`.
   size_t SectionEnd(long header) const;
+  // Fills strings with the section's key names, or "name=value" lines.
+  void ListKeys(const std::string& section, TStrings* strings, bool withValues);
   long FindKey(long header, const std::string& ident) const;
 
   std::string fileName_;
