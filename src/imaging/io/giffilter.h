@@ -56,12 +56,12 @@ int32_t _InsertGifIm(const std::string& FileName, TIEBitmap* Bitmap, TIOParamsVa
 // rewritten (left as it was).
 int32_t _DeleteGifIm(const std::string& FileName, int32_t Index, bool Save);
 
-// True when the first block after the header and global palette is the
-// "NETSCAPE2.0" animation block.
+// True when a "NETSCAPE2.0" animation block stands among the extensions
+// before the first frame.
 bool _CheckGifAnimate(const std::string& FileName);
 
 // Rewrites the file as a GIF89a with a Width x Height logical screen and a
-// "NETSCAPE2.0" block of Loops repetitions (0: for ever) after the global
-// palette, replacing one that stands there. A file that is not a GIF is
-// left alone.
+// "NETSCAPE2.0" block of Loops repetitions (0: for ever) right after the
+// global palette, replacing one that stands before the first frame. A file
+// that is not a GIF is left alone.
 void _GifMakeAnimate(const std::string& FileName, int32_t Loops, int32_t Width, int32_t Height);

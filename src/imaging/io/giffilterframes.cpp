@@ -41,19 +41,35 @@ void ReplaceFrom(TStream* stream, int64_t start, TMemoryStream& built, bool& abo
   stream->SetSize(start + built.GetSize());
 }
 
-// True, with the stream after the block, when an application extension
-// named "NETSCAPE2.0" starts at the position; otherwise the position is
-// restored.
-bool SkipLoopBlock(TStream* stream) {
-  const int64_t start = stream->GetPosition();
-  uint8_t head[3 + 11] = {};
+bool IsLoopBlock(const std::vector<uint8_t>& extension) {
   const size_t idLength = std::strlen(kGifLoopIdentifier);
-  if (IEReadExact(stream, head, sizeof head) && head[0] == kGifExtension &&
-      head[1] == kGifApplication && head[2] == idLength &&
-      std::memcmp(head + 3, kGifLoopIdentifier, idLength) == 0 && GifSkipSubBlocks(stream))
-    return true;
-  stream->SetPosition(start);
-  return false;
+  return extension.size() >= 3 + idLength && extension[1] == kGifApplication &&
+         extension[2] == idLength && std::memcmp(&extension[3], kGifLoopIdentifier, idLength) == 0;
+}
+
+// Walks the extensions that stand before the first frame (the stream is
+// just after the global palette) and leaves the stream at the first other
+// block. Those that are not a loop block go to `kept` when given; true when
+// a loop block was among them. Writers put the loop block first or after
+// the first frame's graphic control block, so both places count.
+bool WalkLeadingExtensions(TStream* stream, TStream* kept) {
+  bool found = false;
+  std::vector<uint8_t> bytes;
+  for (;;) {
+    const int64_t at = stream->GetPosition();
+    uint8_t block = 0;
+    uint8_t label = 0;
+    if (!GifReadByte(stream, block) || block != kGifExtension || !GifReadByte(stream, label)) {
+      stream->SetPosition(at);
+      return found;
+    }
+    const bool complete = GifReadExtensionBytes(stream, label, bytes);
+    if (IsLoopBlock(bytes))
+      found = true;
+    else if (kept)
+      PutBytes(kept, bytes);
+    if (!complete) return found;
+  }
 }
 
 class TGifInserter {
@@ -201,7 +217,7 @@ int32_t _DeleteGifIm(const std::string& FileName, int32_t Index, bool Save) {
 bool _CheckGifAnimate(const std::string& FileName) {
   TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
   TGifScreen screen;
-  return ReadGifScreen(&file, screen) && SkipLoopBlock(&file);
+  return ReadGifScreen(&file, screen) && WalkLeadingExtensions(&file, nullptr);
 }
 
 void _GifMakeAnimate(const std::string& FileName, int32_t Loops, int32_t Width, int32_t Height) {
@@ -219,7 +235,7 @@ void _GifMakeAnimate(const std::string& FileName, int32_t Loops, int32_t Width, 
   IEPutLE16(loop + 16, static_cast<uint16_t>(Loops));
   loop[18] = 0;
   built.WriteBuffer(loop, sizeof loop);
-  SkipLoopBlock(&file);
+  WalkLeadingExtensions(&file, &built);
   const int64_t rest = IEStreamBytesLeft(&file);
   if (rest > 0) built.CopyFrom(&file, rest);
   bool failed = false;
