@@ -244,6 +244,7 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftCUR: return LoadFromFileCUR(name);
     case ieftJP2: return LoadFromFileJP2(name);
     case ieftJ2K: return LoadFromFileJ2K(name);
+    case ieftGIF: LoadFromFileGif(name); return;
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -267,6 +268,7 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftCUR: return LoadFromStreamCUR(stream);
     case ieftJP2: return LoadFromStreamJP2(stream);
     case ieftJ2K: return LoadFromStreamJ2K(stream);
+    case ieftGIF: LoadFromStreamGif(stream); return;
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -291,6 +293,7 @@ void TPixIO::SaveToFile(const std::string& name) {
     case ieftJPEG: return SaveToFileJpeg(name);
     case ieftJP2: return SaveToFileJP2(name);
     case ieftJ2K: return SaveToFileJ2K(name);
+    case ieftGIF: return SaveToFileGif(name);
     default: break;
   }
   if (code || !IEHasRealWriter(entry)) {
@@ -306,6 +309,7 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
     case ieftJPEG: return SaveToStreamJpeg(stream);
     case ieftJP2: return SaveToStreamJP2(stream);
     case ieftJ2K: return SaveToStreamJ2K(stream);
+    case ieftGIF: return SaveToStreamGif(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

@@ -7,9 +7,9 @@
 #include "imaging/core/ieview.h"
 #include "imaging/io/bmpfilt.h"
 #include "imaging/io/iej2000.h"
+#include "imaging/io/giffilter.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pixio.h"
-#include "imaging/io/pixioformats.h"
 #include "imaging/io/pixioregistry.h"
 
 namespace {
@@ -31,8 +31,8 @@ void WithFinish(TPixIO& io, Body body) {
 }  // namespace
 
 namespace {
-constexpr bool kAlpha = kIELoadAlpha;
-constexpr bool kNoAlpha = kIELoadNoAlpha;
+constexpr bool kAlpha = true;
+constexpr bool kNoAlpha = false;
 }  // namespace
 
 TProgressRec TPixIO::MakeProgress() {
@@ -376,6 +376,11 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
       return;
     case ieftJP2:
     case ieftJ2K: return J2KReadStream(stream, target, *IOParams, progress, true);
+    case ieftGIF: {
+      int32_t frames = 0;
+      ReadGifStream(stream, target, frames, *IOParams, progress, true, mask, true);
+      return;
+    }
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

@@ -207,9 +207,9 @@ TEST(PixIOFailure, StreamsAndSavesThatNoCodecServes) {
 
   TempDir dir;
   io.Aborting = false;
-  io.SaveToFile(dir.file("out.gif"));
+  io.SaveToFile(dir.file("out.wmf"));
   EXPECT_TRUE(io.Aborting);
-  EXPECT_FALSE(std::filesystem::exists(dir.file("out.gif")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.wmf")));
 }
 
 TEST(PixIOFailure, MissingFileRaisesAfterFinishWork) {
