@@ -113,6 +113,7 @@ class TLLBarcode : public TObject {
   void Put(const char* bits);
   void PutElements(const std::string& widths, bool barFirst);
   void PutEanDigit(char digit, char set);
+  void PutEanSymbol(const std::string& left, const std::string& leftSets, const std::string& right);
 };
 
 // Normalisation routines of the encoder.

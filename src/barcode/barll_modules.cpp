@@ -33,30 +33,24 @@ void TLLBarcode::PutEanDigit(char digit, char set) {
   Put(set == 'A' ? EanSetA[d] : set == 'B' ? EanSetB[d] : EanSetC[d]);
 }
 
+// Guard, left-hand digits in their sets, centre guard, right-hand digits
+// from set C, guard.
+void TLLBarcode::PutEanSymbol(const std::string& left, const std::string& leftSets, const std::string& right) {
+  Put("101");
+  for (size_t i = 0; i < left.size(); ++i) PutEanDigit(left[i], leftSets[i]);
+  Put("01010");
+  for (char digit : right) PutEanDigit(digit, 'C');
+  Put("101");
+}
+
 void TLLBarcode::DoCode_Ean13() {
-  const char* parity = Ean13Parity[DigitValue(CodeText[0])];
-  Put("101");
-  for (int i = 1; i <= 6; ++i) PutEanDigit(CodeText[i], parity[i - 1]);
-  Put("01010");
-  for (int i = 7; i <= 12; ++i) PutEanDigit(CodeText[i], 'C');
-  Put("101");
+  // The first digit is carried by the parity of the left half.
+  PutEanSymbol(CodeText.substr(1, 6), Ean13Parity[DigitValue(CodeText[0])], CodeText.substr(7, 6));
 }
 
-void TLLBarcode::DoCode_Ean8() {
-  Put("101");
-  for (int i = 0; i < 4; ++i) PutEanDigit(CodeText[i], 'A');
-  Put("01010");
-  for (int i = 4; i < 8; ++i) PutEanDigit(CodeText[i], 'C');
-  Put("101");
-}
+void TLLBarcode::DoCode_Ean8() { PutEanSymbol(CodeText.substr(0, 4), "AAAA", CodeText.substr(4, 4)); }
 
-void TLLBarcode::DoCode_UPCA() {
-  Put("101");
-  for (int i = 0; i < 6; ++i) PutEanDigit(CodeText[i], 'A');
-  Put("01010");
-  for (int i = 6; i < 12; ++i) PutEanDigit(CodeText[i], 'C');
-  Put("101");
-}
+void TLLBarcode::DoCode_UPCA() { PutEanSymbol(CodeText.substr(0, 6), "AAAAAA", CodeText.substr(6, 6)); }
 
 void TLLBarcode::DoCode_UPCE() {
   const char* parity = UpcEParity[DigitValue(CodeText[6])];

@@ -16,16 +16,9 @@
 #include "platform/printers.h"
 #include "support/testenv.h"
 
-namespace {
+#include "overflow_message.h"
 
-std::string Message(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EOverflow& e) {
-    return e.Message;
-  }
-  return "(no EOverflow)";
-}
+namespace {
 
 bool Dark(TBitmap& b, int x, int y) {
   return x >= 0 && y >= 0 && x < b.GetWidth() && y < b.GetHeight() && qGray(b.Image().pixel(x, y)) < 128;
@@ -74,7 +67,7 @@ TEST(BarcodeControlTest, RefusedValuesRaiseAndKeepTheOldValue) {
        [&] { return bc.GetCode_Version() == "v3.22"; }},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Message(c.set), c.message);
+    EXPECT_EQ(OverflowMessage(c.set), c.message);
     EXPECT_TRUE(c.unchanged()) << c.message;
   }
   bc.SetBar_Caption(std::string(50, '1'));
@@ -134,7 +127,7 @@ TEST_F(BarcodeOnFormTest, PaintSizesTheControlAndEveryChangeRepaints) {
 
   // Encoding failures come out of the setter's repaint.
   bc->SetBar_CodeType(CODE128_B);
-  EXPECT_EQ(Message([&] { bc->SetBar_Caption("a\tb"); }), "BarcoLL: Code128 error");
+  EXPECT_EQ(OverflowMessage([&] { bc->SetBar_Caption("a\tb"); }), "BarcoLL: Code128 error");
   bc->SetParent(nullptr);
 }
 
@@ -184,7 +177,7 @@ TEST(BarcodePrintTest, MappingModesPlaceTheBarcodeInMillimetres) {
   EXPECT_EQ(pixels.x, 68);
   Sheet sheet(100, 100, 254);
   sheet.canvas->MapMode = MM_TWIPS;
-  EXPECT_EQ(Message([&] { bc.Print(sheet.canvas.get(), 0, 0, nullptr); }),
+  EXPECT_EQ(OverflowMessage([&] { bc.Print(sheet.canvas.get(), 0, 0, nullptr); }),
             "Barcode: Wrong mapmode in \"LoMetricPrint\"");
   EXPECT_EQ(sheet.canvas->MapMode, MM_TWIPS);
   EXPECT_TRUE(sheet.FirstDark().isEmpty());
@@ -239,7 +232,7 @@ TEST(BarcodeOutputTest, SavedFilesHaveTheirBorderAndMagnification) {
   EXPECT_TRUE(Dark(big, 8, 10));
   EXPECT_FALSE(Dark(big, 9, 10));
 
-  EXPECT_EQ(Message([&] { bc.SaveToFileEx(2, dir.file("none.bmp"), false, 0); }),
+  EXPECT_EQ(OverflowMessage([&] { bc.SaveToFileEx(2, dir.file("none.bmp"), false, 0); }),
             "Barcode: Factor for \"MagnifyBy\" must be >=1");
   EXPECT_FALSE(std::filesystem::exists(dir.file("none.bmp")));
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "overflow_message.h"
+
 namespace {
 
 std::string Modules(const TLLBarcode& b) {
@@ -32,15 +34,6 @@ Encoded Encode(lbtCodeTypes type, const std::string& input, const std::string& a
   b.Params->Ratio = ratio;
   b.AllRecalc();
   return {b.CodeText, Modules(b)};
-}
-
-std::string Message(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EOverflow& e) {
-    return e.Message;
-  }
-  return "(no EOverflow)";
 }
 
 // Runs of equal modules, bar first: their widths.
@@ -232,7 +225,7 @@ TEST(BarcodeEncodingTest, AddOnsFollowEan13AndUpcAOnly) {
   EXPECT_EQ(sets, "BABAA");  // 3 x (1 + 3 + 5) + 9 x (2 + 4) = 81: parity 1
 
   EXPECT_EQ(Encode(EAN_8, "4711", "12").modules.size(), 67u);
-  EXPECT_EQ(Message([] { Encode(EAN_13, "1", "123"); }), "BarLL: Wrong Addoncode");
+  EXPECT_EQ(OverflowMessage([] { Encode(EAN_13, "1", "123"); }), "BarLL: Wrong Addoncode");
   EXPECT_EQ(Encode(CODE39, "1", "123").codeText, "*1*");
   // Non-digits put on the parameters directly are read as 0.
   EXPECT_EQ(Encode(EAN_13, "1", "x9").modules.size(), 125u);
@@ -290,8 +283,8 @@ TEST(BarcodeEncodingTest, Code128SymbolsCheckAndStop) {
 
 TEST(BarcodeEncodingTest, Code128RefusesCharactersOutsideItsSetExceptInSetC) {
   for (lbtCodeTypes type : {CODE128_A, CODE128_B}) {
-    EXPECT_EQ(Message([&] { Encode(type, "a\nb"); }), "BarcoLL: Code128 error");
-    EXPECT_EQ(Message([&] { Encode(type, "\xC8"); }), "BarcoLL: Code128 error");
+    EXPECT_EQ(OverflowMessage([&] { Encode(type, "a\nb"); }), "BarcoLL: Code128 error");
+    EXPECT_EQ(OverflowMessage([&] { Encode(type, "\xC8"); }), "BarcoLL: Code128 error");
   }
   EXPECT_EQ(Encode(CODE128_C, "1\n").codeText.substr(0, 2), std::string({char(137), char(32 + 10)}));
 }
@@ -371,15 +364,15 @@ TEST(BarcodeEncodingTest, LongestInputsFitAndLongerOnesAreRefused) {
     EXPECT_EQ(b.ModuleCount, c.modules) << int(c.type);
     EXPECT_LE(b.ModuleCount, BarMaxModules);
     b.Params->InputCode += c.fill;
-    EXPECT_EQ(Message([&] { b.AllRecalc(); }), "String exceeds maximum length");
+    EXPECT_EQ(OverflowMessage([&] { b.AllRecalc(); }), "String exceeds maximum length");
   }
 }
 
 TEST(BarcodeEncodingTest, FailuresRaiseTheirTexts) {
-  EXPECT_EQ(Message([] { Encode(lbtCodeTypes(14), "1"); }), "Barcode: Unknown Type of Barcode");
+  EXPECT_EQ(OverflowMessage([] { Encode(lbtCodeTypes(14), "1"); }), "Barcode: Unknown Type of Barcode");
   std::string text = "12";
-  EXPECT_EQ(Message([&] { AddProofchar(text, CODE39); }), "BarcoLL: No check char with this barcode type");
-  EXPECT_EQ(Message([&] { AddMSIProofchar(text, EAN_8); }), "Wrong barcode type in procedure AddMSIProofchar");
+  EXPECT_EQ(OverflowMessage([&] { AddProofchar(text, CODE39); }), "BarcoLL: No check char with this barcode type");
+  EXPECT_EQ(OverflowMessage([&] { AddMSIProofchar(text, EAN_8); }), "Wrong barcode type in procedure AddMSIProofchar");
   EXPECT_EQ(UPCEProofSum("123456"), 45);
 }
 
