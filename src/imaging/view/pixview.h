@@ -21,12 +21,13 @@
 #include "imaging/core/ieviewparams.h"
 #include "platform/canvas.h"
 #include "platform/gdi.h"
+#include "platform/stdctrls.h"
 
 class TIEMask;
 class TPixIO;
 class TTimer;
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+// TScrollStyle is the standard controls' (platform/stdctrls.h).
 
 enum TIEBackgroundStyle {
   iebsSolid,
