@@ -6,6 +6,8 @@
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/iej2000.h"
+#include "imaging/io/giffilter.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pixio.h"
 #include "imaging/io/pixioregistry.h"
@@ -27,15 +29,6 @@ void WithFinish(TPixIO& io, Body body) {
 }
 
 }  // namespace
-
-// What distinguishes one format's load from the template.
-struct TPixIO::TLoadKind {
-  TIEFileType FileType;
-  // The codec exchanges transparency through a mask.
-  bool Alpha;
-  // The stream form also hands the resolution to the view.
-  bool StreamSetsViewDPI;
-};
 
 namespace {
 constexpr bool kAlpha = true;
@@ -381,6 +374,13 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftCUR:
       CURReadStream(stream, target, *IOParams, true, progress, mask, true);
       return;
+    case ieftJP2:
+    case ieftJ2K: return J2KReadStream(stream, target, *IOParams, progress, true);
+    case ieftGIF: {
+      int32_t frames = 0;
+      ReadGifStream(stream, target, frames, *IOParams, progress, true, mask, true);
+      return;
+    }
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
