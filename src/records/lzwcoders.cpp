@@ -1,13 +1,12 @@
 #include "records/lzwcoders.h"
 
+#include "imaging/io/giflzw.h"
 #include "imaging/io/ielzwhooks.h"
 
 void InstallLZWCoders() {
-  // LZW CODERS: the GIF and TIFF coders (GIFLZWDecompress, GIFLZWCompress,
-  // TIFFLZWDecompress, TIFFLZWCompress) go into the four hooks here once the
-  // GIF and TIFF codecs provide them:
-  //   DefGIF_LZWDECOMPFUNC = GIFLZWDecompress;
-  //   DefGIF_LZWCOMPFUNC = GIFLZWCompress;
-  //   DefTIFF_LZWDECOMPFUNC = TIFFLZWDecompress;
-  //   DefTIFF_LZWCOMPFUNC = TIFFLZWCompress;
+  DefGIF_LZWDECOMPFUNC = GIFLZWDecompress;
+  DefGIF_LZWCOMPFUNC = GIFLZWCompress;
+  // TIFF LZW: DefTIFF_LZWDECOMPFUNC = TIFFLZWDecompress and
+  // DefTIFF_LZWCOMPFUNC = TIFFLZWCompress go here once the TIFF codec
+  // provides its coders.
 }

@@ -39,3 +39,25 @@ TEST(FormPicEdit, GoingFirstLeavesNoDanglingTableInTheMainWindow) {
 }
 
 }  // namespace
+
+#include "imaging/io/giflzw.h"
+#include "imaging/io/ielzwhooks.h"
+#include "records/upicprint.h"
+
+namespace {
+
+TEST(PictureForms, InstallTheGifCodersWhenMade) {
+  for (int which = 0; which < 2; ++which) {
+    SCOPED_TRACE(which);
+    CardProgram program;
+    DefGIF_LZWDECOMPFUNC = nullptr;
+    DefGIF_LZWCOMPFUNC = nullptr;
+    TForm* form = which == 0 ? static_cast<TForm*>(MakeForm<TFormPicEdit>(Application))
+                             : static_cast<TForm*>(MakeForm<TFormPrintPic>(Application));
+    program.Keep(form);
+    EXPECT_EQ(DefGIF_LZWDECOMPFUNC, &GIFLZWDecompress);
+    EXPECT_EQ(DefGIF_LZWCOMPFUNC, &GIFLZWCompress);
+  }
+}
+
+}  // namespace
