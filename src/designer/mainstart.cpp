@@ -23,6 +23,22 @@ void EnterFolder(const std::string& folder) {
   if (!SetCurrentDir(folder)) throw EInOutError("Cannot enter the folder " + folder);
 }
 
+// A text item of the design surface: hidden and transparent until a
+// template places it, clicked like every other text item.
+template <class T>
+T* NewDesignText(TMainForm* form, int left, int top, int width, int tag) {
+  auto* text = new T(form);
+  text->SetAutoSize(false);
+  text->SetParent(form->Panel2);
+  text->SetBounds(left, top, width, 25);
+  text->SetVisible(false);
+  text->SetTransparent(true);
+  text->Tag = tag;
+  text->BringToFront();
+  text->OnClick = [form](TObject* s) { form->TextItemClick(s); };
+  return text;
+}
+
 }  // namespace
 
 void TMainForm::FormCreate(TObject*) {
@@ -157,17 +173,9 @@ void TMainForm::CreateTextControls() {
     printed->SetEnabled(false);  // prints only once its text is shown
     QRDBTexts[k] = printed;
 
-    auto* title = new TLabel(this);
-    title->SetAutoSize(false);
-    title->SetParent(Panel2);
-    title->SetBounds(120, top, 30 + i, 25);
-    title->SetVisible(false);
-    title->SetTransparent(true);
+    auto* title = NewDesignText<TLabel>(this, 120, top, 30 + i, 100 + i);
     title->SetColor(clWhite);
-    title->Tag = 100 + i;
     title->SetCaption("标题" + IntToStr(i + 1));
-    title->BringToFront();
-    title->OnClick = [this](TObject* s) { TextItemClick(s); };
     title->OnDblClick = [this](TObject* s) { TitleTextDblClick(s); };
     title->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
       TitleTextMouseDown(s, b, sh, x, y);
@@ -178,16 +186,8 @@ void TMainForm::CreateTextControls() {
     };
     TitleLabels[k] = title;
 
-    auto* data = new TDBText(this);
-    data->SetAutoSize(false);
-    data->SetParent(Panel2);
-    data->SetBounds(20, top, 30 + i, 25);
-    data->SetVisible(false);
-    data->SetTransparent(true);
+    auto* data = NewDesignText<TDBText>(this, 20, top, 30 + i, i);
     data->SetCaption("");
-    data->Tag = i;
-    data->BringToFront();
-    data->OnClick = [this](TObject* s) { TextItemClick(s); };
     data->OnDblClick = [this](TObject* s) { DataTextDblClick(s); };
     data->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
       DataTextMouseDown(s, b, sh, x, y);

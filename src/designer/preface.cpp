@@ -4,7 +4,7 @@
 #include "platform/shellapi.h"
 
 TStarForm* StarForm = nullptr;
-const char* const kMakerWebPage = "https://www.example.com/cardwright/";
+const char* const kMakerWebPage = "https://www.example.com/";
 
 TStarForm::TStarForm(TComponent* owner) : TForm(owner) {
   Name = "StarForm";
@@ -31,7 +31,7 @@ TStarForm::TStarForm(TComponent* owner) : TForm(owner) {
   Label1->GetFont()->Name = "宋体";
   Label1->GetFont()->Height = -19;
   Label1->GetFont()->Charset = GB2312_CHARSET;
-  Label1->SetCaption(std::string("正在初始化....  Cardwright 证卡设计与批量打印  ") + kMakerWebPage);
+  Label1->SetCaption("正在初始化....  Cardwright  www.example.com");
   Label1->SetCursor(crHandPoint);
   Label1->OnClick = [this](TObject* s) { Label1Click(s); };
   DrawArtwork();

@@ -238,13 +238,18 @@ TEST(MainFormShow, AFailedTemplateReadIsReported) {
   EXPECT_EQ(program.Messages().back(), "打开失败，可能是路径有误，请检查目录名或文件名是否含有连续两个的空格!");
 }
 
-TEST(MainFormActivate, OnlyTheFirstActivationAsks) {
-  CardProgram program;
+TMainForm* MakeWindowsOfTheFirstActivation(CardProgram& program) {
   TMainForm* f = program.MakeMainForm();
   FormNew = MakeForm<TFormNew>(Application);
   program.Keep(FormNew);
   FormFileList = MakeForm<TFormFileList>(Application);
   program.Keep(FormFileList);
+  return f;
+}
+
+TEST(MainFormActivate, OnlyTheFirstActivationAsks) {
+  CardProgram program;
+  TMainForm* f = MakeWindowsOfTheFirstActivation(program);
   const size_t before = program.dialogs.Records.size();
   program.dialogs.Answer(IDYES);
   f->FormActivate(f);
@@ -261,11 +266,7 @@ TEST(MainFormActivate, OnlyTheFirstActivationAsks) {
 
 TEST(MainFormActivate, NoOpensTheRecentTemplates) {
   CardProgram program;
-  TMainForm* f = program.MakeMainForm();
-  FormNew = MakeForm<TFormNew>(Application);
-  program.Keep(FormNew);
-  FormFileList = MakeForm<TFormFileList>(Application);
-  program.Keep(FormFileList);
+  TMainForm* f = MakeWindowsOfTheFirstActivation(program);
   program.dialogs.Answer(IDNO);
   f->FormActivate(f);
   EXPECT_FALSE(FormNew->GetVisible());
