@@ -156,6 +156,12 @@ class TPixProc : public TComponent {
   // (no more than it holds); the picture is not changed.
   void CalcImagePalette(std::span<TRGB> palette, int n);
 
+  // Size ------------------------------------------------------------------------------
+  // Resamples the picture (and its alpha channel) to the new size; a size
+  // below 0 follows the other one keeping the aspect ratio, both below 0
+  // change nothing. 1-bit pictures become 24-bit grey shares.
+  void Resample(int NewWidth, int NewHeight, TResampleFilter Filter);
+
   // Properties ----------------------------------------------------------------------
   bool AutoUndo = true;
   TMsgLanguage MsgLanguage = msSystem;
