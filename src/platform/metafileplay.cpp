@@ -16,6 +16,8 @@ constexpr uint32_t kStockBit = 0x80000000u;
 constexpr uint32_t kBsSolid = 0, kBsNull = 1, kBsHatched = 2, kBsPattern = 3;
 constexpr uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
 constexpr uint32_t kEtoOpaque = 2, kEtoClipped = 4;
+// Largest pen width and font height played, in target pixels.
+constexpr double kMaxDeviceSize = 4096;
 
 // Logical units of the fixed mapping modes in millimetres (MM_LOMETRIC to MM_TWIPS).
 double FixedModeMM(int mode) {
@@ -290,7 +292,7 @@ QPen TMetaPlayer::MakePen() const {
   const TPenSpec& spec = state_.Pen;
   QTransform t = Total();
   double scale = (Length(t.m11(), t.m12()) + Length(t.m21(), t.m22())) / 2;
-  double width = spec.Width * scale;
+  double width = std::min(std::fabs(spec.Width * scale), kMaxDeviceSize);
   QPen pen(QColor::fromRgb(spec.Colour));
   pen.setWidthF(width < 1.5 ? 0 : width);  // 0: one pixel whatever the mapping
   const uint32_t style = spec.Style & 0xF;
@@ -507,7 +509,8 @@ void TMetaPlayer::TextOut(QPointF p, const QString& text, uint32_t options, cons
   QTransform t = Total();
   const double scaleX = Length(t.m11(), t.m12());
   QFont font;
-  double deviceHeight = DeviceFontHeight(f.Height);
+  // Crafted sizes are limited: nothing sensible is taller than this.
+  double deviceHeight = std::clamp(DeviceFontHeight(f.Height), -kMaxDeviceSize, kMaxDeviceSize);
   int height = int(std::lround(deviceHeight));
   if (f.Height != 0 && height == 0) height = f.Height < 0 ? -1 : 1;
   TFontStyles style = 0;

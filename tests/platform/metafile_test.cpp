@@ -109,6 +109,17 @@ TEST(MetafileTest, BothKindsDrawABoxTransparentlyAtTheirSize) {
   }
 }
 
+// An XFORM: six floats.
+MetaPayload XForm(std::initializer_list<float> values) {
+  MetaPayload p;
+  for (float f : values) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    p.I32({int32_t(bits)});
+  }
+  return p;
+}
+
 TEST(MetafileTest, EmfLinesTransformsAndPolygons) {
   TMetafile mf;
   Load(mf, EmfBuilder(100, 100)
@@ -120,25 +131,9 @@ TEST(MetafileTest, EmfLinesTransformsAndPolygons) {
                .Record(kEmrCreateBrush, {2, 0, kGreen, 0})
                .Record(kEmrSelect, {2})
                .Record(kEmrSelect, {kNullPen})
-               .Record(kEmrSetWorldTransform, MetaPayload().Raw([] {
-                 MetaBytes m;
-                 for (float f : {2.0f, 0.0f, 0.0f, 2.0f, 0.0f, 0.0f}) {
-                   uint32_t bits;
-                   std::memcpy(&bits, &f, 4);
-                   cwtest::PutLE(m, bits, 4);
-                 }
-                 return m;
-               }()))
+               .Record(kEmrSetWorldTransform, XForm({2, 0, 0, 2, 0, 0}))
                .Record(kEmrRectangle, {20, 20, 30, 30})
-               .Record(kEmrSetWorldTransform, MetaPayload().Raw([] {
-                 MetaBytes m;
-                 for (float f : {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}) {
-                   uint32_t bits;
-                   std::memcpy(&bits, &f, 4);
-                   cwtest::PutLE(m, bits, 4);
-                 }
-                 return m;
-               }()))
+               .Record(kEmrSetWorldTransform, XForm({1, 0, 0, 1, 0, 0}))
                // A 16-bit triangle.
                .Record(kEmrPolygon16, MetaPayload().I32({0, 0, 0, 0, 3}).I16({10, 70, 30, 70, 10, 90}))
                .Finish());

@@ -57,6 +57,21 @@ void DrawingSize(const TMetafile& mf, int width, int height, int64_t& w, int64_t
   }
 }
 
+// Loads the metafile and works out its drawing size; false (and the
+// component aborting) when that size is 0.
+bool LoadSized(TPixIO& io, const std::string& name, int width, int height, TMetafile& mf, TIEDibbitmap& dib,
+               int64_t& w, int64_t& h) {
+  mf.LoadFromFile(name);
+  DrawingSize(mf, width, height, w, h);
+  if (w == 0) {
+    io.Aborting = true;
+    return false;
+  }
+  // The drawing's last column and row fall outside the picture.
+  dib.AllocateBits(int(w - 1), int(h - 1), 24);
+  return true;
+}
+
 }  // namespace
 
 void TPixIO::ImportMetafile(const std::string& name, int Width, int Height) {
@@ -66,16 +81,9 @@ void TPixIO::ImportMetafile(const std::string& name, int Width, int Height) {
     Rewrap();
     IOParams->ResetInfo();
     TMetafile mf;
-    mf.LoadFromFile(name);
-    int64_t w, h;
-    DrawingSize(mf, Width, Height, w, h);
-    if (w == 0) {
-      Aborting = true;
-      return FinishWork();
-    }
-    // The drawing's last column and row fall outside the picture.
     TIEDibbitmap dib;
-    dib.AllocateBits(int(w - 1), int(h - 1), 24);
+    int64_t w, h;
+    if (!LoadSized(*this, name, Width, Height, mf, dib, w, h)) return FinishWork();
     IOParams->FileName = name;
     IOParams->FileType = mf.Enhanced ? ieftEMF : ieftWMF;
     IOParams->BitsPerSample = 8;
@@ -107,15 +115,9 @@ void TPixIO::MergeMetafile(const std::string& name, int X, int Y, int Width, int
   if (Width == 0 || Height == 0 || !IEBitmap) return FinishWork();
   try {
     TMetafile mf;
-    mf.LoadFromFile(name);
-    int64_t w, h;
-    DrawingSize(mf, Width, Height, w, h);
-    if (w == 0) {
-      Aborting = true;
-      return FinishWork();
-    }
     TIEDibbitmap dib;
-    dib.AllocateBits(int(w - 1), int(h - 1), 24);
+    int64_t w, h;
+    if (!LoadSized(*this, name, Width, Height, mf, dib, w, h)) return FinishWork();
     if (dib.Bits) {
       IEBitmap->CopyToTDibBitmap(&dib, X, Y, dib.Width, dib.Height);
       TCanvas canvas(new TDibTarget(&dib));
