@@ -244,6 +244,8 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftCUR: return LoadFromFileCUR(name);
     case ieftWMF:
     case ieftEMF: return ImportMetafile(name, -1, -1);
+    case ieftJP2: return LoadFromFileJP2(name);
+    case ieftJ2K: return LoadFromFileJ2K(name);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -265,6 +267,8 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftJPEG: return LoadFromStreamJpeg(stream);
     case ieftICO: return LoadFromStreamICO(stream);
     case ieftCUR: return LoadFromStreamCUR(stream);
+    case ieftJP2: return LoadFromStreamJP2(stream);
+    case ieftJ2K: return LoadFromStreamJ2K(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -287,6 +291,8 @@ void TPixIO::SaveToFile(const std::string& name) {
   switch (code) {
     case ieftBMP: return SaveToFileBMP(name);
     case ieftJPEG: return SaveToFileJpeg(name);
+    case ieftJP2: return SaveToFileJP2(name);
+    case ieftJ2K: return SaveToFileJ2K(name);
     default: break;
   }
   if (code || !IEHasRealWriter(entry)) {
@@ -300,6 +306,8 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
   switch (code) {
     case ieftBMP: return SaveToStreamBMP(stream);
     case ieftJPEG: return SaveToStreamJpeg(stream);
+    case ieftJP2: return SaveToStreamJP2(stream);
+    case ieftJ2K: return SaveToStreamJ2K(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

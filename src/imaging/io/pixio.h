@@ -101,6 +101,14 @@ class TPixIO : public TComponent {
   void LoadFromStreamICO(TStream* stream);
   void LoadFromFileCUR(const std::string& name);
   void LoadFromStreamCUR(TStream* stream);
+  void LoadFromFileJP2(const std::string& name);
+  void LoadFromFileJ2K(const std::string& name);
+  void LoadFromStreamJP2(TStream* stream);
+  void LoadFromStreamJ2K(TStream* stream);
+  void SaveToFileJP2(const std::string& name);
+  void SaveToFileJ2K(const std::string& name);
+  void SaveToStreamJP2(TStream* stream);
+  void SaveToStreamJ2K(TStream* stream);
 
   // Metafiles (no asynchronous form). ImportMetafile renders a WMF or EMF
   // file into the picture over the background: -1 for Width or Height

@@ -6,8 +6,10 @@
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/iej2000.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pixio.h"
+#include "imaging/io/pixioformats.h"
 #include "imaging/io/pixioregistry.h"
 
 namespace {
@@ -28,18 +30,9 @@ void WithFinish(TPixIO& io, Body body) {
 
 }  // namespace
 
-// What distinguishes one format's load from the template.
-struct TPixIO::TLoadKind {
-  TIEFileType FileType;
-  // The codec exchanges transparency through a mask.
-  bool Alpha;
-  // The stream form also hands the resolution to the view.
-  bool StreamSetsViewDPI;
-};
-
 namespace {
-constexpr bool kAlpha = true;
-constexpr bool kNoAlpha = false;
+constexpr bool kAlpha = kIELoadAlpha;
+constexpr bool kNoAlpha = kIELoadNoAlpha;
 }  // namespace
 
 TProgressRec TPixIO::MakeProgress() {
@@ -381,6 +374,8 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftCUR:
       CURReadStream(stream, target, *IOParams, true, progress, mask, true);
       return;
+    case ieftJP2:
+    case ieftJ2K: return J2KReadStream(stream, target, *IOParams, progress, true);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
