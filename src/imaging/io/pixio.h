@@ -132,6 +132,18 @@ class TPixIO : public TComponent {
   // count; a missing file raises.
   int32_t InsertToFileGif(const std::string& name);
 
+  // Metafiles (no asynchronous form). ImportMetafile renders a WMF or EMF
+  // file into the picture over the background: -1 for Width or Height
+  // keeps the proportions from the other side, both -1 the metafile's own
+  // size, 0 does nothing; the longer side is at most 2800 pixels and the
+  // picture is one pixel narrower and lower than the drawing. A drawing
+  // size of 0 sets Aborting; a file that is no metafile raises
+  // EInvalidGraphic after OnFinishWork.
+  void ImportMetafile(const std::string& name, int Width, int Height);
+  // Draws the metafile, sized as ImportMetafile does, over the picture at
+  // (X, Y), clipped to it; only what the metafile draws changes.
+  void MergeMetafile(const std::string& name, int X, int Y, int Width, int Height);
+
   // Makes the pixels square: the shorter side is stretched so that DPIX
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
   void AdjustDPI();
