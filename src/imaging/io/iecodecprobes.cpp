@@ -1,7 +1,9 @@
 #include "imaging/io/iecodecprobes.h"
 
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/ietgafil.h"
 #include "imaging/io/jpegfilt.h"
+#include "imaging/io/pxmfilt.h"
 
 const std::vector<TIECodecProbe>& IECodecProbes() {
   // In this order, each when its codec is there: PNG (size above 8), ICO,
@@ -9,6 +11,8 @@ const std::vector<TIECodecProbe>& IECodecProbes() {
   static const std::vector<TIECodecProbe> probes = {
       {ieftICO, 0, ICOTryStream},
       {ieftCUR, 0, CURTryStream},
+      {ieftTGA, 0, TryTGA},
+      {ieftPXM, 0, TryPXM},
       {ieftJPEG, 0, [](TStream* s) { return JpegTryStream(s) >= 0; }},
   };
   return probes;

@@ -242,6 +242,9 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftJPEG: return LoadFromFileJpeg(name);
     case ieftICO: return LoadFromFileICO(name);
     case ieftCUR: return LoadFromFileCUR(name);
+    case ieftPCX: return LoadFromFilePCX(name);
+    case ieftTGA: return LoadFromFileTGA(name);
+    case ieftPXM: return LoadFromFilePXM(name);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -263,6 +266,9 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftJPEG: return LoadFromStreamJpeg(stream);
     case ieftICO: return LoadFromStreamICO(stream);
     case ieftCUR: return LoadFromStreamCUR(stream);
+    case ieftPCX: return LoadFromStreamPCX(stream);
+    case ieftTGA: return LoadFromStreamTGA(stream);
+    case ieftPXM: return LoadFromStreamPXM(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -285,6 +291,9 @@ void TPixIO::SaveToFile(const std::string& name) {
   switch (code) {
     case ieftBMP: return SaveToFileBMP(name);
     case ieftJPEG: return SaveToFileJpeg(name);
+    case ieftPCX: return SaveToFilePCX(name);
+    case ieftTGA: return SaveToFileTGA(name);
+    case ieftPXM: return SaveToFilePXM(name);
     default: break;
   }
   if (code || !IEHasRealWriter(entry)) {
@@ -298,6 +307,9 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
   switch (code) {
     case ieftBMP: return SaveToStreamBMP(stream);
     case ieftJPEG: return SaveToStreamJpeg(stream);
+    case ieftPCX: return SaveToStreamPCX(stream);
+    case ieftTGA: return SaveToStreamTGA(stream);
+    case ieftPXM: return SaveToStreamPXM(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

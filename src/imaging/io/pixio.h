@@ -101,6 +101,21 @@ class TPixIO : public TComponent {
   void LoadFromStreamICO(TStream* stream);
   void LoadFromFileCUR(const std::string& name);
   void LoadFromStreamCUR(TStream* stream);
+  void LoadFromFilePCX(const std::string& name);
+  // With StreamHeaders on the data must start with a "PCX2" header (the
+  // stream is left after the picture it announces) or the older "PCX".
+  void LoadFromStreamPCX(TStream* stream);
+  void SaveToFilePCX(const std::string& name);
+  // With StreamHeaders on, the 12-byte "PCX2" header goes first.
+  void SaveToStreamPCX(TStream* stream);
+  void LoadFromFileTGA(const std::string& name);
+  void LoadFromStreamTGA(TStream* stream);
+  void SaveToFileTGA(const std::string& name);
+  void SaveToStreamTGA(TStream* stream);
+  void LoadFromFilePXM(const std::string& name);
+  void LoadFromStreamPXM(TStream* stream);
+  void SaveToFilePXM(const std::string& name);
+  void SaveToStreamPXM(TStream* stream);
 
   // Makes the pixels square: the shorter side is stretched so that DPIX
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
@@ -127,7 +142,14 @@ class TPixIO : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
-  struct TLoadKind;
+  // What distinguishes one format's load from the template.
+  struct TLoadKind {
+    TIEFileType FileType;
+    // The codec exchanges transparency through a mask.
+    bool Alpha;
+    // The stream form also hands the resolution to the view.
+    bool StreamSetsViewDPI;
+  };
   using TCodecRead = std::function<void(TStream* stream, TProgressRec& progress, TIEMask*& mask)>;
   using TCodecWrite = std::function<void(TStream* stream, TProgressRec& progress)>;
 

@@ -6,9 +6,12 @@
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/ietgafil.h"
 #include "imaging/io/jpegfilt.h"
+#include "imaging/io/pcxfilter.h"
 #include "imaging/io/pixio.h"
 #include "imaging/io/pixioregistry.h"
+#include "imaging/io/pxmfilt.h"
 
 namespace {
 
@@ -27,15 +30,6 @@ void WithFinish(TPixIO& io, Body body) {
 }
 
 }  // namespace
-
-// What distinguishes one format's load from the template.
-struct TPixIO::TLoadKind {
-  TIEFileType FileType;
-  // The codec exchanges transparency through a mask.
-  bool Alpha;
-  // The stream form also hands the resolution to the view.
-  bool StreamSetsViewDPI;
-};
 
 namespace {
 constexpr bool kAlpha = true;
@@ -381,6 +375,9 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftCUR:
       CURReadStream(stream, target, *IOParams, true, progress, mask, true);
       return;
+    case ieftPCX: return ReadPcxStream(stream, target, *IOParams, size, progress, true);
+    case ieftTGA: return ReadTGAStream(stream, target, *IOParams, progress, true, mask, true);
+    case ieftPXM: return PXMReadStream(stream, target, *IOParams, progress, true);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
