@@ -14,7 +14,7 @@ namespace {
 TIEMask* SaveMask(TPixIO& io, std::unique_ptr<TIEMask>& copy) {
   if (!io.OwnIEBitmap && io.IEBitmap->GetHasAlphaChannel()) {
     copy = std::make_unique<TIEMask>();
-    io.IEBitmap->CopyToTIEMask(copy.get());
+    io.IEBitmap->GetAlphaChannel()->CopyToTIEMask(copy.get());
     return copy.get();
   }
   return io.GetAlphaChannel();
