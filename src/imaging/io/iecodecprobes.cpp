@@ -1,6 +1,7 @@
 #include "imaging/io/iecodecprobes.h"
 
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/iej2000.h"
 #include "imaging/io/ietgafil.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pxmfilt.h"
@@ -14,6 +15,8 @@ const std::vector<TIECodecProbe>& IECodecProbes() {
       {ieftTGA, 0, TryTGA},
       {ieftPXM, 0, TryPXM},
       {ieftJPEG, 0, [](TStream* s) { return JpegTryStream(s) >= 0; }},
+      {ieftJP2, 0, J2KTryStreamJP2},
+      {ieftJ2K, 0, J2KTryStreamJ2K},
   };
   return probes;
 }

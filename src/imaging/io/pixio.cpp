@@ -245,6 +245,8 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftPCX: return LoadFromFilePCX(name);
     case ieftTGA: return LoadFromFileTGA(name);
     case ieftPXM: return LoadFromFilePXM(name);
+    case ieftJP2: return LoadFromFileJP2(name);
+    case ieftJ2K: return LoadFromFileJ2K(name);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -269,6 +271,8 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftPCX: return LoadFromStreamPCX(stream);
     case ieftTGA: return LoadFromStreamTGA(stream);
     case ieftPXM: return LoadFromStreamPXM(stream);
+    case ieftJP2: return LoadFromStreamJP2(stream);
+    case ieftJ2K: return LoadFromStreamJ2K(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -294,6 +298,8 @@ void TPixIO::SaveToFile(const std::string& name) {
     case ieftPCX: return SaveToFilePCX(name);
     case ieftTGA: return SaveToFileTGA(name);
     case ieftPXM: return SaveToFilePXM(name);
+    case ieftJP2: return SaveToFileJP2(name);
+    case ieftJ2K: return SaveToFileJ2K(name);
     default: break;
   }
   if (code || !IEHasRealWriter(entry)) {
@@ -310,6 +316,8 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
     case ieftPCX: return SaveToStreamPCX(stream);
     case ieftTGA: return SaveToStreamTGA(stream);
     case ieftPXM: return SaveToStreamPXM(stream);
+    case ieftJP2: return SaveToStreamJP2(stream);
+    case ieftJ2K: return SaveToStreamJ2K(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

@@ -116,6 +116,14 @@ class TPixIO : public TComponent {
   void LoadFromStreamPXM(TStream* stream);
   void SaveToFilePXM(const std::string& name);
   void SaveToStreamPXM(TStream* stream);
+  void LoadFromFileJP2(const std::string& name);
+  void LoadFromFileJ2K(const std::string& name);
+  void LoadFromStreamJP2(TStream* stream);
+  void LoadFromStreamJ2K(TStream* stream);
+  void SaveToFileJP2(const std::string& name);
+  void SaveToFileJ2K(const std::string& name);
+  void SaveToStreamJP2(TStream* stream);
+  void SaveToStreamJ2K(TStream* stream);
 
   // Makes the pixels square: the shorter side is stretched so that DPIX
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
@@ -142,14 +150,7 @@ class TPixIO : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
-  // What distinguishes one format's load from the template.
-  struct TLoadKind {
-    TIEFileType FileType;
-    // The codec exchanges transparency through a mask.
-    bool Alpha;
-    // The stream form also hands the resolution to the view.
-    bool StreamSetsViewDPI;
-  };
+  struct TLoadKind;
   using TCodecRead = std::function<void(TStream* stream, TProgressRec& progress, TIEMask*& mask)>;
   using TCodecWrite = std::function<void(TStream* stream, TProgressRec& progress)>;
 

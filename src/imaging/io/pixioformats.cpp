@@ -6,10 +6,12 @@
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/iej2000.h"
 #include "imaging/io/ietgafil.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pcxfilter.h"
 #include "imaging/io/pixio.h"
+#include "imaging/io/pixioformats.h"
 #include "imaging/io/pixioregistry.h"
 #include "imaging/io/pxmfilt.h"
 
@@ -32,8 +34,8 @@ void WithFinish(TPixIO& io, Body body) {
 }  // namespace
 
 namespace {
-constexpr bool kAlpha = true;
-constexpr bool kNoAlpha = false;
+constexpr bool kAlpha = kIELoadAlpha;
+constexpr bool kNoAlpha = kIELoadNoAlpha;
 }  // namespace
 
 TProgressRec TPixIO::MakeProgress() {
@@ -378,6 +380,8 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftPCX: return ReadPcxStream(stream, target, *IOParams, size, progress, true);
     case ieftTGA: return ReadTGAStream(stream, target, *IOParams, progress, true, mask, true);
     case ieftPXM: return PXMReadStream(stream, target, *IOParams, progress, true);
+    case ieftJP2:
+    case ieftJ2K: return J2KReadStream(stream, target, *IOParams, progress, true);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

@@ -4,6 +4,7 @@
 
 #include "imaging/io/pcxfilter.h"
 #include "imaging/io/pixio.h"
+#include "imaging/io/pixioformats.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ bool IsOldPcxHeader(const TStreamJpegHeader& header) {
 }  // namespace
 
 void TPixIO::LoadFromFilePCX(const std::string& name) {
-  LoadFileWith(name, {ieftPCX, false, true}, [&](TStream* s, TProgressRec& p, TIEMask*&) {
+  LoadFileWith(name, {ieftPCX, kIELoadNoAlpha, true}, [&](TStream* s, TProgressRec& p, TIEMask*&) {
     ReadPcxStream(s, IEBitmap, *IOParams, s->GetSize(), p, false);
   });
 }
@@ -38,7 +39,7 @@ void TPixIO::LoadFromStreamPCX(TStream* stream) {
       return FinishWork();
     }
   }
-  LoadStreamWith(stream, {ieftPCX, false, true}, [&](TStream* s, TProgressRec& p, TIEMask*&) {
+  LoadStreamWith(stream, {ieftPCX, kIELoadNoAlpha, true}, [&](TStream* s, TProgressRec& p, TIEMask*&) {
     ReadPcxStream(s, IEBitmap, *IOParams, size, p, false);
     if (end >= 0) s->SetPosition(end);
   });

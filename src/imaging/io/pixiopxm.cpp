@@ -1,15 +1,16 @@
 // TPixIO: portable bitmap, greymap and pixmap files and streams.
 #include "imaging/io/pixio.h"
+#include "imaging/io/pixioformats.h"
 #include "imaging/io/pxmfilt.h"
 
 void TPixIO::LoadFromFilePXM(const std::string& name) {
-  LoadFileWith(name, {ieftPXM, false, false}, [&](TStream* s, TProgressRec& p, TIEMask*&) {
+  LoadFileWith(name, {ieftPXM, kIELoadNoAlpha, false}, [&](TStream* s, TProgressRec& p, TIEMask*&) {
     PXMReadStream(s, IEBitmap, *IOParams, p, false);
   });
 }
 
 void TPixIO::LoadFromStreamPXM(TStream* stream) {
-  LoadStreamWith(stream, {ieftPXM, false, false}, [&](TStream* s, TProgressRec& p, TIEMask*&) {
+  LoadStreamWith(stream, {ieftPXM, kIELoadNoAlpha, false}, [&](TStream* s, TProgressRec& p, TIEMask*&) {
     PXMReadStream(s, IEBitmap, *IOParams, p, false);
   });
 }

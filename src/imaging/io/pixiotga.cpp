@@ -5,6 +5,7 @@
 #include "imaging/core/iemask.h"
 #include "imaging/io/ietgafil.h"
 #include "imaging/io/pixio.h"
+#include "imaging/io/pixioformats.h"
 
 namespace {
 
@@ -23,13 +24,13 @@ TIEMask* SaveMask(TPixIO& io, std::unique_ptr<TIEMask>& copy) {
 }  // namespace
 
 void TPixIO::LoadFromFileTGA(const std::string& name) {
-  LoadFileWith(name, {ieftTGA, true, false}, [&](TStream* s, TProgressRec& p, TIEMask*& m) {
+  LoadFileWith(name, {ieftTGA, kIELoadAlpha, false}, [&](TStream* s, TProgressRec& p, TIEMask*& m) {
     ReadTGAStream(s, IEBitmap, *IOParams, p, false, m, false);
   });
 }
 
 void TPixIO::LoadFromStreamTGA(TStream* stream) {
-  LoadStreamWith(stream, {ieftTGA, true, false}, [&](TStream* s, TProgressRec& p, TIEMask*& m) {
+  LoadStreamWith(stream, {ieftTGA, kIELoadAlpha, false}, [&](TStream* s, TProgressRec& p, TIEMask*& m) {
     ReadTGAStream(s, IEBitmap, *IOParams, p, false, m, false);
   });
 }
