@@ -13,7 +13,6 @@
 #include "imaging/io/ioparams.h"
 #include "imaging/io/pcxfilter.h"
 #include "imaging/io/pcxformat.h"
-#include "imaging/proc/iecolordepth.h"
 
 namespace {
 
@@ -23,14 +22,6 @@ int ChooseDepth(const TIOParamsVals& params, const TIEBitmap* bitmap) {
   if (IEDepthInheritedFromRead(params)) return bitmap->PixelFormat == ie1g ? 1 : 24;
   if (params.BitsPerSample == 1) return 1;
   return params.BitsPerSample * params.SamplesPerPixel;
-}
-
-std::unique_ptr<TIEBitmap> ConvertedCopy(TIEBitmap* bitmap, TIEPixelFormat format) {
-  auto copy = std::make_unique<TIEBitmap>();
-  copy->Location = ieMemory;
-  copy->Assign(bitmap);
-  copy->ConvertToPixelFormat(format);
-  return copy;
 }
 
 // Run-length codes n bytes read with the given stride; an odd n gets a
@@ -101,18 +92,13 @@ class TPcxWriter {
       palette_[0] = TRGB{0, 0, 0};
       palette_[1] = TRGB{255, 255, 255};
       if (bitmap_->PixelFormat != ie1g) {
-        copy_.reset(_ConvertTo1bitEx(bitmap_, palette_[0], palette_[1]));
-        if (!copy_) {
-          palette_[0] = TRGB{0, 0, 0};
-          palette_[1] = TRGB{255, 255, 255};
-          copy_ = ConvertedCopy(bitmap_, ie1g);
-        }
+        copy_ = IETwoColourCopy(bitmap_, palette_[0], palette_[1]);
         source_ = copy_.get();
       }
       return;
     }
     if (bitmap_->PixelFormat != ie24RGB) {
-      copy_ = ConvertedCopy(bitmap_, ie24RGB);
+      copy_ = IEConvertedCopy(bitmap_, ie24RGB);
       source_ = copy_.get();
     }
     if (depth_ == 4 || depth_ == 8) {

@@ -51,10 +51,7 @@ void PXMWriteStream(TStream* Stream, TIEBitmap* Bitmap, TIOParamsVals& IOParams,
   TIEBitmap* source = Bitmap;
   const TIEPixelFormat wanted = form == TPxmForm::Bits ? ie1g : ie24RGB;
   if (Bitmap->PixelFormat != wanted) {
-    copy = std::make_unique<TIEBitmap>();
-    copy->Location = ieMemory;
-    copy->Assign(Bitmap);
-    copy->ConvertToPixelFormat(wanted);
+    copy = IEConvertedCopy(Bitmap, wanted);
     source = copy.get();
   }
   const std::string header = HeaderText(form, source, IOParams.PXM_Comments);

@@ -19,20 +19,11 @@
 #include "imaging/io/ioparams.h"
 #include "imaging/io/tgaformat.h"
 #include "imaging/proc/iebitdepthrows.h"
-#include "imaging/proc/iecolordepth.h"
 
 namespace {
 
 constexpr int kMaxIdLength = 254;  // the length byte counts the NUL too
 constexpr int kMaxRunPixels = 128;
-
-std::unique_ptr<TIEBitmap> ConvertedCopy(TIEBitmap* bitmap, TIEPixelFormat format) {
-  auto copy = std::make_unique<TIEBitmap>();
-  copy->Location = ieMemory;
-  copy->Assign(bitmap);
-  copy->ConvertToPixelFormat(format);
-  return copy;
-}
 
 // Year, month, day, hour, minute, second of a date (days since 30
 // December 1899); all zero for dates before year 1.
@@ -149,16 +140,16 @@ class TTgaWriter {
     palette_[1] = TRGB{255, 255, 255};
     if (depth_ == 1) {
       if (bitmap_->PixelFormat != ie1g) {
+        // No colour map goes with 1-bit pictures: the two colours are dropped.
         TRGB dark, light;
-        copy_.reset(_ConvertTo1bitEx(bitmap_, dark, light));
-        if (!copy_) copy_ = ConvertedCopy(bitmap_, ie1g);
+        copy_ = IETwoColourCopy(bitmap_, dark, light);
         source_ = copy_.get();
       }
       return;
     }
     if ((depth_ == 4 || depth_ == 8) && bitmap_->PixelFormat != ie24RGB) {
       // A palette is built from colours, so a 1-bit picture goes to 24 bits first.
-      copy_ = ConvertedCopy(bitmap_, ie24RGB);
+      copy_ = IEConvertedCopy(bitmap_, ie24RGB);
       source_ = copy_.get();
     }
     if (depth_ == 4 || depth_ == 8) {
