@@ -2,7 +2,9 @@
 
 #include "imaging/io/bmpfilt.h"
 #include "imaging/io/iej2000.h"
+#include "imaging/io/ietgafil.h"
 #include "imaging/io/jpegfilt.h"
+#include "imaging/io/pxmfilt.h"
 
 const std::vector<TIECodecProbe>& IECodecProbes() {
   // In this order, each when its codec is there: PNG (size above 8), ICO,
@@ -10,6 +12,8 @@ const std::vector<TIECodecProbe>& IECodecProbes() {
   static const std::vector<TIECodecProbe> probes = {
       {ieftICO, 0, ICOTryStream},
       {ieftCUR, 0, CURTryStream},
+      {ieftTGA, 0, TryTGA},
+      {ieftPXM, 0, TryPXM},
       {ieftJPEG, 0, [](TStream* s) { return JpegTryStream(s) >= 0; }},
       {ieftJP2, 0, J2KTryStreamJP2},
       {ieftJ2K, 0, J2KTryStreamJ2K},

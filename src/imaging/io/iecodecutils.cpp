@@ -3,6 +3,8 @@
 #include <exception>
 #include <limits>
 
+#include "imaging/proc/iecolordepth.h"
+
 bool IEReadExact(TStream* stream, void* buffer, int64_t count) {
   if (count <= 0) return count == 0;
   try {
@@ -37,4 +39,20 @@ bool IEAllocateBitmap(TIEBitmap* bitmap, int64_t width, int64_t height, TIEPixel
     return false;
   }
   return bitmap->Width == width && bitmap->Height == height;
+}
+
+std::unique_ptr<TIEBitmap> IEConvertedCopy(TIEBitmap* bitmap, TIEPixelFormat format) {
+  auto copy = std::make_unique<TIEBitmap>();
+  copy->Location = ieMemory;
+  copy->Assign(bitmap);
+  copy->ConvertToPixelFormat(format);
+  return copy;
+}
+
+std::unique_ptr<TIEBitmap> IETwoColourCopy(TIEBitmap* bitmap, TRGB& colour0, TRGB& colour1) {
+  std::unique_ptr<TIEBitmap> copy(_ConvertTo1bitEx(bitmap, colour0, colour1));
+  if (copy) return copy;
+  colour0 = TRGB{0, 0, 0};
+  colour1 = TRGB{255, 255, 255};
+  return IEConvertedCopy(bitmap, ie1g);
 }

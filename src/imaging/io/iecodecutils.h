@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/iedefs.h"
@@ -45,3 +46,11 @@ bool IEAllocateBitmap(TIEBitmap* bitmap, int64_t width, int64_t height, TIEPixel
 
 // Progress set-up: counter 0 and the percent per unit for `units` units.
 void IEProgressStart(TProgressRec& progress, int64_t units);
+
+// A memory copy of the bitmap converted to the format, for writers that
+// must not change the caller's picture.
+std::unique_ptr<TIEBitmap> IEConvertedCopy(TIEBitmap* bitmap, TIEPixelFormat format);
+// A 1-bit copy for writers: a picture of exactly two colours keeps them
+// (colour0 the darker, colour1 the lighter); any other is thresholded to
+// black and white, which colour0 and colour1 then hold.
+std::unique_ptr<TIEBitmap> IETwoColourCopy(TIEBitmap* bitmap, TRGB& colour0, TRGB& colour1);

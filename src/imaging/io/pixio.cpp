@@ -244,6 +244,9 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftCUR: return LoadFromFileCUR(name);
     case ieftWMF:
     case ieftEMF: return ImportMetafile(name, -1, -1);
+    case ieftPCX: return LoadFromFilePCX(name);
+    case ieftTGA: return LoadFromFileTGA(name);
+    case ieftPXM: return LoadFromFilePXM(name);
     case ieftJP2: return LoadFromFileJP2(name);
     case ieftJ2K: return LoadFromFileJ2K(name);
     case ieftGIF: LoadFromFileGif(name); return;
@@ -268,6 +271,9 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftJPEG: return LoadFromStreamJpeg(stream);
     case ieftICO: return LoadFromStreamICO(stream);
     case ieftCUR: return LoadFromStreamCUR(stream);
+    case ieftPCX: return LoadFromStreamPCX(stream);
+    case ieftTGA: return LoadFromStreamTGA(stream);
+    case ieftPXM: return LoadFromStreamPXM(stream);
     case ieftJP2: return LoadFromStreamJP2(stream);
     case ieftJ2K: return LoadFromStreamJ2K(stream);
     case ieftGIF: LoadFromStreamGif(stream); return;
@@ -293,6 +299,9 @@ void TPixIO::SaveToFile(const std::string& name) {
   switch (code) {
     case ieftBMP: return SaveToFileBMP(name);
     case ieftJPEG: return SaveToFileJpeg(name);
+    case ieftPCX: return SaveToFilePCX(name);
+    case ieftTGA: return SaveToFileTGA(name);
+    case ieftPXM: return SaveToFilePXM(name);
     case ieftJP2: return SaveToFileJP2(name);
     case ieftJ2K: return SaveToFileJ2K(name);
     case ieftGIF: return SaveToFileGif(name);
@@ -309,6 +318,9 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
   switch (code) {
     case ieftBMP: return SaveToStreamBMP(stream);
     case ieftJPEG: return SaveToStreamJpeg(stream);
+    case ieftPCX: return SaveToStreamPCX(stream);
+    case ieftTGA: return SaveToStreamTGA(stream);
+    case ieftPXM: return SaveToStreamPXM(stream);
     case ieftJP2: return SaveToStreamJP2(stream);
     case ieftJ2K: return SaveToStreamJ2K(stream);
     case ieftGIF: return SaveToStreamGif(stream);

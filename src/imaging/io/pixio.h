@@ -112,6 +112,21 @@ class TPixIO : public TComponent {
   void LoadFromStreamICO(TStream* stream);
   void LoadFromFileCUR(const std::string& name);
   void LoadFromStreamCUR(TStream* stream);
+  void LoadFromFilePCX(const std::string& name);
+  // With StreamHeaders on the data must start with a "PCX2" header (the
+  // stream is left after the picture it announces) or the older "PCX".
+  void LoadFromStreamPCX(TStream* stream);
+  void SaveToFilePCX(const std::string& name);
+  // With StreamHeaders on, the 12-byte "PCX2" header goes first.
+  void SaveToStreamPCX(TStream* stream);
+  void LoadFromFileTGA(const std::string& name);
+  void LoadFromStreamTGA(TStream* stream);
+  void SaveToFileTGA(const std::string& name);
+  void SaveToStreamTGA(TStream* stream);
+  void LoadFromFilePXM(const std::string& name);
+  void LoadFromStreamPXM(TStream* stream);
+  void SaveToFilePXM(const std::string& name);
+  void SaveToStreamPXM(TStream* stream);
   void LoadFromFileJP2(const std::string& name);
   void LoadFromFileJ2K(const std::string& name);
   void LoadFromStreamJP2(TStream* stream);

@@ -8,9 +8,12 @@
 #include "imaging/io/bmpfilt.h"
 #include "imaging/io/iej2000.h"
 #include "imaging/io/giffilter.h"
+#include "imaging/io/ietgafil.h"
 #include "imaging/io/jpegfilt.h"
+#include "imaging/io/pcxfilter.h"
 #include "imaging/io/pixio.h"
 #include "imaging/io/pixioregistry.h"
+#include "imaging/io/pxmfilt.h"
 
 namespace {
 
@@ -374,6 +377,9 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftCUR:
       CURReadStream(stream, target, *IOParams, true, progress, mask, true);
       return;
+    case ieftPCX: return ReadPcxStream(stream, target, *IOParams, size, progress, true);
+    case ieftTGA: return ReadTGAStream(stream, target, *IOParams, progress, true, mask, true);
+    case ieftPXM: return PXMReadStream(stream, target, *IOParams, progress, true);
     case ieftJP2:
     case ieftJ2K: return J2KReadStream(stream, target, *IOParams, progress, true);
     case ieftGIF: {
