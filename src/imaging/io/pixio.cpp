@@ -242,6 +242,7 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftJPEG: return LoadFromFileJpeg(name);
     case ieftICO: return LoadFromFileICO(name);
     case ieftCUR: return LoadFromFileCUR(name);
+    case ieftPNG: return LoadFromFilePNG(name);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -263,6 +264,7 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftJPEG: return LoadFromStreamJpeg(stream);
     case ieftICO: return LoadFromStreamICO(stream);
     case ieftCUR: return LoadFromStreamCUR(stream);
+    case ieftPNG: return LoadFromStreamPNG(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -285,6 +287,7 @@ void TPixIO::SaveToFile(const std::string& name) {
   switch (code) {
     case ieftBMP: return SaveToFileBMP(name);
     case ieftJPEG: return SaveToFileJpeg(name);
+    case ieftPNG: return SaveToFilePNG(name);
     default: break;
   }
   if (code || !IEHasRealWriter(entry)) {
@@ -298,6 +301,7 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
   switch (code) {
     case ieftBMP: return SaveToStreamBMP(stream);
     case ieftJPEG: return SaveToStreamJpeg(stream);
+    case ieftPNG: return SaveToStreamPNG(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

@@ -101,6 +101,12 @@ class TPixIO : public TComponent {
   void LoadFromStreamICO(TStream* stream);
   void LoadFromFileCUR(const std::string& name);
   void LoadFromStreamCUR(TStream* stream);
+  // PNG with its alpha channel. Loads hand Background to the reader and
+  // take it back from PNG_Background.
+  void LoadFromFilePNG(const std::string& name);
+  void LoadFromStreamPNG(TStream* stream);
+  void SaveToFilePNG(const std::string& name);
+  void SaveToStreamPNG(TStream* stream);
 
   // Makes the pixels square: the shorter side is stretched so that DPIX
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
@@ -127,7 +133,14 @@ class TPixIO : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
-  struct TLoadKind;
+  // What distinguishes one format's load from the template.
+  struct TLoadKind {
+    TIEFileType FileType;
+    // The codec exchanges transparency through a mask.
+    bool Alpha;
+    // The stream form also hands the resolution to the view.
+    bool StreamSetsViewDPI;
+  };
   using TCodecRead = std::function<void(TStream* stream, TProgressRec& progress, TIEMask*& mask)>;
   using TCodecWrite = std::function<void(TStream* stream, TProgressRec& progress)>;
 
@@ -158,6 +171,7 @@ class TPixIO : public TComponent {
   void ReadJpegMetadata();
   void StoreJpegIPTC();
   void JpegStreamLoad(TStream* stream, bool fromFile);
+  void WritePNGWithAlpha(TStream* stream, TProgressRec& progress);
   void ForgetView();
   void ForgetTImage();
   // Drops the wrapped platform bitmap so that no later operation wraps a

@@ -8,6 +8,7 @@
 #include "imaging/io/bmpfilt.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pixio.h"
+#include "imaging/io/pngfilt.h"
 #include "imaging/io/pixioregistry.h"
 
 namespace {
@@ -27,15 +28,6 @@ void WithFinish(TPixIO& io, Body body) {
 }
 
 }  // namespace
-
-// What distinguishes one format's load from the template.
-struct TPixIO::TLoadKind {
-  TIEFileType FileType;
-  // The codec exchanges transparency through a mask.
-  bool Alpha;
-  // The stream form also hands the resolution to the view.
-  bool StreamSetsViewDPI;
-};
 
 namespace {
 constexpr bool kAlpha = true;
@@ -381,6 +373,7 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftCUR:
       CURReadStream(stream, target, *IOParams, true, progress, mask, true);
       return;
+    case ieftPNG: return ReadPNGStream(stream, target, *IOParams, progress, true, mask, false);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
