@@ -206,35 +206,53 @@ int64_t TDecompressionStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 
 // Whole buffers ---------------------------------------------------------------------------
 
-void CompressBuf(const void* InBuf, int64_t InBytes, void*& OutBuf, int64_t& OutBytes) {
-  OutBuf = nullptr;
-  OutBytes = 0;
-  if (InBytes < 0) Abort();
-  THeapBlock block(RoundUp256(InBytes + InBytes / 10 + 12));
-  z_stream z{};
-  Check(deflateInit(&z, Z_BEST_COMPRESSION));
+namespace {
+
+// One zlib pass over a whole buffer into a heap block that starts at
+// `initial` bytes and grows by `increment` whenever it fills. run(z,
+// lastInput) is deflate or inflate, finish(z) ends the stream either way.
+template <typename Run, typename Finish>
+void WholeBuffer(const void* InBuf, int64_t InBytes, int64_t initial, int64_t increment, Run run,
+                 Finish finish, z_stream& z, void*& OutBuf, int64_t& OutBytes) {
+  THeapBlock block(0);
   const auto* next = static_cast<const Bytef*>(InBuf);
   int64_t left = InBytes;
-  int64_t done = 0;  // compressed bytes in the block
+  int64_t done = 0;  // bytes made in the block
   try {
+    block.Resize(initial);
     for (;;) {
       FeedInput(z, next, left);
       const int64_t room = std::min(block.Size() - done, kZlibSlice);
       z.next_out = block.Data() + done;
       z.avail_out = static_cast<uInt>(room);
-      const int result = Check(deflate(&z, left == 0 ? Z_FINISH : Z_NO_FLUSH));
+      // Input cut short: zlib reports no progress (Z_BUF_ERROR) and Check aborts.
+      const int result = Check(run(z, left == 0));
       done += room - z.avail_out;
       if (result == Z_STREAM_END) break;
-      if (done == block.Size()) block.Resize(block.Size() + 256);
+      if (done == block.Size()) block.Resize(block.Size() + increment);
     }
   } catch (...) {
-    deflateEnd(&z);
+    finish(z);
     Abort();
   }
-  deflateEnd(&z);
+  finish(z);
   block.Resize(done);
   OutBytes = done;
   OutBuf = block.Release();
+}
+
+}  // namespace
+
+void CompressBuf(const void* InBuf, int64_t InBytes, void*& OutBuf, int64_t& OutBytes) {
+  OutBuf = nullptr;
+  OutBytes = 0;
+  if (InBytes < 0) Abort();
+  z_stream z{};
+  Check(deflateInit(&z, Z_BEST_COMPRESSION));
+  WholeBuffer(
+      InBuf, InBytes, RoundUp256(InBytes + InBytes / 10 + 12), 256,
+      [](z_stream& s, bool last) { return deflate(&s, last ? Z_FINISH : Z_NO_FLUSH); },
+      [](z_stream& s) { deflateEnd(&s); }, z, OutBuf, OutBytes);
 }
 
 void DecompressBuf(const void* InBuf, int64_t InBytes, int64_t OutEstimate, void*& OutBuf,
@@ -243,30 +261,10 @@ void DecompressBuf(const void* InBuf, int64_t InBytes, int64_t OutEstimate, void
   OutBytes = 0;
   if (InBytes < 0) Abort();
   const int64_t increment = std::max<int64_t>(RoundUp256(InBytes), 256);
-  THeapBlock block(OutEstimate > 0 ? OutEstimate : increment);
   z_stream z{};
   Check(inflateInit(&z));
-  const auto* next = static_cast<const Bytef*>(InBuf);
-  int64_t left = InBytes;
-  int64_t done = 0;
-  try {
-    for (;;) {
-      FeedInput(z, next, left);
-      const int64_t room = std::min(block.Size() - done, kZlibSlice);
-      z.next_out = block.Data() + done;
-      z.avail_out = static_cast<uInt>(room);
-      const int result = Check(inflate(&z, Z_NO_FLUSH));
-      done += room - z.avail_out;
-      if (result == Z_STREAM_END) break;
-      // Input cut short: zlib reports no progress (Z_BUF_ERROR), which Check turns into an abort.
-      if (done == block.Size()) block.Resize(block.Size() + increment);
-    }
-  } catch (...) {
-    inflateEnd(&z);
-    Abort();
-  }
-  inflateEnd(&z);
-  block.Resize(done);
-  OutBytes = done;
-  OutBuf = block.Release();
+  WholeBuffer(
+      InBuf, InBytes, OutEstimate > 0 ? OutEstimate : increment, increment,
+      [](z_stream& s, bool) { return inflate(&s, Z_NO_FLUSH); }, [](z_stream& s) { inflateEnd(&s); },
+      z, OutBuf, OutBytes);
 }
