@@ -243,6 +243,9 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftICO: return LoadFromFileICO(name);
     case ieftCUR: return LoadFromFileCUR(name);
     case ieftPNG: return LoadFromFilePNG(name);
+    case ieftJP2: return LoadFromFileJP2(name);
+    case ieftJ2K: return LoadFromFileJ2K(name);
+    case ieftGIF: LoadFromFileGif(name); return;
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -265,6 +268,9 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftICO: return LoadFromStreamICO(stream);
     case ieftCUR: return LoadFromStreamCUR(stream);
     case ieftPNG: return LoadFromStreamPNG(stream);
+    case ieftJP2: return LoadFromStreamJP2(stream);
+    case ieftJ2K: return LoadFromStreamJ2K(stream);
+    case ieftGIF: LoadFromStreamGif(stream); return;
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
@@ -288,6 +294,9 @@ void TPixIO::SaveToFile(const std::string& name) {
     case ieftBMP: return SaveToFileBMP(name);
     case ieftJPEG: return SaveToFileJpeg(name);
     case ieftPNG: return SaveToFilePNG(name);
+    case ieftJP2: return SaveToFileJP2(name);
+    case ieftJ2K: return SaveToFileJ2K(name);
+    case ieftGIF: return SaveToFileGif(name);
     default: break;
   }
   if (code || !IEHasRealWriter(entry)) {
@@ -302,6 +311,9 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
     case ieftBMP: return SaveToStreamBMP(stream);
     case ieftJPEG: return SaveToStreamJpeg(stream);
     case ieftPNG: return SaveToStreamPNG(stream);
+    case ieftJP2: return SaveToStreamJP2(stream);
+    case ieftJ2K: return SaveToStreamJ2K(stream);
+    case ieftGIF: return SaveToStreamGif(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

@@ -107,6 +107,25 @@ class TPixIO : public TComponent {
   void LoadFromStreamPNG(TStream* stream);
   void SaveToFilePNG(const std::string& name);
   void SaveToStreamPNG(TStream* stream);
+  void LoadFromFileJP2(const std::string& name);
+  void LoadFromFileJ2K(const std::string& name);
+  void LoadFromStreamJP2(TStream* stream);
+  void LoadFromStreamJ2K(TStream* stream);
+  void SaveToFileJP2(const std::string& name);
+  void SaveToFileJ2K(const std::string& name);
+  void SaveToStreamJP2(TStream* stream);
+  void SaveToStreamJ2K(TStream* stream);
+  // GIF: the frame read is GIF_ImageIndex; loads return the frame count
+  // and take Background from the file. Saves write a one-frame GIF.
+  int32_t LoadFromFileGif(const std::string& name);
+  int32_t LoadFromStreamGif(TStream* stream);
+  void SaveToFileGif(const std::string& name);
+  void SaveToStreamGif(TStream* stream);
+  // Adds the picture as a frame of an existing GIF, before frame
+  // GIF_ImageIndex (last when there are fewer), widens the logical screen
+  // to hold it and makes the file a looping animation. Returns the frame
+  // count; a missing file raises.
+  int32_t InsertToFileGif(const std::string& name);
 
   // Makes the pixels square: the shorter side is stretched so that DPIX
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
@@ -172,6 +191,9 @@ class TPixIO : public TComponent {
   void StoreJpegIPTC();
   void JpegStreamLoad(TStream* stream, bool fromFile);
   void WritePNGWithAlpha(TStream* stream, TProgressRec& progress);
+  // Background from the GIF just read: its transparent colour, else its
+  // background colour.
+  void TakeGifBackground();
   void ForgetView();
   void ForgetTImage();
   // Drops the wrapped platform bitmap so that no later operation wraps a
@@ -181,3 +203,11 @@ class TPixIO : public TComponent {
   TColor background_ = 0;
   TIEMask* alphaMask_ = nullptr;  // the view's when one is attached, else owned
 };
+
+// Multi-frame GIF files as a whole.
+// Removes frame index and rewrites the file; the frames left.
+int32_t DeleteGifIm(const std::string& name, int32_t index);
+// The number of frames; 0 for anything that cannot be read.
+int32_t EnumGifIm(const std::string& name);
+// True when the GIF carries the animation loop block; false on any error.
+bool CheckAniGif(const std::string& name);

@@ -6,6 +6,8 @@
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/iej2000.h"
+#include "imaging/io/giffilter.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pixio.h"
 #include "imaging/io/pngfilt.h"
@@ -374,6 +376,13 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
       CURReadStream(stream, target, *IOParams, true, progress, mask, true);
       return;
     case ieftPNG: return ReadPNGStream(stream, target, *IOParams, progress, true, mask, false);
+    case ieftJP2:
+    case ieftJ2K: return J2KReadStream(stream, target, *IOParams, progress, true);
+    case ieftGIF: {
+      int32_t frames = 0;
+      ReadGifStream(stream, target, frames, *IOParams, progress, true, mask, true);
+      return;
+    }
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);
