@@ -5,11 +5,13 @@
 #include "imaging/io/ietgafil.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pxmfilt.h"
+#include "imaging/io/pngfilt.h"
 
 const std::vector<TIECodecProbe>& IECodecProbes() {
   // In this order, each when its codec is there: PNG (size above 8), ICO,
   // CUR, TGA, PXM, JPEG, JPEG 2000 file (JP2), JPEG 2000 code stream (J2K).
   static const std::vector<TIECodecProbe> probes = {
+      {ieftPNG, 8, IsPNGStream},
       {ieftICO, 0, ICOTryStream},
       {ieftCUR, 0, CURTryStream},
       {ieftTGA, 0, TryTGA},

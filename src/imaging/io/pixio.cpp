@@ -247,6 +247,7 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftPCX: return LoadFromFilePCX(name);
     case ieftTGA: return LoadFromFileTGA(name);
     case ieftPXM: return LoadFromFilePXM(name);
+    case ieftPNG: return LoadFromFilePNG(name);
     case ieftJP2: return LoadFromFileJP2(name);
     case ieftJ2K: return LoadFromFileJ2K(name);
     case ieftGIF: LoadFromFileGif(name); return;
@@ -274,6 +275,7 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftPCX: return LoadFromStreamPCX(stream);
     case ieftTGA: return LoadFromStreamTGA(stream);
     case ieftPXM: return LoadFromStreamPXM(stream);
+    case ieftPNG: return LoadFromStreamPNG(stream);
     case ieftJP2: return LoadFromStreamJP2(stream);
     case ieftJ2K: return LoadFromStreamJ2K(stream);
     case ieftGIF: LoadFromStreamGif(stream); return;
@@ -302,6 +304,7 @@ void TPixIO::SaveToFile(const std::string& name) {
     case ieftPCX: return SaveToFilePCX(name);
     case ieftTGA: return SaveToFileTGA(name);
     case ieftPXM: return SaveToFilePXM(name);
+    case ieftPNG: return SaveToFilePNG(name);
     case ieftJP2: return SaveToFileJP2(name);
     case ieftJ2K: return SaveToFileJ2K(name);
     case ieftGIF: return SaveToFileGif(name);
@@ -321,6 +324,7 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
     case ieftPCX: return SaveToStreamPCX(stream);
     case ieftTGA: return SaveToStreamTGA(stream);
     case ieftPXM: return SaveToStreamPXM(stream);
+    case ieftPNG: return SaveToStreamPNG(stream);
     case ieftJP2: return SaveToStreamJP2(stream);
     case ieftJ2K: return SaveToStreamJ2K(stream);
     case ieftGIF: return SaveToStreamGif(stream);

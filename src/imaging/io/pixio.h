@@ -127,6 +127,12 @@ class TPixIO : public TComponent {
   void LoadFromStreamPXM(TStream* stream);
   void SaveToFilePXM(const std::string& name);
   void SaveToStreamPXM(TStream* stream);
+  // PNG with its alpha channel. Loads hand Background to the reader and
+  // take it back from PNG_Background.
+  void LoadFromFilePNG(const std::string& name);
+  void LoadFromStreamPNG(TStream* stream);
+  void SaveToFilePNG(const std::string& name);
+  void SaveToStreamPNG(TStream* stream);
   void LoadFromFileJP2(const std::string& name);
   void LoadFromFileJ2K(const std::string& name);
   void LoadFromStreamJP2(TStream* stream);
@@ -234,6 +240,7 @@ class TPixIO : public TComponent {
   void ReadJpegMetadata();
   void StoreJpegIPTC();
   void JpegStreamLoad(TStream* stream, bool fromFile);
+  void WritePNGWithAlpha(TStream* stream, TProgressRec& progress);
   // Background from the GIF just read: its transparent colour, else its
   // background colour.
   void TakeGifBackground();

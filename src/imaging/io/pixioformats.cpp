@@ -12,6 +12,7 @@
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pcxfilter.h"
 #include "imaging/io/pixio.h"
+#include "imaging/io/pngfilt.h"
 #include "imaging/io/pixioregistry.h"
 #include "imaging/io/pxmfilt.h"
 
@@ -380,6 +381,7 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftPCX: return ReadPcxStream(stream, target, *IOParams, size, progress, true);
     case ieftTGA: return ReadTGAStream(stream, target, *IOParams, progress, true, mask, true);
     case ieftPXM: return PXMReadStream(stream, target, *IOParams, progress, true);
+    case ieftPNG: return ReadPNGStream(stream, target, *IOParams, progress, true, mask, false);
     case ieftJP2:
     case ieftJ2K: return J2KReadStream(stream, target, *IOParams, progress, true);
     case ieftGIF: {
