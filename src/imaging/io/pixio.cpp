@@ -242,6 +242,7 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftJPEG: return LoadFromFileJpeg(name);
     case ieftICO: return LoadFromFileICO(name);
     case ieftCUR: return LoadFromFileCUR(name);
+    case ieftTIFF: LoadFromFileTIFF(name); return;
     case ieftJP2: return LoadFromFileJP2(name);
     case ieftJ2K: return LoadFromFileJ2K(name);
     default: break;
@@ -265,6 +266,7 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftJPEG: return LoadFromStreamJpeg(stream);
     case ieftICO: return LoadFromStreamICO(stream);
     case ieftCUR: return LoadFromStreamCUR(stream);
+    case ieftTIFF: LoadFromStreamTIFF(stream); return;
     case ieftJP2: return LoadFromStreamJP2(stream);
     case ieftJ2K: return LoadFromStreamJ2K(stream);
     default: break;

@@ -100,6 +100,11 @@ class TPixIO : public TComponent {
   void LoadFromFileICO(const std::string& name);
   void LoadFromStreamICO(TStream* stream);
   void LoadFromFileCUR(const std::string& name);
+  // Read page TIFF_ImageIndex and return the number of pages. With
+  // StreamHeaders on the stream form expects the 12-byte "TIFF" header and
+  // leaves the stream after the picture it announces.
+  int32_t LoadFromFileTIFF(const std::string& name);
+  int32_t LoadFromStreamTIFF(TStream* stream);
   void LoadFromStreamCUR(TStream* stream);
   void LoadFromFileJP2(const std::string& name);
   void LoadFromFileJ2K(const std::string& name);

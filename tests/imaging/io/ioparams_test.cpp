@@ -220,7 +220,9 @@ TEST(IOParams, SetDefaultParamsResetsTheLastPictureButKeepsSizeAndCopiesTheHooks
   p.EXIF_Make = "camera";
   p.EXIF_Thumbnail = new TIEBitmap;
 
-  const auto decoder = [](const uint8_t*, int32_t, void*&) -> uint8_t* { return nullptr; };
+  const auto decoder = [](const uint8_t*, int64_t, int32_t, void*&) -> uint8_t* {
+    return nullptr;
+  };
   DefTIFF_LZWDECOMPFUNC = decoder;
   p.SetDefaultParams();
   DefTIFF_LZWDECOMPFUNC = nullptr;
@@ -271,7 +273,12 @@ TEST(IOParams, AssignIsDeepAndLeavesOwnerWarningsAndMissingThumbnail) {
   source.EXIF_Thumbnail->Allocate(4, 3, ie24RGB);
 
   auto* owner = reinterpret_cast<TPixIO*>(&source);  // only compared, never used
+  // A TPixIO made by an earlier test installed the owner defaults, which
+  // would read this stand-in owner as a component.
+  const TIEOwnerDefaultsFunc defaults = IEOwnerDefaults;
+  IEOwnerDefaults = nullptr;
   TIOParamsVals target(owner);
+  IEOwnerDefaults = defaults;
   target.Assign(&source);
   EXPECT_EQ(SavedBytes(target), SavedBytes(source));
   EXPECT_EQ(target.OwnerIO, owner);
