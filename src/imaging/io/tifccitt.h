@@ -47,7 +47,7 @@ int64_t CCITT3_2D_GetLine(uint8_t* Row, const uint8_t* Data, int64_t DataLength,
 
 // One Modified Huffman row, padded with zero bits to a whole byte.
 void CCITTHuffmanPutLine(const uint8_t* Row, int32_t Width, TStream* Stream, bool& Abort);
-// One one-dimensional row, no EOL.
+// EOL, then one one-dimensional row.
 void CCITTHuffmanPutLineG3(const uint8_t* Row, int32_t Width, TStream* Stream, uint8_t& LastByte,
                            int32_t& BitCount, bool& Abort);
 // EOL and tag bit, then the row: the first row (RefRow still empty)

@@ -154,7 +154,12 @@ void CCITTHuffmanPutLine(const uint8_t* Row, int32_t Width, TStream* Stream, boo
 void CCITTHuffmanPutLineG3(const uint8_t* Row, int32_t Width, TStream* Stream, uint8_t& LastByte,
                            int32_t& BitCount, bool& Abort) {
   TCarriedBits bits(Stream, LastByte, BitCount, Abort);
-  if (Row) PutRuns(Row, Width, bits.Out());
+  // T.4 starts every coded line with an EOL; readers of other programs
+  // synchronise on it.
+  if (Row) {
+    bits.Out().Put(CCITTEolCode());
+    PutRuns(Row, Width, bits.Out());
+  }
   bits.Flush(!Row);
 }
 

@@ -8,6 +8,9 @@
 #include <string>
 
 #include "platform/classes.h"
+#include "pictures.h"
+#include "support/testenv.h"
+#include "tifmaker.h"
 #include "support/streambytes.h"
 
 using namespace cwtest;
@@ -222,4 +225,48 @@ TEST(CCITTDecode, DataThatEndsEarlyLeavesTheRestWhite) {
     if (y == 0) ExpectInverse(rows[0], decoded, width, 0);
   }
   FAIL() << "the data never ran out";
+}
+
+TEST(CCITTEncode, AnOutsideReaderDecodesEveryStreamForm) {
+  const int width = 97;
+  const auto rows = SampleRows(width, 20);
+  TempDir dir;
+  std::vector<std::string> paths;
+  for (int form = 0; form < 4; ++form) {
+    TMemoryStream stream;
+    bool abort = false;
+    uint8_t last = 0;
+    int32_t bits = 0;
+    std::vector<uint8_t> ref;
+    for (const auto& row : rows) {
+      if (form == 0) CCITTHuffmanPutLine(row.data(), width, &stream, abort);
+      if (form == 1) CCITTHuffmanPutLineG3(row.data(), width, &stream, last, bits, abort);
+      if (form == 2) CCITTHuffmanPutLineG32D(row.data(), width, &stream, last, bits, ref, abort);
+      if (form == 3) CCITTHuffmanPutLineG4(row.data(), width, &stream, last, bits, ref, abort);
+    }
+    if (form == 1) CCITTHuffmanPutLineG3(nullptr, 0, &stream, last, bits, abort);
+    if (form == 2) CCITTHuffmanPutLineG32D(nullptr, 0, &stream, last, bits, ref, abort);
+    if (form == 3) CCITTHuffmanPutLineG4(nullptr, 0, &stream, last, bits, ref, abort);
+    TTifMaker m;
+    m.Page().Long(256, {width}).Long(257, {static_cast<uint32_t>(rows.size())})
+        .Short(259, {form == 0 ? 2u : form == 3 ? 4u : 3u}).Short(262, {0}).Strip(Contents(stream));
+    if (form == 1 || form == 2) m.Long(292, {form == 2 ? 1u : 0u});
+    const std::string path = dir.file("form" + std::to_string(form) + ".tif");
+    const Bytes bytes = m.Build();
+    TFileStream file(path, fmCreate);
+    file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    paths.push_back(path);
+  }
+  std::vector<TRgbaPicture> decoded;
+  for (const std::string& path : paths) {
+    decoded.push_back(DecodeIndependently({path})[0]);
+  }
+  for (size_t form = 0; form < decoded.size(); ++form) {
+    ASSERT_EQ(decoded[form].width, width);
+    for (int y = 0; y < static_cast<int>(rows.size()); ++y)
+      for (int x = 0; x < width; ++x) {
+        const bool black = (rows[y][x >> 3] >> (7 - (x & 7))) & 1;
+        ASSERT_EQ(decoded[form].At(x, y)[0], black ? 0 : 255) << "form " << form << " at " << x << "," << y;
+      }
+  }
 }

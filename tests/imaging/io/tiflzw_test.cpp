@@ -8,6 +8,9 @@
 #include <string>
 
 #include "platform/classes.h"
+#include "pictures.h"
+#include "support/testenv.h"
+#include "tifmaker.h"
 #include "support/streambytes.h"
 
 using namespace cwtest;
@@ -136,4 +139,26 @@ TEST(TIFFLZW, DamagedCodeStreamsFailOrEndWithoutReadingFurther) {
   EXPECT_TRUE(Decode(bad, 4, 1).empty());
   // A strip without Clear reads as if it had one.
   EXPECT_EQ(Decode({0x03, 0x81, 0xE0, 0x20}, 2, 1), (std::vector<Bytes>{Bytes{7, 7}}));
+}
+
+TEST(TIFFLZW, AnOutsideReaderDecodesTheStrips) {
+  // A grey page of two strips coded here, read by another program.
+  const int width = 61;
+  std::vector<Bytes> rows;
+  for (int y = 0; y < 40; ++y) rows.push_back(Noise(width, y * 7 + 1, y < 20 ? 3 : 256));
+  TTifMaker m;
+  m.Page().Long(256, {width}).Long(257, {40}).Short(258, {8}).Short(259, {5}).Short(262, {1}).Long(278, {20});
+  m.Strip(Encode(std::vector<Bytes>(rows.begin(), rows.begin() + 20)));
+  m.Strip(Encode(std::vector<Bytes>(rows.begin() + 20, rows.end())));
+  TempDir dir;
+  const std::string path = dir.file("lzw.tif");
+  const Bytes bytes = m.Build();
+  {
+    TFileStream file(path, fmCreate);
+    file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  }
+  const TRgbaPicture decoded = DecodeIndependently({path})[0];
+  ASSERT_EQ(decoded.width, width);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < width; ++x) ASSERT_EQ(decoded.At(x, y)[0], rows[y][x]) << x << "," << y;
 }

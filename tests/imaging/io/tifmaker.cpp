@@ -106,8 +106,8 @@ uint32_t TTifMaker::WriteDirectory(std::vector<uint8_t>& out, TDirectory dir, si
   return position;
 }
 
-std::vector<uint8_t> TTifMaker::Build() const {
-  std::vector<uint8_t> out;
+std::vector<uint8_t> TTifMaker::Build(size_t lead) const {
+  std::vector<uint8_t> out(lead, 0);
   out.push_back(bigEndian_ ? 'M' : 'I');
   out.push_back(bigEndian_ ? 'M' : 'I');
   Put16(out, 42);

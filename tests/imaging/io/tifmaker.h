@@ -25,7 +25,9 @@ class TTifMaker {
   TTifMaker& Strip(const std::vector<uint8_t>& bytes);
   TTifMaker& Tile(const std::vector<uint8_t>& bytes);
 
-  std::vector<uint8_t> Build() const;
+  // The file; with lead, it starts after that many zero bytes and its
+  // offsets count from the start of the result (as behind a stream header).
+  std::vector<uint8_t> Build(size_t lead = 0) const;
 
  private:
   struct TEntry {
