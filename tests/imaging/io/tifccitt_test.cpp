@@ -99,40 +99,39 @@ TEST(CCITTEncode, ModifiedHuffmanRowsArePaddedToBytes) {
 
 enum class TStreamKind { ModifiedHuffman, G3, G32D, G4 };
 
-class CCITTRoundTrip : public ::testing::TestWithParam<std::tuple<TStreamKind, int>> {};
-
-TEST_P(CCITTRoundTrip, DecodesWhatWasEncodedRowForRow) {
-  const auto [kind, width] = GetParam();
-  const auto rows = SampleRows(width, 24);
+// Encodes the rows in one stream form, the closing call included; the
+// carried bits and reference row must be gone afterwards.
+Bytes EncodeRows(TStreamKind kind, const std::vector<std::vector<uint8_t>>& rows, int width) {
   TMemoryStream stream;
   bool abort = false;
   uint8_t last = 0;
   int32_t bits = 0;
   std::vector<uint8_t> ref;
-  for (const auto& row : rows) {
+  auto put = [&](const uint8_t* row, int w) {
     switch (kind) {
-      case TStreamKind::ModifiedHuffman: CCITTHuffmanPutLine(row.data(), width, &stream, abort); break;
-      case TStreamKind::G3: CCITTHuffmanPutLineG3(row.data(), width, &stream, last, bits, abort); break;
-      case TStreamKind::G32D:
-        CCITTHuffmanPutLineG32D(row.data(), width, &stream, last, bits, ref, abort);
+      case TStreamKind::ModifiedHuffman:
+        if (row) CCITTHuffmanPutLine(row, w, &stream, abort);
         break;
-      case TStreamKind::G4:
-        CCITTHuffmanPutLineG4(row.data(), width, &stream, last, bits, ref, abort);
-        break;
+      case TStreamKind::G3: CCITTHuffmanPutLineG3(row, w, &stream, last, bits, abort); break;
+      case TStreamKind::G32D: CCITTHuffmanPutLineG32D(row, w, &stream, last, bits, ref, abort); break;
+      case TStreamKind::G4: CCITTHuffmanPutLineG4(row, w, &stream, last, bits, ref, abort); break;
     }
-  }
-  switch (kind) {
-    case TStreamKind::ModifiedHuffman: break;
-    case TStreamKind::G3: CCITTHuffmanPutLineG3(nullptr, 0, &stream, last, bits, abort); break;
-    case TStreamKind::G32D: CCITTHuffmanPutLineG32D(nullptr, 0, &stream, last, bits, ref, abort); break;
-    case TStreamKind::G4: CCITTHuffmanPutLineG4(nullptr, 0, &stream, last, bits, ref, abort); break;
-  }
+  };
+  for (const auto& row : rows) put(row.data(), width);
+  put(nullptr, 0);
   EXPECT_FALSE(abort);
   EXPECT_EQ(bits, 0);
   EXPECT_TRUE(ref.empty());
+  return Contents(stream);
+}
 
+class CCITTRoundTrip : public ::testing::TestWithParam<std::tuple<TStreamKind, int>> {};
+
+TEST_P(CCITTRoundTrip, DecodesWhatWasEncodedRowForRow) {
+  const auto [kind, width] = GetParam();
+  const auto rows = SampleRows(width, 24);
   // Decoded from a buffer of exactly the coded length.
-  const Bytes data = Contents(stream);
+  const Bytes data = EncodeRows(kind, rows, width);
   std::vector<uint8_t> decoded(RowBytes(width));
   std::vector<uint8_t> decodeRef(RowBytes(width), 0xFF);
   int64_t pos = 0;
@@ -199,14 +198,7 @@ TEST(CCITTDecode, FillBitsBeforeEolAndTheLsbFillOrder) {
 TEST(CCITTDecode, DataThatEndsEarlyLeavesTheRestWhite) {
   const int width = 97;
   const auto rows = SampleRows(width, 6);
-  TMemoryStream stream;
-  bool abort = false;
-  uint8_t last = 0;
-  int32_t bits = 0;
-  std::vector<uint8_t> ref;
-  for (const auto& row : rows) CCITTHuffmanPutLineG4(row.data(), width, &stream, last, bits, ref, abort);
-  CCITTHuffmanPutLineG4(nullptr, 0, &stream, last, bits, ref, abort);
-  Bytes data = Contents(stream);
+  const Bytes data = EncodeRows(TStreamKind::G4, rows, width);
   // Only the first half of the coded bytes, in a buffer of exactly that size.
   const std::vector<uint8_t> half(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(data.size() / 2));
   std::vector<uint8_t> decoded(RowBytes(width));
@@ -233,23 +225,10 @@ TEST(CCITTEncode, AnOutsideReaderDecodesEveryStreamForm) {
   TempDir dir;
   std::vector<std::string> paths;
   for (int form = 0; form < 4; ++form) {
-    TMemoryStream stream;
-    bool abort = false;
-    uint8_t last = 0;
-    int32_t bits = 0;
-    std::vector<uint8_t> ref;
-    for (const auto& row : rows) {
-      if (form == 0) CCITTHuffmanPutLine(row.data(), width, &stream, abort);
-      if (form == 1) CCITTHuffmanPutLineG3(row.data(), width, &stream, last, bits, abort);
-      if (form == 2) CCITTHuffmanPutLineG32D(row.data(), width, &stream, last, bits, ref, abort);
-      if (form == 3) CCITTHuffmanPutLineG4(row.data(), width, &stream, last, bits, ref, abort);
-    }
-    if (form == 1) CCITTHuffmanPutLineG3(nullptr, 0, &stream, last, bits, abort);
-    if (form == 2) CCITTHuffmanPutLineG32D(nullptr, 0, &stream, last, bits, ref, abort);
-    if (form == 3) CCITTHuffmanPutLineG4(nullptr, 0, &stream, last, bits, ref, abort);
+    const Bytes coded = EncodeRows(static_cast<TStreamKind>(form), rows, width);
     TTifMaker m;
     m.Page().Long(256, {width}).Long(257, {static_cast<uint32_t>(rows.size())})
-        .Short(259, {form == 0 ? 2u : form == 3 ? 4u : 3u}).Short(262, {0}).Strip(Contents(stream));
+        .Short(259, {form == 0 ? 2u : form == 3 ? 4u : 3u}).Short(262, {0}).Strip(coded);
     if (form == 1 || form == 2) m.Long(292, {form == 2 ? 1u : 0u});
     const std::string path = dir.file("form" + std::to_string(form) + ".tif");
     const Bytes bytes = m.Build();
