@@ -15,9 +15,11 @@ using TGIFLZWDecompFunc = void (*)(TStream* Stream, int32_t Height, int32_t Widt
 // Writes the code stream of width x height indices.
 using TGIFLZWCompFunc = void (*)(TStream* Stream, int32_t Height, int32_t Width, bool Interlaced,
                                  const uint8_t* Data, int32_t BitsPerPixel);
-// Decodes one row of a strip; nil data ends the strip and frees the context.
-// Returns the row's bytes, valid until the next call, or nil on failure.
-using TTIFFLZWDecompFunc = uint8_t* (*)(const uint8_t* Data, int32_t RowLength, void*& Context);
+// Decodes one row of a strip of DataLength coded bytes (never read beyond);
+// nil data ends the strip and frees the context. Returns the row's bytes,
+// valid until the next call, or nil on failure.
+using TTIFFLZWDecompFunc = uint8_t* (*)(const uint8_t* Data, int64_t DataLength,
+                                        int32_t RowLength, void*& Context);
 // Encodes one row into the stream; nil data ends the strip.
 using TTIFFLZWCompFunc = void (*)(const uint8_t* Data, int32_t Length, TStream* Stream,
                                   void*& Context);

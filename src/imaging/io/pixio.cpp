@@ -248,6 +248,7 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftTGA: return LoadFromFileTGA(name);
     case ieftPXM: return LoadFromFilePXM(name);
     case ieftPNG: return LoadFromFilePNG(name);
+    case ieftTIFF: LoadFromFileTIFF(name); return;
     case ieftJP2: return LoadFromFileJP2(name);
     case ieftJ2K: return LoadFromFileJ2K(name);
     case ieftGIF: LoadFromFileGif(name); return;
@@ -276,6 +277,7 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftTGA: return LoadFromStreamTGA(stream);
     case ieftPXM: return LoadFromStreamPXM(stream);
     case ieftPNG: return LoadFromStreamPNG(stream);
+    case ieftTIFF: LoadFromStreamTIFF(stream); return;
     case ieftJP2: return LoadFromStreamJP2(stream);
     case ieftJ2K: return LoadFromStreamJ2K(stream);
     case ieftGIF: LoadFromStreamGif(stream); return;

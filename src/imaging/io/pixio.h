@@ -111,6 +111,11 @@ class TPixIO : public TComponent {
   void LoadFromFileICO(const std::string& name);
   void LoadFromStreamICO(TStream* stream);
   void LoadFromFileCUR(const std::string& name);
+  // Read page TIFF_ImageIndex and return the number of pages. With
+  // StreamHeaders on the stream form expects the 12-byte "TIFF" header and
+  // leaves the stream after the picture it announces.
+  int32_t LoadFromFileTIFF(const std::string& name);
+  int32_t LoadFromStreamTIFF(TStream* stream);
   void LoadFromStreamCUR(TStream* stream);
   void LoadFromFilePCX(const std::string& name);
   // With StreamHeaders on the data must start with a "PCX2" header (the

@@ -9,16 +9,19 @@
 #include "imaging/io/iej2000.h"
 #include "imaging/io/giffilter.h"
 #include "imaging/io/ietgafil.h"
+#include "imaging/io/ieexif.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pcxfilter.h"
 #include "imaging/io/pixio.h"
 #include "imaging/io/pngfilt.h"
 #include "imaging/io/pixioregistry.h"
 #include "imaging/io/pxmfilt.h"
+#include "imaging/io/tiffilt.h"
 
 namespace {
 
 constexpr uint8_t kIPTCMarker = 0xED;  // APP13
+constexpr uint8_t kEXIFMarker = 0xE1;  // APP1
 
 // Runs body and fires the event once afterwards, also when body raises.
 template <class Body>
@@ -258,6 +261,16 @@ void TPixIO::ReadJpegMetadata() {
   if (iptc >= 0)
     IOParams->IPTC_InfoList->LoadFromStandardBuffer(markers->GetMarkerData(iptc),
                                                     markers->GetMarkerLength(iptc));
+  const int exif = markers->IndexOf(kEXIFMarker);
+  if (exif < 0 || !LoadEXIFFromStandardBuffer(markers->GetMarkerData(exif),
+                                              markers->GetMarkerLength(exif), *IOParams))
+    return;
+  // A JFIF density of 1 x 1 says nothing; the camera's resolution holds.
+  if (IOParams->DPIX == 1 && IOParams->DPIY == 1) {
+    const double f = IOParams->EXIF_ResolutionUnit == 3 ? 2.54 : 1;
+    IOParams->DPIX = static_cast<int32_t>(IOParams->EXIF_XResolution * f);
+    IOParams->DPIY = static_cast<int32_t>(IOParams->EXIF_YResolution * f);
+  }
 }
 
 void TPixIO::StoreJpegIPTC() {
@@ -387,6 +400,11 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftGIF: {
       int32_t frames = 0;
       ReadGifStream(stream, target, frames, *IOParams, progress, true, mask, true);
+      return;
+    }
+    case ieftTIFF: {
+      int32_t pages = 0;
+      TIFFReadStream(target, stream, pages, IOParams, progress, true, mask, true, true);
       return;
     }
     default: break;

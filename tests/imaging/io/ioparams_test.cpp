@@ -221,7 +221,9 @@ TEST(IOParams, SetDefaultParamsResetsTheLastPictureButKeepsSizeAndCopiesTheHooks
   p.EXIF_Make = "camera";
   p.EXIF_Thumbnail = new TIEBitmap;
 
-  const auto decoder = [](const uint8_t*, int32_t, void*&) -> uint8_t* { return nullptr; };
+  const auto decoder = [](const uint8_t*, int64_t, int32_t, void*&) -> uint8_t* {
+    return nullptr;
+  };
   DefTIFF_LZWDECOMPFUNC = decoder;
   p.SetDefaultParams();
   DefTIFF_LZWDECOMPFUNC = nullptr;
