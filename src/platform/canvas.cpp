@@ -385,7 +385,10 @@ QFont TCanvas::MakeFont() {
 
 TSize TCanvas::TextExtent(const std::string& text) {
   QFontMetrics metrics(MakeFont());
-  return {metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+  TSize size{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+  if (MapMode == MM_TEXT) return size;
+  // The font was made at device size; callers measure in logical units.
+  return {int32_t(std::lround(size.cx / std::fabs(ScaleX()))), int32_t(std::lround(size.cy / std::fabs(ScaleY())))};
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {

@@ -1,6 +1,7 @@
 #include "imaging/io/iecodecprobes.h"
 
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/iej2000.h"
 #include "imaging/io/jpegfilt.h"
 
 const std::vector<TIECodecProbe>& IECodecProbes() {
@@ -10,6 +11,8 @@ const std::vector<TIECodecProbe>& IECodecProbes() {
       {ieftICO, 0, ICOTryStream},
       {ieftCUR, 0, CURTryStream},
       {ieftJPEG, 0, [](TStream* s) { return JpegTryStream(s) >= 0; }},
+      {ieftJP2, 0, J2KTryStreamJP2},
+      {ieftJ2K, 0, J2KTryStreamJ2K},
   };
   return probes;
 }

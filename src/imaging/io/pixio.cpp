@@ -242,6 +242,8 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftJPEG: return LoadFromFileJpeg(name);
     case ieftICO: return LoadFromFileICO(name);
     case ieftCUR: return LoadFromFileCUR(name);
+    case ieftJP2: return LoadFromFileJP2(name);
+    case ieftJ2K: return LoadFromFileJ2K(name);
     case ieftGIF: LoadFromFileGif(name); return;
     default: break;
   }
@@ -264,6 +266,8 @@ void TPixIO::LoadFromStreamFormat(TStream* stream, TIEFileType code) {
     case ieftJPEG: return LoadFromStreamJpeg(stream);
     case ieftICO: return LoadFromStreamICO(stream);
     case ieftCUR: return LoadFromStreamCUR(stream);
+    case ieftJP2: return LoadFromStreamJP2(stream);
+    case ieftJ2K: return LoadFromStreamJ2K(stream);
     case ieftGIF: LoadFromStreamGif(stream); return;
     default: break;
   }
@@ -287,6 +291,8 @@ void TPixIO::SaveToFile(const std::string& name) {
   switch (code) {
     case ieftBMP: return SaveToFileBMP(name);
     case ieftJPEG: return SaveToFileJpeg(name);
+    case ieftJP2: return SaveToFileJP2(name);
+    case ieftJ2K: return SaveToFileJ2K(name);
     case ieftGIF: return SaveToFileGif(name);
     default: break;
   }
@@ -301,6 +307,8 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
   switch (code) {
     case ieftBMP: return SaveToStreamBMP(stream);
     case ieftJPEG: return SaveToStreamJpeg(stream);
+    case ieftJP2: return SaveToStreamJP2(stream);
+    case ieftJ2K: return SaveToStreamJ2K(stream);
     case ieftGIF: return SaveToStreamGif(stream);
     default: break;
   }

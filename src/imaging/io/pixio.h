@@ -16,9 +16,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "imaging/core/iedefs.h"
+#include "imaging/core/iemsg.h"
 #include "imaging/io/ieformats.h"
 #include "imaging/io/ioparams.h"
 #include "platform/controls.h"
@@ -28,6 +30,15 @@ class TIEBitmap;
 class TIEMask;
 class TIEView;
 class TImage;
+class TForm;
+
+// Units the dialogs measure in.
+enum TIEDialogsMeasureUnit { ieduInches, ieduCm, ieduSelectableDefInches, ieduSelectableDefCm };
+// Options of the save-parameters dialog (a set).
+enum : unsigned { ioppDefaultLockPreview = 1u << 0, ioppApplyButton = 1u << 1 };
+using TIOPreviewsParams = unsigned;
+// Called with the dialog form about to be shown.
+using TIEIOPreviewEvent = std::function<void(TObject* Sender, TForm* PreviewForm)>;
 
 class TPixIO : public TComponent {
  public:
@@ -101,6 +112,14 @@ class TPixIO : public TComponent {
   void LoadFromStreamICO(TStream* stream);
   void LoadFromFileCUR(const std::string& name);
   void LoadFromStreamCUR(TStream* stream);
+  void LoadFromFileJP2(const std::string& name);
+  void LoadFromFileJ2K(const std::string& name);
+  void LoadFromStreamJP2(TStream* stream);
+  void LoadFromStreamJ2K(TStream* stream);
+  void SaveToFileJP2(const std::string& name);
+  void SaveToFileJ2K(const std::string& name);
+  void SaveToStreamJP2(TStream* stream);
+  void SaveToStreamJ2K(TStream* stream);
   // GIF: the frame read is GIF_ImageIndex; loads return the frame count
   // and take Background from the file. Saves write a one-frame GIF.
   int32_t LoadFromFileGif(const std::string& name);
@@ -133,6 +152,18 @@ class TPixIO : public TComponent {
   bool Aborting = false;
   TIEProgressEvent OnProgress;
   TNotifyEvent OnFinishWork;
+
+  // What the component hands to its dialogs.
+  TMsgLanguage MsgLanguage = msSystem;
+  TIEDialogsMeasureUnit DialogsMeasureUnit = ieduInches;
+  TIOPreviewsParams PreviewsParams = 0;
+  bool SimplifiedParamsDialogs = true;
+  TIEIOPreviewEvent OnIOPreview;
+  TFont* GetPreviewFont() const { return previewFont_.get(); }
+  // Copies the font.
+  void SetPreviewFont(TFont* font) { previewFont_->Assign(font); }
+  TIOPreviewsParams GetIOPreviewParams() const { return PreviewsParams; }
+  void SetIOPreviewParams(TIOPreviewsParams params) { PreviewsParams = params; }
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
@@ -186,6 +217,7 @@ class TPixIO : public TComponent {
   void Unwrap();
 
   TColor background_ = 0;
+  std::unique_ptr<TFont> previewFont_ = std::make_unique<TFont>();
   TIEMask* alphaMask_ = nullptr;  // the view's when one is attached, else owned
 };
 

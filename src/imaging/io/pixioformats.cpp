@@ -6,6 +6,7 @@
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
 #include "imaging/io/bmpfilt.h"
+#include "imaging/io/iej2000.h"
 #include "imaging/io/giffilter.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/pixio.h"
@@ -373,6 +374,8 @@ void TPixIO::ReadParamsOnly(TStream* stream, TIEFileType code, int64_t size) {
     case ieftCUR:
       CURReadStream(stream, target, *IOParams, true, progress, mask, true);
       return;
+    case ieftJP2:
+    case ieftJ2K: return J2KReadStream(stream, target, *IOParams, progress, true);
     case ieftGIF: {
       int32_t frames = 0;
       ReadGifStream(stream, target, frames, *IOParams, progress, true, mask, true);

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 
+#include "imaging/core/iebitmap.h"
 #include "imaging/core/iebitmapcopy.h"
+#include "imaging/core/iemask.h"
+#include "platform/canvas.h"
 #include "platform/graphics.h"
 
 // Kernels ---------------------------------------------------------------------------
@@ -124,11 +128,12 @@ uint8_t WeightedValue(int64_t sum, int64_t total) {
 }
 
 // The filter over a source of C interleaved channels (row fetched by
-// `srcRow`) into a 24-bit destination (a single channel is written as grey).
-template <int C, typename SrcRow>
-void TwoPass(int32_t srcW, int32_t srcH, SrcRow srcRow, TBitmap* dst, const TIEResampleKernel& kernel,
-             TObject* sender, const TIEProgressEvent& onProgress) {
-  const int32_t dstW = dst->GetWidth(), dstH = dst->GetHeight();
+// `srcRow`) into a destination of OutC channels (row fetched by `dstRow`; a
+// single source channel is written as grey into three).
+template <int C, int OutC, typename SrcRow, typename DstRow>
+void TwoPass(int32_t srcW, int32_t srcH, SrcRow srcRow, int32_t dstW, int32_t dstH, DstRow dstRow,
+             const TIEResampleKernel& kernel, TObject* sender, const TIEProgressEvent& onProgress) {
+  static_assert(OutC == 3 || C == OutC);
   const double total = srcH + dstW + 0.5;
   std::vector<uint8_t> work(size_t(dstW) * srcH * C);
   {
@@ -156,11 +161,16 @@ void TwoPass(int32_t srcW, int32_t srcH, SrcRow srcRow, TBitmap* dst, const TIER
         for (int c = 0; c < C; ++c) sum[c] += int64_t(k.weight) * p[c];
         weights += k.weight;
       }
-      uint8_t* out = dst->ScanLine(y) + size_t(x) * 3;
-      for (int c = 0; c < 3; ++c) out[c] = WeightedValue(sum[C == 1 ? 0 : c], weights);
+      uint8_t* out = dstRow(y) + size_t(x) * OutC;
+      for (int c = 0; c < OutC; ++c) out[c] = WeightedValue(sum[C == 1 ? 0 : c], weights);
     }
     if (onProgress) onProgress(sender, int((srcH + x + 1) * 100 / total));
   }
+}
+
+// Row access of a platform bitmap (its rows stay valid together).
+auto RowsOf(TBitmap* b) {
+  return [b](int32_t y) { return b->ScanLine(y); };
 }
 
 bool HasPixels(TBitmap* b) { return b && b->GetWidth() > 0 && b->GetHeight() > 0; }
@@ -215,13 +225,13 @@ inline uint8_t Lerp(int32_t a, int32_t b, int32_t frac) {
   return uint8_t(a + ((int64_t(b - a) * frac) >> kFracBits));
 }
 
-// Bilinear or box resampling of C interleaved channels into a 24-bit
-// destination. `interpolate` says per axis whether to interpolate (true) or
+// Bilinear or box resampling of C interleaved channels into a destination of
+// OutC channels. `interpolate` says per axis whether to interpolate (true) or
 // average the covered pixels.
-template <int C, typename SrcRow>
-void LinearPass(int32_t srcW, int32_t srcH, SrcRow srcRow, TBitmap* dst, bool interpolateX, bool interpolateY,
-                TObject* sender, const TIEProgressEvent& onProgress) {
-  const int32_t dstW = dst->GetWidth(), dstH = dst->GetHeight();
+template <int C, int OutC, typename SrcRow, typename DstRow>
+void LinearPass(int32_t srcW, int32_t srcH, SrcRow srcRow, int32_t dstW, int32_t dstH, DstRow dstRow,
+                bool interpolateX, bool interpolateY, TObject* sender, const TIEProgressEvent& onProgress) {
+  static_assert(OutC == 3 || C == OutC);
   const double total = srcH + dstH + 0.5;
   const std::vector<AxisStep> cols = LinearSteps(srcW, dstW, true);
   std::vector<uint8_t> work(size_t(dstW) * srcH * C);
@@ -246,20 +256,20 @@ void LinearPass(int32_t srcW, int32_t srcH, SrcRow srcRow, TBitmap* dst, bool in
   const std::vector<AxisStep> rows = LinearSteps(srcH, dstH, false);
   for (int32_t r = 0; r < dstH; ++r) {
     const AxisStep& st = rows[r];
-    uint8_t* out = dst->ScanLine(r);
+    uint8_t* out = dstRow(r);
     // The next work row; the last one pairs with itself.
     const int32_t e1 = std::min(st.first + 1, srcH - 1);
     const uint8_t* a = work.data() + size_t(st.first) * dstW * C;
     const uint8_t* b = work.data() + size_t(e1) * dstW * C;
     for (int32_t i = 0; i < dstW; ++i)
-      for (int c = 0; c < 3; ++c) {
+      for (int c = 0; c < OutC; ++c) {
         const size_t at = size_t(i) * C + (C == 1 ? 0 : c);
         if (interpolateY) {
-          out[size_t(i) * 3 + c] = Lerp(a[at], b[at], st.frac);
+          out[size_t(i) * OutC + c] = Lerp(a[at], b[at], st.frac);
         } else {
           int32_t sum = 0;
           for (int32_t y = st.first; y <= st.last; ++y) sum += work[size_t(y) * dstW * C + at];
-          out[size_t(i) * 3 + c] = uint8_t(sum / (st.last - st.first + 1));
+          out[size_t(i) * OutC + c] = uint8_t(sum / (st.last - st.first + 1));
         }
       }
     if (onProgress) onProgress(sender, int((srcH + r) * 100 / total));
@@ -302,16 +312,16 @@ void _Resample(TBitmap* Src, TBitmap* Dst, TResampleFilter Filter, TObject* Send
   if (Filter == rfFastLinear) return _ResampleLinear(Src, Dst, Sender, OnProgress);
   if (!Resamplable(Src, Dst, pf24bit)) return;
   Dst->SetPixelFormat(pf24bit);
-  TwoPass<3>(Src->GetWidth(), Src->GetHeight(), [Src](int32_t y) -> const uint8_t* { return Src->ScanLine(y); },
-             Dst, IEResampleKernel(Filter), Sender, OnProgress);
+  TwoPass<3, 3>(Src->GetWidth(), Src->GetHeight(), RowsOf(Src), Dst->GetWidth(), Dst->GetHeight(), RowsOf(Dst),
+                IEResampleKernel(Filter), Sender, OnProgress);
 }
 
 void _Resample1bit(TBitmap* Src, TBitmap* Dst, TResampleFilter Filter) {
   if (Filter == rfFastLinear) return _ResampleLinear1Bit(Src, Dst);
   if (!Resamplable(Src, Dst, pf1bit)) return;
   Dst->SetPixelFormat(pf24bit);
-  TwoPass<1>(Src->GetWidth(), Src->GetHeight(), BitRowExpander(Src), Dst, IEResampleKernel(Filter), nullptr,
-             nullptr);
+  TwoPass<1, 3>(Src->GetWidth(), Src->GetHeight(), BitRowExpander(Src), Dst->GetWidth(), Dst->GetHeight(),
+                RowsOf(Dst), IEResampleKernel(Filter), nullptr, nullptr);
 }
 
 void _ResampleLinear(TBitmap* Src, TBitmap* Dst, TObject* Sender, const TIEProgressEvent& OnProgress) {
@@ -320,8 +330,8 @@ void _ResampleLinear(TBitmap* Src, TBitmap* Dst, TObject* Sender, const TIEProgr
   const double xs = double(Dst->GetWidth()) / srcW, ys = double(Dst->GetHeight()) / srcH;
   if (xs == 1 && ys == 1) return IECopyBitmap(Src, Dst);
   Dst->SetPixelFormat(pf24bit);
-  LinearPass<3>(srcW, srcH, [Src](int32_t y) -> const uint8_t* { return Src->ScanLine(y); }, Dst, xs > 1, ys > 1,
-                Sender, OnProgress);
+  LinearPass<3, 3>(srcW, srcH, RowsOf(Src), Dst->GetWidth(), Dst->GetHeight(), RowsOf(Dst), xs > 1, ys > 1,
+                   Sender, OnProgress);
 }
 
 void _ResampleLinear1Bit(TBitmap* Src, TBitmap* Dst, TObject* Sender, const TIEProgressEvent& OnProgress) {
@@ -330,7 +340,8 @@ void _ResampleLinear1Bit(TBitmap* Src, TBitmap* Dst, TObject* Sender, const TIEP
   const double xs = double(Dst->GetWidth()) / srcW, ys = double(Dst->GetHeight()) / srcH;
   if (xs < 1 && ys < 1) return _SubResample1bitFiltered(Src, 0, 0, srcW - 1, srcH - 1, Dst);
   Dst->SetPixelFormat(pf24bit);
-  LinearPass<1>(srcW, srcH, BitRowExpander(Src), Dst, true, true, Sender, OnProgress);
+  LinearPass<1, 3>(srcW, srcH, BitRowExpander(Src), Dst->GetWidth(), Dst->GetHeight(), RowsOf(Dst), true, true,
+                   Sender, OnProgress);
 }
 
 void _SubResample1bitFiltered(TBitmap* Src, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TBitmap* Dst) {
@@ -362,4 +373,151 @@ std::unique_ptr<uint8_t[]> _SubResample1bitFilteredDIB(const uint8_t* Bits, int3
         std::memset(block.get() + (int64_t(DstHeight) - 1 - i) * dstRowLen + int64_t(j) * 3, value, 3);
       });
   return block;
+}
+
+// Picture buffers and masks ------------------------------------------------------------------
+
+namespace {
+
+bool HasPixels(TIEBaseBitmap* b) { return b && b->GetWidth() > 0 && b->GetHeight() > 0; }
+bool HasPixels(TIEMask* m) { return m && m->BitCount == 8 && m->Width > 0 && m->Height > 0; }
+
+// Row access of a picture buffer for reading one row at a time (file storage
+// keeps only the row handed out last).
+auto RowsOf(TIEBaseBitmap* b) {
+  return [b](int32_t y) -> const uint8_t* { return b->GetScanLine(y); };
+}
+
+auto RowsOf(TIEMask* m) {
+  return [m](int32_t y) { return m->GetScanLine(y); };
+}
+
+// Destination rows of a picture buffer: the passes write them in any order,
+// so they go to memory first and into the buffer row by row at the end.
+class TBufferedRows {
+ public:
+  TBufferedRows(TIEBaseBitmap* target, int32_t bytesPerPixel)
+      : target_(target),
+        rowBytes_(size_t(target->GetWidth()) * bytesPerPixel),
+        pixels_(rowBytes_ * size_t(target->GetHeight())) {}
+  uint8_t* operator()(int32_t y) { return pixels_.data() + rowBytes_ * size_t(y); }
+  void Flush() {
+    for (int32_t y = 0; y < target_->GetHeight(); ++y)
+      std::memcpy(target_->GetScanLine(y), (*this)(y), rowBytes_);
+  }
+
+ private:
+  TIEBaseBitmap* target_;
+  size_t rowBytes_;
+  std::vector<uint8_t> pixels_;
+};
+
+// Gives the destination the asked format at its own size.
+void EnsureFormat(TIEBaseBitmap* dst, TIEPixelFormat format) {
+  if (dst->GetPixelFormat() != format) dst->Allocate(dst->GetWidth(), dst->GetHeight(), format);
+}
+
+}  // namespace
+
+void _ResampleEx(TIEBaseBitmap* Src, TIEBaseBitmap* Dst, TResampleFilter Filter, TObject* Sender,
+                 const TIEProgressEvent& OnProgress) {
+  if (Filter == rfFastLinear) return _ResampleLinearEx(Src, Dst, Sender, OnProgress);
+  if (!HasPixels(Src) || !HasPixels(Dst) || Src->GetPixelFormat() != ie24RGB) return;
+  if (Src->GetWidth() == 1 && Src->GetHeight() == 1) return;
+  EnsureFormat(Dst, ie24RGB);
+  TBufferedRows out(Dst, 3);
+  TwoPass<3, 3>(Src->GetWidth(), Src->GetHeight(), RowsOf(Src), Dst->GetWidth(), Dst->GetHeight(), std::ref(out),
+                IEResampleKernel(Filter), Sender, OnProgress);
+  out.Flush();
+}
+
+void _ResampleLinearEx(TIEBaseBitmap* Src, TIEBaseBitmap* Dst, TObject* Sender, const TIEProgressEvent& OnProgress) {
+  if (!HasPixels(Src) || !HasPixels(Dst) || Src->GetPixelFormat() != ie24RGB) return;
+  const int32_t srcW = Src->GetWidth(), srcH = Src->GetHeight();
+  const double xs = double(Dst->GetWidth()) / srcW, ys = double(Dst->GetHeight()) / srcH;
+  if (xs == 1 && ys == 1) return Dst->Assign(Src);
+  EnsureFormat(Dst, ie24RGB);
+  TBufferedRows out(Dst, 3);
+  LinearPass<3, 3>(srcW, srcH, RowsOf(Src), Dst->GetWidth(), Dst->GetHeight(), std::ref(out), xs > 1, ys > 1,
+                   Sender, OnProgress);
+  out.Flush();
+}
+
+void _ResampleAlpha(TIEMask* Src, TIEMask* Dst, TResampleFilter Filter) {
+  if (Filter == rfFastLinear) return _ResampleLinearAlpha(Src, Dst);
+  if (!HasPixels(Src) || !HasPixels(Dst)) return;
+  if (Src->Width == 1 && Src->Height == 1) return;
+  TwoPass<1, 1>(Src->Width, Src->Height, RowsOf(Src), Dst->Width, Dst->Height, RowsOf(Dst),
+                IEResampleKernel(Filter), nullptr, nullptr);
+}
+
+void _ResampleLinearAlpha(TIEMask* Src, TIEMask* Dst, TObject* Sender, const TIEProgressEvent& OnProgress) {
+  if (!HasPixels(Src) || !HasPixels(Dst)) return;
+  const double xs = double(Dst->Width) / Src->Width, ys = double(Dst->Height) / Src->Height;
+  if (xs == 1 && ys == 1) return Dst->Assign(Src);
+  LinearPass<1, 1>(Src->Width, Src->Height, RowsOf(Src), Dst->Width, Dst->Height, RowsOf(Dst), xs > 1, ys > 1,
+                   Sender, OnProgress);
+}
+
+void _SubResample1bitFilteredEx(TIEBaseBitmap* Src, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2,
+                                TIEBitmap* Dst) {
+  if (!HasPixels(Src) || !HasPixels(Dst) || Src->GetPixelFormat() != ie1g) return;
+  X1 = std::max(X1, 0);
+  Y1 = std::max(Y1, 0);
+  X2 = std::min(X2, Src->GetWidth() - 1);
+  Y2 = std::min(Y2, Src->GetHeight() - 1);
+  if (X2 < X1 || Y2 < Y1) return;
+  EnsureFormat(Dst, ie24RGB);
+  TBufferedRows out(Dst, 3);
+  GreyShare(
+      X1, X2, Y2 - Y1 + 1, Dst->GetWidth(), Dst->GetHeight(),
+      [&](int32_t k) -> const uint8_t* { return Src->GetScanLine(Y1 + k); },
+      [&](int32_t i, int32_t j, uint8_t value) { std::memset(out(i) + size_t(j) * 3, value, 3); });
+  out.Flush();
+}
+
+void _IEBmpStretch(TBitmap* Src, TBitmap* Dst) {
+  if (!Src || !Dst) return;
+  Dst->SetPixelFormat(Src->GetPixelFormat());
+  if (!HasPixels(Src) || !HasPixels(Dst)) return;
+  Dst->GetCanvas()->StretchDraw(TRect{0, 0, Dst->GetWidth(), Dst->GetHeight()}, Src);
+}
+
+void _IEBmpStretchEx(TIEBaseBitmap* Src, TIEBaseBitmap* Dst) {
+  if (!HasPixels(Src) || !HasPixels(Dst)) return;
+  const TIEPixelFormat format = Src->GetPixelFormat();
+  if (format != Dst->GetPixelFormat()) return;
+  int bytes = 0;
+  switch (format) {
+    case ie1g: bytes = 0; break;
+    case ie8p:
+    case ie8g: bytes = 1; break;
+    case ie16g: bytes = 2; break;
+    case ie24RGB: bytes = 3; break;
+    default: return;
+  }
+  const int32_t srcW = Src->GetWidth(), srcH = Src->GetHeight();
+  const int32_t dstW = Dst->GetWidth(), dstH = Dst->GetHeight();
+  const double xr = double(srcW) / dstW, yr = double(srcH) / dstH;
+  std::vector<int32_t> columns(dstW);
+  for (int32_t x = 0; x < dstW; ++x) columns[x] = std::min(int32_t(xr * x), srcW - 1);
+  // A copy of the source row: both buffers may keep one mapped row only.
+  std::vector<uint8_t> source(bytes ? size_t(srcW) * bytes : size_t(srcW + 7) / 8);
+  int32_t loaded = -1;
+  for (int32_t y = 0; y < dstH; ++y) {
+    const int32_t sy = std::min(int32_t(yr * y), srcH - 1);
+    if (sy != loaded) {
+      std::memcpy(source.data(), Src->GetScanLine(sy), source.size());
+      loaded = sy;
+    }
+    uint8_t* target = Dst->GetScanLine(y);
+    if (bytes == 0) {
+      std::memset(target, 0, size_t(dstW + 7) / 8);
+      for (int32_t x = 0; x < dstW; ++x)
+        if (BitAt(source.data(), columns[x])) target[x >> 3] |= uint8_t(0x80 >> (x & 7));
+    } else {
+      for (int32_t x = 0; x < dstW; ++x)
+        std::memcpy(target + size_t(x) * bytes, source.data() + size_t(columns[x]) * bytes, bytes);
+    }
+  }
 }

@@ -14,6 +14,9 @@
 #include "imaging/core/iedefs.h"
 
 class TBitmap;
+class TIEBaseBitmap;
+class TIEBitmap;
+class TIEMask;
 
 // A resampling kernel and how far it reaches on either side of its centre.
 struct TIEResampleKernel {
@@ -68,3 +71,29 @@ void _SubResample1bitFiltered(TBitmap* Src, int32_t X1, int32_t Y1, int32_t X2, 
 std::unique_ptr<uint8_t[]> _SubResample1bitFilteredDIB(const uint8_t* Bits, int32_t Width, int32_t Height,
                                                        int32_t X1, int32_t Y1, int32_t X2, int32_t Y2,
                                                        int32_t DstWidth, int32_t DstHeight);
+
+// The same routines over picture buffers and masks.
+//
+// An ie24RGB source into the destination, made ie24RGB at its own size
+// (rfFastLinear goes to _ResampleLinearEx); other sources do nothing.
+void _ResampleEx(TIEBaseBitmap* Src, TIEBaseBitmap* Dst, TResampleFilter Filter, TObject* Sender = nullptr,
+                 const TIEProgressEvent& OnProgress = nullptr);
+// Bilinear or box as _ResampleLinear; an equal size assigns the source.
+void _ResampleLinearEx(TIEBaseBitmap* Src, TIEBaseBitmap* Dst, TObject* Sender = nullptr,
+                       const TIEProgressEvent& OnProgress = nullptr);
+// 8-bit masks, one channel (rfFastLinear goes to _ResampleLinearAlpha).
+void _ResampleAlpha(TIEMask* Src, TIEMask* Dst, TResampleFilter Filter);
+// Bilinear or box on 8-bit masks; an equal size assigns the mask.
+void _ResampleLinearAlpha(TIEMask* Src, TIEMask* Dst, TObject* Sender = nullptr,
+                          const TIEProgressEvent& OnProgress = nullptr);
+// A rectangle of an ie1g source into the destination, made ie24RGB, as
+// _SubResample1bitFiltered.
+void _SubResample1bitFilteredEx(TIEBaseBitmap* Src, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2,
+                                TIEBitmap* Dst);
+
+// Plain stretches. _IEBmpStretch draws a pf1bit or pf24bit bitmap into the
+// destination, which takes its pixel format. _IEBmpStretchEx takes, for each
+// target pixel, the source pixel at trunc(ratio x position), for ie1g, ie8p,
+// ie8g, ie16g and ie24RGB buffers of the same format; others are untouched.
+void _IEBmpStretch(TBitmap* Src, TBitmap* Dst);
+void _IEBmpStretchEx(TIEBaseBitmap* Src, TIEBaseBitmap* Dst);

@@ -8,6 +8,7 @@
 #include "imaging/core/iemask.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/pixio.h"
+#include "imaging/proc/pixproc.h"
 #include "platform/forms.h"
 #include "platform/timers.h"
 
@@ -52,10 +53,15 @@ TPixView::TPixView(TComponent* Owner) : TIEView(Owner), bitmap_(new TBitmap()) {
 }
 
 TPixView::~TPixView() {
-  // The I/O component goes first, while the bitmap it wraps still exists.
+  // The I/O and processing components go first, while the bitmap they work
+  // on still exists.
   if (TPixIO* io = pixIO_) {
     pixIO_ = nullptr;
     io->Free();
+  }
+  if (TPixProc* proc = pixProc_) {
+    pixProc_ = nullptr;
+    proc->Free();
   }
   delete bitmap_;
   delete backBuffer_;
@@ -204,14 +210,26 @@ TPixIO* TPixView::GetPixIO() {
   return pixIO_;
 }
 
+TPixProc* TPixView::GetPixProc() {
+  if (!pixProc_) {
+    pixProc_ = new TPixProc(this);
+    pixProc_->SetAttachedPix(this);
+    pixProc_->OnProgress = onProgress_;
+  }
+  return pixProc_;
+}
+
 void TPixView::SetOnProgress(TIEProgressEvent handler) {
   onProgress_ = std::move(handler);
   if (pixIO_) pixIO_->OnProgress = onProgress_;
+  if (pixProc_) pixProc_->OnProgress = onProgress_;
 }
 
 void TPixView::Notification(TComponent* component, TOperation operation) {
   TIEView::Notification(component, operation);
-  if (operation == opRemove && component != nullptr && component == pixIO_) pixIO_ = nullptr;
+  if (operation != opRemove || component == nullptr) return;
+  if (component == pixIO_) pixIO_ = nullptr;
+  if (component == pixProc_) pixProc_ = nullptr;
 }
 
 void TPixView::ViewChange(int Change) {

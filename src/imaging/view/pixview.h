@@ -21,12 +21,12 @@
 #include "imaging/core/ieviewparams.h"
 #include "platform/canvas.h"
 #include "platform/gdi.h"
+#include "platform/stdctrls.h"  // TScrollStyle
 
 class TIEMask;
 class TPixIO;
+class TPixProc;
 class TTimer;
-
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 enum TIEBackgroundStyle {
   iebsSolid,
@@ -244,6 +244,9 @@ class TPixView : public TIEView {
   // The view's own I/O component, attached to the view: made on the first
   // call, the same object afterwards, freed with the view.
   TPixIO* GetPixIO();
+  // The view's own processing component, attached to the view, sharing its
+  // progress handler: made on the first call, freed with the view.
+  TPixProc* GetPixProc();
 
   // Public members -----------------------------------------------------------------------------
   bool DoubleBuffer = true;
@@ -287,7 +290,7 @@ class TPixView : public TIEView {
   void Dispatch(TMessage& message) override;
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyUp(Word& key, TShiftState shift) override;
-  // Forgets the I/O component when somebody else frees it.
+  // Forgets the I/O or processing component when somebody else frees it.
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
@@ -333,6 +336,7 @@ class TPixView : public TIEView {
   TCursor cursor_ = kIEDefaultViewCursor;
   TIEProgressEvent onProgress_;
   TPixIO* pixIO_ = nullptr;  // owned, made on demand
+  TPixProc* pixProc_ = nullptr;  // owned, made on demand
 
   TBitmap* backBuffer_ = nullptr;
   std::vector<uint8_t*> backRows_;

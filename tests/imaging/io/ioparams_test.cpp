@@ -8,6 +8,7 @@
 
 #include "imaging/core/iebitmap.h"
 #include "imaging/io/ieformats.h"
+#include "imaging/io/pixio.h"
 #include "support/streambytes.h"
 #include "support/testenv.h"
 
@@ -270,7 +271,8 @@ TEST(IOParams, AssignIsDeepAndLeavesOwnerWarningsAndMissingThumbnail) {
   source.EXIF_Thumbnail = new TIEBitmap;
   source.EXIF_Thumbnail->Allocate(4, 3, ie24RGB);
 
-  auto* owner = reinterpret_cast<TPixIO*>(&source);  // only compared, never used
+  TPixIO io(nullptr);
+  TPixIO* owner = &io;
   TIOParamsVals target(owner);
   target.Assign(&source);
   EXPECT_EQ(SavedBytes(target), SavedBytes(source));

@@ -474,11 +474,23 @@ TEST(PixIOResolution, LoadReportsAndAdjustsTheResolution) {
     EXPECT_EQ(io.IEBitmap->Height, 40);
     EXPECT_EQ(io.IOParams->DPIY, 300);
     EXPECT_EQ(io.IOParams->Height, 40);
-    // Rows 2k and 2k+1 come from source row k.
-    const TRGB expected = writer.IEBitmap->GetPixels_ie24RGB(7, 5);
-    const TRGB got = io.IEBitmap->GetPixels_ie24RGB(7, 11);
-    EXPECT_NEAR(got.g, expected.g, filtered ? 6 : 0);
-    EXPECT_EQ(got.r, expected.r);
+    // Nearest: rows 2k and 2k+1 come from source row k. Filtered
+    // (bilinear, box-averaging on an axis that does not grow): each column
+    // is the mean of source columns x and x+1, row 2k is source row k and
+    // row 2k+1 lies halfway to row k+1.
+    const auto source = [&](int x, int y) { return writer.IEBitmap->GetPixels_ie24RGB(x, y); };
+    const auto columnMean = [&](int y) {
+      return TRGB{uint8_t((source(7, y).b + source(8, y).b) / 2), uint8_t((source(7, y).g + source(8, y).g) / 2),
+                  uint8_t((source(7, y).r + source(8, y).r) / 2)};
+    };
+    const TRGB row5 = filtered ? columnMean(5) : source(7, 5);
+    const TRGB row6 = filtered ? columnMean(6) : source(7, 5);
+    const TRGB even = io.IEBitmap->GetPixels_ie24RGB(7, 10);
+    const TRGB odd = io.IEBitmap->GetPixels_ie24RGB(7, 11);
+    EXPECT_EQ(even.r, row5.r);
+    EXPECT_EQ(even.g, row5.g);
+    EXPECT_EQ(odd.r, row5.r + (row6.r - row5.r) / 2);
+    EXPECT_EQ(odd.g, row5.g + (row6.g - row5.g) / 2);
   }
 }
 
