@@ -210,6 +210,7 @@ int32_t _DeleteGifIm(const std::string& FileName, int32_t Index, bool Save) {
     if (!complete) return 0;
     bool failed = false;
     ReplaceFrom(&file, 0, built, failed);
+    if (failed) return 0;
   }
   return kept;
 }
