@@ -312,16 +312,14 @@ int _IECopyDIB2Bitmap2(uintptr_t dib, TBitmap* target, const void* bits, bool di
 
 int _IECopyDIB2Bitmap2Ex(uintptr_t dib, TIEDibbitmap* target, const void* bits, bool dibIsPointer, uint64_t dibSize,
                          uint64_t bitsSize) {
-  TDibBlock block(dib, dibIsPointer, dibSize);
-  THeader h;
-  TDrawableDib drawable;
-  if (!target || !ReadHeader(block, h)) return 0;
-  if (!PrepareDrawing(block, bits, bitsSize, h, drawable)) return h.bitCount;
+  if (!target) return 0;
+  // Drawn into a platform bitmap first: a new one is 0 x 0 until drawn on.
   TBitmap drawn;
-  DrawInto(&drawn, h, drawable);
-  target->AllocateBits(h.width, int(h.rows), drawable.mono ? 1 : 24);
-  if (!target->Bits) return h.bitCount;
+  const int bitCount = _IECopyDIB2Bitmap2(dib, &drawn, bits, dibIsPointer, dibSize, bitsSize);
+  if (drawn.GetEmpty()) return bitCount;
+  target->AllocateBits(drawn.GetWidth(), drawn.GetHeight(), drawn.GetPixelFormat() == pf1bit ? 1 : 24);
+  if (!target->Bits) return bitCount;
   const size_t bytes = size_t(std::min<int64_t>(target->RowLen, drawn.BytesPerLine()));
   for (int y = 0; y < target->Height; ++y) std::memcpy(target->GetScanLine(y), drawn.ScanLine(y), bytes);
-  return h.bitCount;
+  return bitCount;
 }
