@@ -516,6 +516,8 @@ void TCanvas::Blit(int x, int y, int w, int h, const TPixelSurface& source, int 
 
 void TCanvas::Draw(int x, int y, TGraphic* graphic) {
   auto* bitmap = dynamic_cast<TBitmap*>(graphic);
+  if (bitmap == nullptr && graphic != nullptr && !graphic->GetEmpty())
+    return graphic->Draw(this, {x, y, x + graphic->GetWidth(), y + graphic->GetHeight()});
   if (bitmap == nullptr || bitmap->GetEmpty()) return;
   TPixelSurface source = TPixelSurface::OfImage(bitmap->Image());
   int w = bitmap->GetWidth(), h = bitmap->GetHeight();
@@ -530,6 +532,7 @@ void TCanvas::Draw(int x, int y, TGraphic* graphic) {
 
 void TCanvas::StretchDraw(const TRect& r, TGraphic* graphic) {
   auto* bitmap = dynamic_cast<TBitmap*>(graphic);
+  if (bitmap == nullptr && graphic != nullptr && !graphic->GetEmpty()) return graphic->Draw(this, r);
   if (bitmap == nullptr || bitmap->GetEmpty()) return;
   TPixelSurface source = TPixelSurface::OfImage(bitmap->Image());
   Blit(r.Left, r.Top, r.Width(), r.Height(), source, 0, 0, bitmap->GetWidth(), bitmap->GetHeight(), CopyMode);
