@@ -23,6 +23,7 @@
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/iedefs.h"
 #include "imaging/core/iemsg.h"
+#include "imaging/proc/iefilter.h"
 #include "imaging/proc/pixproc_undo.h"
 #include "platform/canvas.h"
 #include "platform/controls.h"
@@ -161,6 +162,57 @@ class TPixProc : public TComponent {
   // below 0 follows the other one keeping the aspect ratio, both below 0
   // change nothing. 1-bit pictures become 24-bit grey shares.
   void Resample(int NewWidth, int NewHeight, TResampleFilter Filter);
+
+  // Clipboard and selection editing ------------------------------------------------
+  // The clipboard carries pictures as CF_DIB; a busy clipboard skips the
+  // transfer, and a clipboard without a readable DIB pastes nothing.
+  void CopyToClipboard();
+  // The selection's rectangle, or with a mask its box holding the masked
+  // pixels; the whole picture without a selection.
+  void SelCopyToClip();
+  // SelCopyToClip, then the selected area takes Background; nothing at all
+  // without a selection.
+  void SelCutToClip();
+  // The picture becomes the clipboard's (its size and pixel format too).
+  void PasteFromClipboard();
+  // Draws the clipboard's picture at (x, y): client pixels when the view
+  // selects in client pixels, else bitmap pixels.
+  void PointPasteFromClip(int x, int y);
+  // Stretches the clipboard's picture into the selection's rectangle;
+  // PasteFromClipboard without a selection.
+  void SelPasteFromClipStretch();
+  // The whole picture takes Background.
+  void Clear();
+  // The pixels of the view's selection mask take Background.
+  void ClearSel();
+  // The picture becomes the mask's box holding the masked pixels; the
+  // view's alpha channel goes.
+  void CropSel();
+
+  // Filters and effects (the selection, as the editing template runs it) ----------
+  // The 3 x 3 convolution; undo caption "ApplyFilter" for presets too.
+  void ApplyFilter(const TGraphFilter& filter);
+  void ApplyFilterPreset(TIEFilterPresets preset);
+  // A coloured spot light across the picture's relief; mix is the percent
+  // of the picture kept.
+  void BumpMapping(int lightX, int lightY, int lightWidth, int lightHeight, int mix, TRGB colour);
+  void Lens(int x, int y, int width, int height, double refraction);
+  void Wave(int amplitude, int waveLength, int phase, bool reflective);
+
+  // Morphology and noise removal -----------------------------------------------------
+  // Every pixel takes the colour of the brightest (Maximum) or darkest
+  // (Minimum) pixel of its (2 WindowSize + 1) square; Opening is Minimum
+  // then Maximum, Closing the reverse. 24-bit pictures only.
+  void Maximum(int WindowSize);
+  void Minimum(int WindowSize);
+  void Opening(int WindowSize);
+  void Closing(int WindowSize);
+  // 1-bit pictures: pixels of colour Color (set bits when not 0) with fewer
+  // than Size neighbours of that colour take the other one. Size 0: nothing.
+  void RemoveIsolatedPixels(int Color, int Size);
+  // 1-bit pictures: the kFill noise filter (3 x 3 windows, connected, strict
+  // OFF rule); Invert treats clear pixels as the picture. Iterations 0: nothing.
+  void RemoveNoise(int Iterations, bool Invert);
 
   // Properties ----------------------------------------------------------------------
   bool AutoUndo = true;
