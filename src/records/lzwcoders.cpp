@@ -2,11 +2,11 @@
 
 #include "imaging/io/giflzw.h"
 #include "imaging/io/ielzwhooks.h"
+#include "imaging/io/tiflzw.h"
 
 void InstallLZWCoders() {
   DefGIF_LZWDECOMPFUNC = GIFLZWDecompress;
   DefGIF_LZWCOMPFUNC = GIFLZWCompress;
-  // TIFF LZW: DefTIFF_LZWDECOMPFUNC = TIFFLZWDecompress and
-  // DefTIFF_LZWCOMPFUNC = TIFFLZWCompress go here once the TIFF codec
-  // provides its coders.
+  DefTIFF_LZWDECOMPFUNC = TIFFLZWDecompress;
+  DefTIFF_LZWCOMPFUNC = TIFFLZWCompress;
 }

@@ -42,21 +42,26 @@ TEST(FormPicEdit, GoingFirstLeavesNoDanglingTableInTheMainWindow) {
 
 #include "imaging/io/giflzw.h"
 #include "imaging/io/ielzwhooks.h"
+#include "imaging/io/tiflzw.h"
 #include "records/upicprint.h"
 
 namespace {
 
-TEST(PictureForms, InstallTheGifCodersWhenMade) {
+TEST(PictureForms, InstallTheLzwCodersWhenMade) {
   for (int which = 0; which < 2; ++which) {
     SCOPED_TRACE(which);
     CardProgram program;
     DefGIF_LZWDECOMPFUNC = nullptr;
     DefGIF_LZWCOMPFUNC = nullptr;
+    DefTIFF_LZWDECOMPFUNC = nullptr;
+    DefTIFF_LZWCOMPFUNC = nullptr;
     TForm* form = which == 0 ? static_cast<TForm*>(MakeForm<TFormPicEdit>(Application))
                              : static_cast<TForm*>(MakeForm<TFormPrintPic>(Application));
     program.Keep(form);
     EXPECT_EQ(DefGIF_LZWDECOMPFUNC, &GIFLZWDecompress);
     EXPECT_EQ(DefGIF_LZWCOMPFUNC, &GIFLZWCompress);
+    EXPECT_EQ(DefTIFF_LZWDECOMPFUNC, &TIFFLZWDecompress);
+    EXPECT_EQ(DefTIFF_LZWCOMPFUNC, &TIFFLZWCompress);
   }
 }
 
