@@ -385,7 +385,10 @@ QFont TCanvas::MakeFont() {
 
 TSize TCanvas::TextExtent(const std::string& text) {
   QFontMetrics metrics(MakeFont());
-  return {metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+  TSize size{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+  if (MapMode == MM_TEXT) return size;
+  // The font was made at device size; callers measure in logical units.
+  return {int32_t(std::lround(size.cx / std::fabs(ScaleX()))), int32_t(std::lround(size.cy / std::fabs(ScaleY())))};
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
@@ -513,6 +516,8 @@ void TCanvas::Blit(int x, int y, int w, int h, const TPixelSurface& source, int 
 
 void TCanvas::Draw(int x, int y, TGraphic* graphic) {
   auto* bitmap = dynamic_cast<TBitmap*>(graphic);
+  if (bitmap == nullptr && graphic != nullptr && !graphic->GetEmpty())
+    return graphic->Draw(this, {x, y, x + graphic->GetWidth(), y + graphic->GetHeight()});
   if (bitmap == nullptr || bitmap->GetEmpty()) return;
   TPixelSurface source = TPixelSurface::OfImage(bitmap->Image());
   int w = bitmap->GetWidth(), h = bitmap->GetHeight();
@@ -527,6 +532,7 @@ void TCanvas::Draw(int x, int y, TGraphic* graphic) {
 
 void TCanvas::StretchDraw(const TRect& r, TGraphic* graphic) {
   auto* bitmap = dynamic_cast<TBitmap*>(graphic);
+  if (bitmap == nullptr && graphic != nullptr && !graphic->GetEmpty()) return graphic->Draw(this, r);
   if (bitmap == nullptr || bitmap->GetEmpty()) return;
   TPixelSurface source = TPixelSurface::OfImage(bitmap->Image());
   Blit(r.Left, r.Top, r.Width(), r.Height(), source, 0, 0, bitmap->GetWidth(), bitmap->GetHeight(), CopyMode);

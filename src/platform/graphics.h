@@ -107,7 +107,11 @@ class TGraphic : public TPersistent {
   virtual void LoadFromStream(TStream* stream) = 0;
   virtual void SaveToStream(TStream* stream) = 0;
   void LoadFromFile(const std::string& name);
-  void SaveToFile(const std::string& name);
+  // Virtual: a metafile picks its kind from the extension.
+  virtual void SaveToFile(const std::string& name);
+  // How a canvas draws a graphic that is no bitmap: into `rect` (logical
+  // units of the canvas). Nothing by default.
+  virtual void Draw(TCanvas* canvas, const TRect& rect) {}
   bool Transparent = false;
   TNotifyEvent OnChange;
 };

@@ -1,5 +1,8 @@
 #include "platform/picture.h"
 
+#include "platform/jpegimage.h"
+#include "platform/metafile.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
@@ -20,6 +23,10 @@ std::vector<TFormatEntry>& Formats() {
   static std::vector<TFormatEntry> formats{
       {"bmp", "Bitmaps", [] { return static_cast<TGraphic*>(new TBitmap); }},
       {"ico", "Icons", [] { return static_cast<TGraphic*>(new TIcon); }},
+      {"jpg", "JPEG Image File", [] { return static_cast<TGraphic*>(new TJPEGImage); }},
+      {"jpeg", "JPEG Image File", [] { return static_cast<TGraphic*>(new TJPEGImage); }},
+      {"emf", "Enhanced Metafiles", [] { return static_cast<TGraphic*>(new TMetafile); }},
+      {"wmf", "Metafiles", [] { return static_cast<TGraphic*>(new TMetafile); }},
   };
   return formats;
 }

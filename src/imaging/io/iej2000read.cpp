@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/ieview.h"
@@ -27,6 +28,31 @@ bool StartsWith(TStream* stream, const uint8_t (&magic)[N]) {
 }
 
 constexpr int64_t kMaxDecodedBytes = int64_t{8} << 30;
+// SOT segment (12 bytes) and SOD marker (2 bytes).
+constexpr int64_t kMinTileBytes = 14;
+
+// Tiles the code stream's size segment announces, read before the decoder
+// sees it (the decoder sets up every tile while it reads the header); 0
+// when no size segment is found near the start.
+int64_t AnnouncedTiles(TStream* stream) {
+  const int64_t at = stream->GetPosition();
+  std::vector<uint8_t> head(size_t(std::min<int64_t>(IEStreamBytesLeft(stream), 65536)));
+  const int64_t got = stream->Read(head.data(), int64_t(head.size()));
+  stream->SetPosition(at);
+  const auto be32 = [&](size_t i) {
+    return uint32_t(head[i]) << 24 | uint32_t(head[i + 1]) << 16 | uint32_t(head[i + 2]) << 8 | head[i + 3];
+  };
+  for (size_t i = 0; i + 4 + 38 <= size_t(std::max<int64_t>(got, 0)); ++i) {
+    if (head[i] != 0xFF || head[i + 1] != 0x4F || head[i + 2] != 0xFF || head[i + 3] != 0x51) continue;
+    const size_t siz = i + 4 + 2 + 2;  // past the segment length and Rsiz
+    const int64_t xsiz = be32(siz), ysiz = be32(siz + 4), xo = be32(siz + 8), yo = be32(siz + 12);
+    const int64_t xt = be32(siz + 16), yt = be32(siz + 20), xto = be32(siz + 24), yto = be32(siz + 28);
+    if (xt == 0 || yt == 0 || xsiz <= xto || ysiz <= yto) return 0;  // the decoder refuses these itself
+    (void)xo, (void)yo;
+    return IEMulSat((xsiz - xto + xt - 1) / xt, (ysiz - yto + yt - 1) / yt);
+  }
+  return 0;
+}
 
 enum class TKind { Grey, RGB, YCbCr };
 
@@ -101,6 +127,14 @@ void J2KReadStream(TStream* Stream, TIEBitmap* Bitmap, TIOParamsVals& IOParams, 
                    bool Preview) {
   const bool jp2 = J2KTryStreamJP2(Stream);
   if (!jp2 && !J2KTryStreamJ2K(Stream)) {
+    IESetAbort(Progress);
+    return;
+  }
+  // Every tile needs at least its start-of-tile and start-of-data markers,
+  // so a few hundred bytes cannot hold tens of thousands of tiles: such a
+  // header would only make the decoder set up and walk empty tiles for
+  // minutes.
+  if (IEMulSat(AnnouncedTiles(Stream), kMinTileBytes) > IEStreamBytesLeft(Stream) + kMinTileBytes) {
     IESetAbort(Progress);
     return;
   }

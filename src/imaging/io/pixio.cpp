@@ -242,6 +242,8 @@ void TPixIO::LoadFromFileFormat(const std::string& name, TIEFileType code) {
     case ieftJPEG: return LoadFromFileJpeg(name);
     case ieftICO: return LoadFromFileICO(name);
     case ieftCUR: return LoadFromFileCUR(name);
+    case ieftWMF:
+    case ieftEMF: return ImportMetafile(name, -1, -1);
     case ieftJP2: return LoadFromFileJP2(name);
     case ieftJ2K: return LoadFromFileJ2K(name);
     case ieftGIF: LoadFromFileGif(name); return;

@@ -16,9 +16,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "imaging/core/iedefs.h"
+#include "imaging/core/iemsg.h"
 #include "imaging/io/ieformats.h"
 #include "imaging/io/ioparams.h"
 #include "platform/controls.h"
@@ -28,6 +30,15 @@ class TIEBitmap;
 class TIEMask;
 class TIEView;
 class TImage;
+class TForm;
+
+// Units the dialogs measure in.
+enum TIEDialogsMeasureUnit { ieduInches, ieduCm, ieduSelectableDefInches, ieduSelectableDefCm };
+// Options of the save-parameters dialog (a set).
+enum : unsigned { ioppDefaultLockPreview = 1u << 0, ioppApplyButton = 1u << 1 };
+using TIOPreviewsParams = unsigned;
+// Called with the dialog form about to be shown.
+using TIEIOPreviewEvent = std::function<void(TObject* Sender, TForm* PreviewForm)>;
 
 class TPixIO : public TComponent {
  public:
@@ -121,6 +132,18 @@ class TPixIO : public TComponent {
   // count; a missing file raises.
   int32_t InsertToFileGif(const std::string& name);
 
+  // Metafiles (no asynchronous form). ImportMetafile renders a WMF or EMF
+  // file into the picture over the background: -1 for Width or Height
+  // keeps the proportions from the other side, both -1 the metafile's own
+  // size, 0 does nothing; the longer side is at most 2800 pixels and the
+  // picture is one pixel narrower and lower than the drawing. A drawing
+  // size of 0 sets Aborting; a file that is no metafile raises
+  // EInvalidGraphic after OnFinishWork.
+  void ImportMetafile(const std::string& name, int Width, int Height);
+  // Draws the metafile, sized as ImportMetafile does, over the picture at
+  // (X, Y), clipped to it; only what the metafile draws changes.
+  void MergeMetafile(const std::string& name, int X, int Y, int Width, int Height);
+
   // Makes the pixels square: the shorter side is stretched so that DPIX
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
   void AdjustDPI();
@@ -141,6 +164,18 @@ class TPixIO : public TComponent {
   bool Aborting = false;
   TIEProgressEvent OnProgress;
   TNotifyEvent OnFinishWork;
+
+  // What the component hands to its dialogs.
+  TMsgLanguage MsgLanguage = msSystem;
+  TIEDialogsMeasureUnit DialogsMeasureUnit = ieduInches;
+  TIOPreviewsParams PreviewsParams = 0;
+  bool SimplifiedParamsDialogs = true;
+  TIEIOPreviewEvent OnIOPreview;
+  TFont* GetPreviewFont() const { return previewFont_.get(); }
+  // Copies the font.
+  void SetPreviewFont(TFont* font) { previewFont_->Assign(font); }
+  TIOPreviewsParams GetIOPreviewParams() const { return PreviewsParams; }
+  void SetIOPreviewParams(TIOPreviewsParams params) { PreviewsParams = params; }
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
@@ -194,6 +229,7 @@ class TPixIO : public TComponent {
   void Unwrap();
 
   TColor background_ = 0;
+  std::unique_ptr<TFont> previewFont_ = std::make_unique<TFont>();
   TIEMask* alphaMask_ = nullptr;  // the view's when one is attached, else owned
 };
 

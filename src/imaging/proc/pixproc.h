@@ -208,6 +208,12 @@ class TPixProc : public TComponent {
                             double& RmseMin, double& RmseMax, double& MaxDiffMin, double& MaxDiffMax,
                             double& MaeMin, double& MaeMax);
 
+  // Size ------------------------------------------------------------------------------
+  // Resamples the picture (and its alpha channel) to the new size; a size
+  // below 0 follows the other one keeping the aspect ratio, both below 0
+  // change nothing. 1-bit pictures become 24-bit grey shares.
+  void Resample(int NewWidth, int NewHeight, TResampleFilter Filter);
+
   // Properties ----------------------------------------------------------------------
   bool AutoUndo = true;
   TMsgLanguage MsgLanguage = msSystem;

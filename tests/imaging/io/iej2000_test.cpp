@@ -69,7 +69,9 @@ TEST(J2KRead, DamagedOrForeignDataAbortsAndLeavesTheBitmap) {
   const std::vector<uint8_t> foreign = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0};
   std::vector<std::vector<uint8_t>> inputs = {foreign, ReadBytes(PicturePath("j2k-bad-truncated-header.j2k")),
                                               ReadBytes(PicturePath("jp2-bad-box-length.jp2")),
-                                              ReadBytes(PicturePath("j2k-bad-huge-size.j2k"))};
+                                              ReadBytes(PicturePath("j2k-bad-huge-size.j2k")),
+                                              // 33,000 tiles announced by 578 bytes
+                                              ReadBytes(PicturePath("j2k-bad-many-tiles.j2k"))};
   // A good code stream cut in the middle of its data.
   std::vector<uint8_t> cut = ReadBytes(PicturePath("j2k-rgb-lossless-rlcp-97x61.j2k"));
   cut.resize(cut.size() / 2);

@@ -1,0 +1,13 @@
+#include "designer/editbox.h"
+
+TFormEditBox* FormEditBox = nullptr;
+
+TFormEditBox::TFormEditBox(TComponent* owner) : TForm(owner) {
+  Name = "FormEditBox";
+  SetCaption("文本");
+  Position = poMainFormCenter;
+}
+
+TFormEditBox::~TFormEditBox() {
+  if (FormEditBox == this) FormEditBox = nullptr;
+}

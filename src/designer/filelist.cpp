@@ -1,0 +1,13 @@
+#include "designer/filelist.h"
+
+TFormFileList* FormFileList = nullptr;
+
+TFormFileList::TFormFileList(TComponent* owner) : TForm(owner) {
+  Name = "FormFileList";
+  SetCaption("最近保存的模板");
+  Position = poMainFormCenter;
+}
+
+TFormFileList::~TFormFileList() {
+  if (FormFileList == this) FormFileList = nullptr;
+}

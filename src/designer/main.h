@@ -1,0 +1,196 @@
+// The main window: the card designer. This unit holds the window's
+// components, its start (FormCreate, FormShow, FormActivate), its close
+// sequence and the members other forms reach through MainForm; the
+// template file, the design surface, the texts, the drawing tools and the
+// commands fill in the handlers declared here.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/comctrls.h"
+#include "platform/commdlg.h"
+#include "platform/dbctrls.h"
+#include "platform/dbgrids.h"
+#include "platform/extctrls.h"
+#include "platform/forms.h"
+#include "platform/menus.h"
+#include "platform/picture.h"
+#include "platform/qreport.h"
+#include "platform/qreportctrls.h"
+#include "platform/richedit.h"
+#include "platform/toolbars.h"
+
+class TQRPix;
+class TQRDBPix;
+
+// Number of text slots on a card (data-field texts and static titles).
+constexpr int kTextSlots = 13;
+// Most custom templates the template library keeps.
+constexpr int kMaxCustomTemplates = 22;
+
+class TMainForm : public TForm {
+ public:
+  explicit TMainForm(TComponent* owner);
+  ~TMainForm() override;
+
+  // Components of the form resource ------------------------------------------
+  TMainMenu* MainMenu1;
+  TMenuItem* NFile;      // "文件(&F)"
+  TMenuItem* NOpen;      // template open
+  TMenuItem* NSave;      // template save (not shown in the menu)
+  TMenuItem* NSaveAs;    // template save as (not shown in the menu)
+  TMenuItem* NExit;      // "退出(&Close)"
+  TMenuItem* NLibrary;   // "模板库(&M)"
+  TMenuItem* MenuFunction;  // "自定义模板"
+  TMenuItem* Exitcmd;       // "删除自定义模板"
+  TControlBar* ControlBar1;
+  TToolBar* ToolBar3;  // the menu bar's buttons
+  TToolBar* ToolBar1;  // main tool bar
+  TToolBar* ToolBar2;  // text tool bar, hidden until the text tool is chosen
+  TToolButton* TBEdit;
+  TComboBox* FontBox;
+  TComboBox* FontSize;
+  TPanel* Panel1;    // selection panel (left)
+  TPanel* PanTools;  // data panel (right)
+  TDBGrid* DBGrid1;
+  TScrollBox* ScrollBox1;
+  TPanel* Panel2;  // design surface
+  TImage* Drawor;  // layout picture
+  TShape* Shape1;  // selection frame
+  TImage* PicOne;
+  TImage* PicTwo;
+  TImage* SignPic;
+  TImage* BarcodeSet;
+  TImage* ImageZhang;
+  TRichEdit* Edit;  // the text box of the layout picture
+  TStatusBar* StatusBar1;
+  TOpenDialog* OpenDialog1;
+  TQuickRep* QuickRep1;
+  TQRBand* DetailBand1;
+  TQRBand* PageFooterBand1;
+  TQRPix* QRSignPic;
+  TQRDBPix* QRDBPicOne;
+  TQRDBPix* QRDBPicTwo;
+  TQRDBPix* QRDBBarCode;
+  TQRImage* QRImageZhang;
+  TQRLabel* Label3;  // blank label that keeps the band's bottom edge
+  TQRSysData* QRSysData1;
+
+  // Members other forms read and write -------------------------------------------
+  std::string AppDir;    // folder of the program file, with trailing separator
+  std::string StartDir;  // the working folder as read back after start-up
+  std::string TemplatePath;
+  bool OpenNoDialog = false;
+  bool OpenCancelled = false;
+  std::string BGFileName;
+  std::string TemplateBGPath;
+  std::string LogoPath;
+  std::string SealPath;
+  std::string TableFolder, TableFile;
+  std::string ProductName;
+  std::string VersionText;
+  std::array<std::string, 5> RecentFiles;
+  int RecentIndex = 0;
+  int CustomTemplateCount = 0;
+  std::array<int, 2> PMstartValues{};
+  std::array<int, 80> PageData{};
+  // Staging tables between the template file and the text controls.
+  std::vector<int> TextSizes, TextPositions, DataFontValues, TitleFontValues;
+  std::vector<std::string> TitleTexts, FieldCaptions;
+
+  std::array<TDBText*, kTextSlots> DBTexts{};
+  std::array<TLabel*, kTextSlots> TitleLabels{};
+  std::array<TQRDBText*, kTextSlots> QRDBTexts{};
+  std::array<TQRLabel*, kTextSlots> QRTitleLabels{};
+  std::array<bool, kTextSlots> DataShown{}, TitleShown{};
+
+  // Selection and drag state of the design surface.
+  int SelectedItem = 0;
+  bool SelectedIsTitle = false;
+  int LastTextTag = 0;
+  int PicItem = 0;
+  int MoveMode = 0;
+  int DragStartX = 0, DragStartY = 0;
+  int DragStartLeft = 0, DragStartTop = 0, DragStartWidth = 0, DragStartHeight = 0;
+
+  bool ShowHints = false;
+  int MoveDBResult = 0;
+  // Decodes the JPEG seal, logo and layout pictures for the template reader.
+  TPicture* JpegLoader = nullptr;
+
+  // Drawing state of the layout picture's tools.
+  TBitmap* RangeBitmap = nullptr;
+  bool RangeShown = false;
+  TRect RangeRect;
+  bool TextPending = false;
+
+  // Window events -------------------------------------------------------------------
+  void FormCreate(TObject* Sender);
+  void FormShow(TObject* Sender);
+  void FormActivate(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void FormDestroy(TObject* Sender);
+  void NExitClick(TObject* Sender);
+
+  // Handlers of the text items, the custom templates and the hint line; the
+  // window wires them, their behaviour belongs to the design surface, the
+  // template library and the command layer.
+  void TextItemClick(TObject* Sender);
+  void DataTextDblClick(TObject* Sender);
+  void DataTextMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void DataTextMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void DataTextMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void TitleTextDblClick(TObject* Sender);
+  void TitleTextMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void TitleTextMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void TitleTextMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void CustomTemplateClick(TObject* Sender);
+  void ApplicationHint(TObject* Sender);
+  void FillFontBox();
+
+  // Start-up pieces, each one step of FormCreate.
+  void CheckDataFiles();
+  void ReadStartSettings();
+  void WriteStartSettings();
+  void AddCustomTemplateEntries();
+  void CreateTextControls();
+  void FreeTextControls();
+  // The start-up template from the program's arguments (the first is the
+  // first argument after the program's name).
+  void ChooseStartTemplate(const std::vector<std::string>& arguments);
+
+ private:
+  void FreeLongLivedPictures();
+  // Only the first activation asks for a new or recent template.
+  bool activated_ = false;
+};
+
+extern TMainForm* MainForm;
+
+// Module-level state of the main window's unit --------------------------------------------
+extern std::string DataDir;  // AppDir + "data\", the working folder
+extern const std::array<const char*, 16> FontSizeNames;
+extern TControlCanvas* TextBoxCanvas;
+extern TControlCanvas* PanelCanvas;
+extern TControlCanvas* PictureCanvas;
+extern TBitmap* LayoutPrintBitmap;
+extern TBitmap* LogoPrintBitmap;
+// Show and placement flags of the design surface.
+extern bool TextsShown, PhotoShown, PicTwoShown, LayoutShown, LogoShown, BarcodeShown, SealShown;
+extern bool PhotoHintDone, PicTwoHintDone, LayoutHintDone;
+// Panel show states of the command layer.
+extern bool ToolBarShown, SelectPanelShown, DataGridHidden, DrawPanelHidden;
+extern bool DrawingMode;
+// The program's arguments, kept by the entry point for the start-up template.
+extern std::vector<std::string> ProgramArguments;
+
+// Desktop services of the start.
+void CreateDesktopShortcut(const std::string& target, const std::string& workingFolder, const std::string& linkName,
+                           const std::string& description);
+void RegisterTemplateFileType(TMainForm* window, bool doRegister);
+bool RegisterFileType(const std::string& extension, const std::string& description, const std::string& iconPath,
+                      const std::string& programPath);
+bool CheckDefaultPrinter();

@@ -1,0 +1,194 @@
+// The main window's components, as its form resource declares them. Only
+// the skeleton that start-up and the close sequence touch is laid here;
+// each command and item fills its own part of the window.
+#include "designer/mainresource.h"
+
+#include "designer/main.h"
+#include "imaging/view/qrdbpix.h"
+#include "imaging/view/qrpix.h"
+
+namespace {
+
+constexpr TColor kSkyBlue = 0xF0CAA6;
+constexpr TColor kMoneyGreen = 0xC0DCC0;
+
+template <class T>
+T* Make(TMainForm* form, TWinControl* parent, const char* name) {
+  T* control = new T(form);
+  control->Name = name;
+  if (parent) control->SetParent(parent);
+  return control;
+}
+
+TMenuItem* MenuItem(TMainForm* form, TMenuItem* parent, const char* name, const char* caption) {
+  auto* item = new TMenuItem(form);
+  item->Name = name;
+  item->SetCaption(caption);
+  parent->Add(item);
+  return item;
+}
+
+void BuildMenus(TMainForm* f) {
+  f->MainMenu1 = new TMainMenu(f);
+  f->MainMenu1->Name = "MainMenu1";
+  TMenuItem* root = f->MainMenu1->GetItems();
+  f->NFile = MenuItem(f, root, "NFile", "文件(&F)");
+  f->NOpen = MenuItem(f, f->NFile, "NOpen", "打开模板(&Open)");
+  f->NSave = MenuItem(f, f->NFile, "NSave", "保存模板(&Save)");
+  f->NSave->SetVisible(false);
+  f->NSaveAs = MenuItem(f, f->NFile, "NSaveAs", "模板另存为(Save&As)");
+  f->NSaveAs->SetVisible(false);
+  MenuItem(f, f->NFile, "NFileLine", cLineCaption);
+  f->NExit = MenuItem(f, f->NFile, "NExit", "退出(&Close)");
+  MenuItem(f, root, "NEditMenu", "编辑(&E)");
+  MenuItem(f, root, "NDataMenu", "数据库(&D)");
+  MenuItem(f, root, "NLayoutMenu", "底图(&B)");
+  f->NLibrary = MenuItem(f, root, "NLibrary", "模板库(&M)");
+  f->MenuFunction = MenuItem(f, f->NLibrary, "MenuFunction", "自定义模板");
+  f->Exitcmd = MenuItem(f, f->MenuFunction, "Exitcmd", "删除自定义模板");
+  MenuItem(f, root, "NShowMenu", "显示(&S)");
+  MenuItem(f, root, "NOptionMenu", "设置(&O)");
+  MenuItem(f, root, "NHelpMenu", "帮助(&H)");
+}
+
+void BuildToolBars(TMainForm* f) {
+  f->ControlBar1 = Make<TControlBar>(f, f, "ControlBar1");
+  f->ControlBar1->SetBounds(0, 0, f->GetClientWidth(), 26);
+  f->ControlBar1->SetAlign(alTop);
+  f->ControlBar1->SetColor(kSkyBlue);
+
+  // The menu bar: one flat button per top-level menu, dropping it down.
+  f->ToolBar3 = Make<TToolBar>(f, f->ControlBar1, "ToolBar3");
+  f->ToolBar3->Flat = true;
+  f->ToolBar3->ShowCaptions = true;
+  f->ToolBar3->ButtonWidth = 64;
+  TMenuItem* root = f->MainMenu1->GetItems();
+  f->ToolBar3->SetBounds(0, 0, 64 * root->Count(), 22);
+  for (int i = 0; i < root->Count(); ++i) {
+    auto* button = Make<TToolButton>(f, f->ToolBar3, "");
+    button->SetMenuItem(root->Items(i));
+  }
+  f->ToolBar3->ArrangeButtons();
+  f->ControlBar1->ArrangeBands();
+
+  f->ToolBar1 = Make<TToolBar>(f, f, "ToolBar1");
+  f->ToolBar1->SetBounds(0, 26, f->GetClientWidth(), 49);
+  f->ToolBar1->SetAlign(alTop);
+  f->ToolBar1->Flat = true;
+  f->ToolBar1->ShowCaptions = true;
+
+  f->ToolBar2 = Make<TToolBar>(f, f, "ToolBar2");
+  f->ToolBar2->SetBounds(0, 75, f->GetClientWidth(), 26);
+  f->ToolBar2->SetAlign(alTop);
+  f->ToolBar2->SetVisible(false);
+  f->FontBox = Make<TComboBox>(f, f->ToolBar2, "FontBox");
+  f->FontBox->SetBounds(0, 0, 145, 22);
+  f->FontSize = Make<TComboBox>(f, f->ToolBar2, "FontSize");
+  f->FontSize->SetBounds(147, 0, 60, 22);
+  f->TBEdit = Make<TToolButton>(f, f->ToolBar2, "TBEdit");
+  f->TBEdit->SetBounds(209, 0, 23, 22);
+}
+
+void BuildPanels(TMainForm* f) {
+  f->StatusBar1 = Make<TStatusBar>(f, f, "StatusBar1");
+  f->StatusBar1->SetBounds(0, f->GetClientHeight() - 19, f->GetClientWidth(), 19);
+  f->StatusBar1->SetAlign(alBottom);
+  const int widths[] = {250, 150, 372};
+  for (int width : widths) f->StatusBar1->GetPanels()->Add()->SetWidth(width);
+  f->StatusBar1->GetPanels()->Items(1)->Alignment = taCenter;
+
+  f->Panel1 = Make<TPanel>(f, f, "Panel1");
+  f->Panel1->SetBounds(0, 0, 157, 400);
+  f->Panel1->SetAlign(alLeft);
+  f->Panel1->SetColor(kSkyBlue);
+
+  f->PanTools = Make<TPanel>(f, f, "PanTools");
+  f->PanTools->SetBounds(f->GetClientWidth() - 108, 0, 108, 400);
+  f->PanTools->SetAlign(alRight);
+  f->DBGrid1 = Make<TDBGrid>(f, f->PanTools, "DBGrid1");
+  f->DBGrid1->SetAlign(alClient);
+  const char* fields[] = {"AAAA", "BBBB", "CCCC", "DDDD", "EEEE", "FFFF", "GGGG",
+                          "HHHH", "IIII", "JJJJ", "KKKK", "LLLL", "MMMM"};
+  for (const char* field : fields) f->DBGrid1->Columns()->Add()->SetFieldName(field);
+}
+
+void BuildSurface(TMainForm* f) {
+  // Placed, not aligned: start-up fits it to the window.
+  f->ScrollBox1 = Make<TScrollBox>(f, f, "ScrollBox1");
+  f->ScrollBox1->SetBounds(f->Panel1->GetWidth(), 101, 600, 400);
+  f->ScrollBox1->SetColor(kMoneyGreen);
+
+  f->Panel2 = Make<TPanel>(f, f->ScrollBox1, "Panel2");
+  f->Panel2->SetBounds(24, 26, 337, 223);
+  f->Panel2->SetColor(kMoneyGreen);
+  f->Panel2->BevelOuter = bvNone;
+
+  f->Drawor = Make<TImage>(f, f->Panel2, "Drawor");
+  f->Drawor->SetBounds(0, 0, 337, 223);
+  f->Drawor->SetCursor(crCross);
+  f->PicOne = Make<TImage>(f, f->Panel2, "PicOne");
+  f->PicOne->SetBounds(230, 40, 80, 100);
+  f->PicTwo = Make<TImage>(f, f->Panel2, "PicTwo");
+  f->PicTwo->SetBounds(230, 150, 80, 60);
+  f->SignPic = Make<TImage>(f, f->Panel2, "SignPic");
+  f->SignPic->SetBounds(10, 10, 40, 40);
+  f->BarcodeSet = Make<TImage>(f, f->Panel2, "BarcodeSet");
+  f->BarcodeSet->SetBounds(10, 180, 120, 30);
+  f->ImageZhang = Make<TImage>(f, f->Panel2, "ImageZhang");
+  f->ImageZhang->SetBounds(150, 120, 70, 70);
+  f->ImageZhang->SetVisible(false);
+  f->Shape1 = Make<TShape>(f, f->Panel2, "Shape1");
+  f->Shape1->SetVisible(false);
+  f->Edit = Make<TRichEdit>(f, f->Panel2, "Edit");
+  f->Edit->SetVisible(false);
+}
+
+void BuildReport(TMainForm* f) {
+  f->QuickRep1 = Make<TQuickRep>(f, f, "QuickRep1");
+  f->QuickRep1->SetBounds(0, 0, 794, 1123);
+  f->DetailBand1 = Make<TQRBand>(f, f->QuickRep1, "DetailBand1");
+  f->DetailBand1->BandType = rbDetail;
+  f->DetailBand1->SetBounds(0, 0, 794, 223);
+  f->PageFooterBand1 = Make<TQRBand>(f, f->QuickRep1, "PageFooterBand1");
+  f->PageFooterBand1->BandType = rbPageFooter;
+  f->PageFooterBand1->SetBounds(0, 223, 794, 24);
+  f->QRSysData1 = Make<TQRSysData>(f, f->PageFooterBand1, "QRSysData1");
+  f->QRSysData1->SetBounds(360, 4, 80, 16);
+
+  f->QRSignPic = Make<TQRPix>(f, f->DetailBand1, "QRSignPic");
+  f->QRSignPic->SetBounds(10, 10, 40, 40);
+  f->QRDBPicOne = Make<TQRDBPix>(f, f->DetailBand1, "QRDBPicOne");
+  f->QRDBPicOne->SetBounds(230, 40, 80, 100);
+  f->QRDBPicOne->SetDataField("PIC");
+  f->QRDBPicTwo = Make<TQRDBPix>(f, f->DetailBand1, "QRDBPicTwo");
+  f->QRDBPicTwo->SetBounds(230, 150, 80, 60);
+  f->QRDBPicTwo->SetDataField("BACKGROUND");
+  f->QRDBBarCode = Make<TQRDBPix>(f, f->DetailBand1, "QRDBBarCode");
+  f->QRDBBarCode->SetBounds(10, 180, 120, 30);
+  f->QRDBBarCode->SetDataField("BARCODE");
+  f->QRImageZhang = Make<TQRImage>(f, f->DetailBand1, "QRImageZhang");
+  f->QRImageZhang->SetBounds(150, 120, 70, 70);
+  f->QRImageZhang->Stretch = true;
+  f->Label3 = Make<TQRLabel>(f, f->DetailBand1, "Label3");
+  f->Label3->SetBounds(0, 0, 8, 13);
+
+  f->OpenDialog1 = new TOpenDialog(f);
+  f->OpenDialog1->Name = "OpenDialog1";
+  f->OpenDialog1->Filter = "CardwrightFile(*.pmt)|*.pmt";
+}
+
+}  // namespace
+
+void BuildMainWindowResource(TMainForm* f) {
+  f->Name = "MainForm";
+  f->SetBounds(0, 0, 1024, 720);
+  f->Position = poScreenCenter;
+  f->SetColor(kSkyBlue);
+  f->GetFont()->Name = "宋体";
+  f->GetFont()->Charset = GB2312_CHARSET;
+  BuildMenus(f);
+  BuildToolBars(f);
+  BuildPanels(f);
+  BuildSurface(f);
+  BuildReport(f);
+}

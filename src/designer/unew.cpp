@@ -1,0 +1,13 @@
+#include "designer/unew.h"
+
+TFormNew* FormNew = nullptr;
+
+TFormNew::TFormNew(TComponent* owner) : TForm(owner) {
+  Name = "FormNew";
+  SetCaption("新建模板:请向作者提供您设计的优秀模板。");
+  Position = poMainFormCenter;
+}
+
+TFormNew::~TFormNew() {
+  if (FormNew == this) FormNew = nullptr;
+}

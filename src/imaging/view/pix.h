@@ -1,0 +1,96 @@
+// TPix: an image view that owns its file and processing components from
+// the start and offers their interface as its own, each operation a
+// one-line forward. The card program keeps hidden ones as converters: a
+// picture goes in, is drawn on, and comes out as a file or a memory stream
+// in a chosen format.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "imaging/io/pixio.h"
+#include "imaging/proc/pixproc.h"
+#include "imaging/view/pixview.h"
+
+class TPix : public TPixView {
+ public:
+  explicit TPix(TComponent* Owner);
+
+  // The parameters of a TPix or a TPixIO source, then the view's Assign
+  // (picture, alpha, background and DPI of a view; pixels of a TBitmap).
+  void Assign(TPersistent* Source) override;
+  void AssignIOParams(TPersistent* Source);
+
+  // Own properties kept in the components ---------------------------------------------
+  bool GetAutoUndo() { return GetPixProc()->AutoUndo; }
+  void SetAutoUndo(bool v) { GetPixProc()->AutoUndo = v; }
+  TMsgLanguage GetMsgLanguage() { return GetPixProc()->MsgLanguage; }
+  void SetMsgLanguage(TMsgLanguage l);
+  TPRPreviewsParams GetProcPreviewsParams() { return GetPixProc()->GetPRPreviewParams(); }
+  void SetProcPreviewsParams(TPRPreviewsParams p) { GetPixProc()->SetPRPreviewParams(p); }
+  TIOPreviewsParams GetIOPreviewsParams() { return GetPixIO()->GetIOPreviewParams(); }
+  void SetIOPreviewsParams(TIOPreviewsParams p) { GetPixIO()->SetIOPreviewParams(p); }
+  TFont* GetPreviewFont() { return GetPixIO()->GetPreviewFont(); }
+  void SetPreviewFont(TFont* Font);
+  bool GetStreamHeaders() { return GetPixIO()->StreamHeaders; }
+  void SetStreamHeaders(bool v) { GetPixIO()->StreamHeaders = v; }
+  void SetOnPreview(TIEPreviewEvent e) { GetPixProc()->OnPreview = std::move(e); }
+  void SetOnIOPreview(TIEIOPreviewEvent e) { GetPixIO()->OnIOPreview = std::move(e); }
+  TIEDialogsMeasureUnit GetDialogsMeasureUnit() { return GetPixIO()->DialogsMeasureUnit; }
+  void SetDialogsMeasureUnit(TIEDialogsMeasureUnit u) { GetPixIO()->DialogsMeasureUnit = u; }
+  TIOParamsVals* GetIOParams() { return GetPixIO()->IOParams; }
+  bool GetAborting() { return GetPixIO()->Aborting; }
+  void SetAborting(bool v) { GetPixIO()->Aborting = v; }
+
+  // File and stream I/O -------------------------------------------------------------------
+  virtual void LoadFromFile(const std::string& f) { GetPixIO()->LoadFromFile(f); }
+  virtual void SaveToFile(const std::string& f) { GetPixIO()->SaveToFile(f); }
+  virtual void ParamsFromFile(const std::string& f) { GetPixIO()->ParamsFromFile(f); }
+  virtual void ParamsFromStream(TStream* s) { GetPixIO()->ParamsFromStream(s); }
+  virtual void ParamsFromFileFormat(const std::string& f, TIEFileType t) { GetPixIO()->ParamsFromFileFormat(f, t); }
+  virtual void ParamsFromStreamFormat(TStream* s, TIEFileType t) { GetPixIO()->ParamsFromStreamFormat(s, t); }
+  void LoadFromFileFormat(const std::string& f, TIEFileType t) { GetPixIO()->LoadFromFileFormat(f, t); }
+  void LoadFromStream(TStream* s) { GetPixIO()->LoadFromStream(s); }
+  void LoadFromStreamFormat(TStream* s, TIEFileType t) { GetPixIO()->LoadFromStreamFormat(s, t); }
+  void SaveToStream(TStream* s, TIEFileType t) { GetPixIO()->SaveToStream(s, t); }
+
+  void LoadFromFileJpeg(const std::string& f) { GetPixIO()->LoadFromFileJpeg(f); }
+  void SaveToFileJpeg(const std::string& f) { GetPixIO()->SaveToFileJpeg(f); }
+  void LoadFromStreamJpeg(TStream* s) { GetPixIO()->LoadFromStreamJpeg(s); }
+  void SaveToStreamJpeg(TStream* s) { GetPixIO()->SaveToStreamJpeg(s); }
+  int32_t LoadFromFileGif(const std::string& f) { return GetPixIO()->LoadFromFileGif(f); }
+  void SaveToFileGif(const std::string& f) { GetPixIO()->SaveToFileGif(f); }
+  int32_t InsertToFileGif(const std::string& f) { return GetPixIO()->InsertToFileGif(f); }
+  int32_t LoadFromStreamGif(TStream* s) { return GetPixIO()->LoadFromStreamGif(s); }
+  void SaveToStreamGif(TStream* s) { GetPixIO()->SaveToStreamGif(s); }
+  void LoadFromFileBMP(const std::string& f) { GetPixIO()->LoadFromFileBMP(f); }
+  void SaveToFileBMP(const std::string& f) { GetPixIO()->SaveToFileBMP(f); }
+  void LoadFromStreamBMP(TStream* s) { GetPixIO()->LoadFromStreamBMP(s); }
+  void SaveToStreamBMP(TStream* s) { GetPixIO()->SaveToStreamBMP(s); }
+  void LoadFromFileICO(const std::string& f) { GetPixIO()->LoadFromFileICO(f); }
+  void LoadFromStreamICO(TStream* s) { GetPixIO()->LoadFromStreamICO(s); }
+  void LoadFromFileCUR(const std::string& f) { GetPixIO()->LoadFromFileCUR(f); }
+  void LoadFromStreamCUR(TStream* s) { GetPixIO()->LoadFromStreamCUR(s); }
+
+  // Processing --------------------------------------------------------------------------
+  void SaveUndo() { GetPixProc()->SaveUndo(); }
+  void SaveUndoCaptioned(const std::string& c) { GetPixProc()->SaveUndoCaptioned(c); }
+  void Undo() { GetPixProc()->Undo(); }
+  void UndoAt(int i) { GetPixProc()->UndoAt(i); }
+  void ClearUndo() { GetPixProc()->ClearUndo(); }
+  bool GetCanUndo() { return GetPixProc()->GetCanUndo(); }
+  int GetUndoCount() { return GetPixProc()->GetUndoCount(); }
+  void SetUndoCaptions(int i, const std::string& c) { GetPixProc()->SetUndoCaptions(i, c); }
+  std::string GetUndoCaptions(int i) { return GetPixProc()->GetUndoCaptions(i); }
+  TIELocation GetUndoLocation() { return GetPixProc()->UndoLocation; }
+  void SetUndoLocation(TIELocation l) { GetPixProc()->UndoLocation = l; }
+  int32_t GetUndoLimit() { return GetPixProc()->UndoLimit; }
+  void SetUndoLimit(int32_t n) { GetPixProc()->UndoLimit = n; }
+
+  void ConvertTo(int n) { GetPixProc()->ConvertTo(n); }
+  void ConvertToBWOrdered() { GetPixProc()->ConvertToBWOrdered(); }
+  void ConvertToBWThreshold(int t) { GetPixProc()->ConvertToBWThreshold(t); }
+  void ConvertTo24Bit() { GetPixProc()->ConvertTo24Bit(); }
+  void CalcImagePalette(std::span<TRGB> palette, int n) { GetPixProc()->CalcImagePalette(palette, n); }
+  void Resample(int w, int h, TResampleFilter f) { GetPixProc()->Resample(w, h, f); }
+};
