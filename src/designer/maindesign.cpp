@@ -87,140 +87,82 @@ void FillBoxes(TMainForm* f, TControl* item) {
   f->EditW->SetText(std::to_string(item->GetWidth()));
 }
 
+// A press on a picture item selects it; unless another item is armed for
+// placement (the barcode takes the selection even then) it becomes the
+// frame's item too.
+void PressPicture(TMainForm* f, TImage* item, int kind, int selected, TShiftState shift, int x, int y) {
+  const bool alwaysTakes = kind == 3;
+  if (alwaysTakes || !ItemArmed()) f->PicItem = kind;
+  if (kind != 1) f->Panel2->Refresh();
+  f->SelectedItem = selected;
+  f->SelectedIsTitle = false;
+  f->StartDrag(item, shift, x, y);
+}
+
+void ClickPicture(TMainForm* f, TImage* item, int kind) {
+  if (!ItemArmed()) f->PicItem = kind;
+  FrameAround(f->Shape1, item);
+}
+
+void MovePicture(TMainForm* f, TControl* item, int x, int y) {
+  f->SetHitZoneCursor(item, x, y);
+  f->DragControl(item, x, y);
+}
+
+void ReleasePicture(TMainForm* f, TControl* item) {
+  f->MoveMode = 0;
+  FillBoxes(f, item);
+}
+
 }  // namespace
 
-// Photo ---------------------------------------------------------------------------------
-
-void TMainForm::PicOneClick(TObject*) {
-  if (!ItemArmed()) PicItem = 0;
-  FrameAround(Shape1, PicOne);
-}
-
+void TMainForm::PicOneClick(TObject*) { ClickPicture(this, PicOne, 0); }
 void TMainForm::PicOneMouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
-  if (!ItemArmed()) PicItem = 0;
-  Panel2->Refresh();
-  SelectedItem = 13;
-  SelectedIsTitle = false;
-  StartDrag(PicOne, Shift, X, Y);
+  PressPicture(this, PicOne, 0, 13, Shift, X, Y);
 }
+void TMainForm::PicOneMouseMove(TObject*, TShiftState, int X, int Y) { MovePicture(this, PicOne, X, Y); }
+void TMainForm::PicOneMouseUp(TObject*, TMouseButton, TShiftState, int, int) { ReleasePicture(this, PicOne); }
 
-void TMainForm::PicOneMouseMove(TObject*, TShiftState, int X, int Y) {
-  SetHitZoneCursor(PicOne, X, Y);
-  DragControl(PicOne, X, Y);
-}
-
-void TMainForm::PicOneMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  MoveMode = 0;
-  FillBoxes(this, PicOne);
-}
-
-// Picture two -----------------------------------------------------------------------------
-
-void TMainForm::PicTwoClick(TObject*) {
-  if (!ItemArmed()) PicItem = 1;
-  FrameAround(Shape1, PicTwo);
-}
-
+void TMainForm::PicTwoClick(TObject*) { ClickPicture(this, PicTwo, 1); }
 void TMainForm::PicTwoMouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
-  if (!ItemArmed()) PicItem = 1;
-  SelectedItem = 14;
-  SelectedIsTitle = false;
-  StartDrag(PicTwo, Shift, X, Y);
+  PressPicture(this, PicTwo, 1, 14, Shift, X, Y);
 }
+void TMainForm::PicTwoMouseMove(TObject*, TShiftState, int X, int Y) { MovePicture(this, PicTwo, X, Y); }
+void TMainForm::PicTwoMouseUp(TObject*, TMouseButton, TShiftState, int, int) { ReleasePicture(this, PicTwo); }
 
-void TMainForm::PicTwoMouseMove(TObject*, TShiftState, int X, int Y) {
-  SetHitZoneCursor(PicTwo, X, Y);
-  DragControl(PicTwo, X, Y);
-}
-
-void TMainForm::PicTwoMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  MoveMode = 0;
-  FillBoxes(this, PicTwo);
-}
-
-// Logo ------------------------------------------------------------------------------------
-
-void TMainForm::SignPicClick(TObject*) {
-  if (!ItemArmed()) PicItem = 2;
-  FrameAround(Shape1, SignPic);
-}
-
+void TMainForm::SignPicClick(TObject*) { ClickPicture(this, SignPic, 2); }
 void TMainForm::SignPicMouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
-  if (!ItemArmed()) PicItem = 2;
-  Panel2->Refresh();
-  SelectedItem = 15;
-  SelectedIsTitle = false;
-  StartDrag(SignPic, Shift, X, Y);
+  PressPicture(this, SignPic, 2, 15, Shift, X, Y);
 }
-
-void TMainForm::SignPicMouseMove(TObject*, TShiftState, int X, int Y) {
-  SetHitZoneCursor(SignPic, X, Y);
-  DragControl(SignPic, X, Y);
-}
-
+void TMainForm::SignPicMouseMove(TObject*, TShiftState, int X, int Y) { MovePicture(this, SignPic, X, Y); }
 void TMainForm::SignPicMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  MoveMode = 0;
-  FillBoxes(this, SignPic);
+  ReleasePicture(this, SignPic);
   Repaint();
 }
 
-// Barcode ---------------------------------------------------------------------------------
-
 void TMainForm::BarcodeSetClick(TObject*) {
-  if (!ItemArmed()) PicItem = 3;
   SelectedItem = 16;
-  FrameAround(Shape1, BarcodeSet);
+  ClickPicture(this, BarcodeSet, 3);
 }
-
 void TMainForm::BarcodeSetMouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
-  PicItem = 3;  // even while another item is armed
-  Panel2->Refresh();
-  SelectedItem = 16;
-  SelectedIsTitle = false;
-  StartDrag(BarcodeSet, Shift, X, Y);
+  PressPicture(this, BarcodeSet, 3, 16, Shift, X, Y);
 }
-
-void TMainForm::BarcodeSetMouseMove(TObject*, TShiftState, int X, int Y) {
-  SetHitZoneCursor(BarcodeSet, X, Y);
-  DragControl(BarcodeSet, X, Y);
-}
-
+void TMainForm::BarcodeSetMouseMove(TObject*, TShiftState, int X, int Y) { MovePicture(this, BarcodeSet, X, Y); }
 void TMainForm::BarcodeSetMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  MoveMode = 0;
   // The barcode's twin follows every release, not only the preview.
   QRDBBarCode->SetBoundsRect(BarcodeSet->GetBoundsRect());
   QRDBBarCode->SetVisible(BarcodeSet->GetVisible());
-  FillBoxes(this, BarcodeSet);
+  ReleasePicture(this, BarcodeSet);
   Repaint();
 }
-
 void TMainForm::BarcodeSetDblClick(TObject*) {}
 
-// Seal ------------------------------------------------------------------------------------
-
-void TMainForm::ImageZhangClick(TObject*) {
-  if (!ItemArmed()) PicItem = 5;
-  FrameAround(Shape1, ImageZhang);
-}
-
+void TMainForm::ImageZhangClick(TObject*) { ClickPicture(this, ImageZhang, 5); }
 void TMainForm::ImageZhangMouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
-  if (!ItemArmed()) PicItem = 5;
-  Panel2->Refresh();
-  SelectedItem = 17;
-  SelectedIsTitle = false;
-  StartDrag(ImageZhang, Shift, X, Y);
+  PressPicture(this, ImageZhang, 5, 17, Shift, X, Y);
 }
-
-void TMainForm::ImageZhangMouseMove(TObject*, TShiftState, int X, int Y) {
-  SetHitZoneCursor(ImageZhang, X, Y);
-  DragControl(ImageZhang, X, Y);
-}
-
-void TMainForm::ImageZhangMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  MoveMode = 0;
-  FillBoxes(this, ImageZhang);
-}
-
+void TMainForm::ImageZhangMouseMove(TObject*, TShiftState, int X, int Y) { MovePicture(this, ImageZhang, X, Y); }
+void TMainForm::ImageZhangMouseUp(TObject*, TMouseButton, TShiftState, int, int) { ReleasePicture(this, ImageZhang); }
 void TMainForm::ImageZhangDblClick(TObject*) {}
 
 // Inserted picture: no release of its own, so it keeps following the
@@ -238,10 +180,7 @@ void TMainForm::ImageInsMouseDown(TObject*, TMouseButton, TShiftState Shift, int
   StartDrag(ImageIns, Shift, X, Y);
 }
 
-void TMainForm::ImageInsMouseMove(TObject*, TShiftState, int X, int Y) {
-  SetHitZoneCursor(ImageIns, X, Y);
-  DragControl(ImageIns, X, Y);
-}
+void TMainForm::ImageInsMouseMove(TObject*, TShiftState, int X, int Y) { MovePicture(this, ImageIns, X, Y); }
 
 // Selection frame -------------------------------------------------------------------------
 
@@ -262,8 +201,7 @@ void TMainForm::Shape1MouseMove(TObject*, TShiftState, int X, int Y) {
                                       : static_cast<TControl*>(DBTexts[size_t(SelectedItem)]);
     if (text) text->SetBoundsRect(Shape1->GetBoundsRect());
   }
-  SetHitZoneCursor(Shape1, X, Y);
-  DragControl(Shape1, X, Y);
+  MovePicture(this, Shape1, X, Y);
 }
 
 void TMainForm::Shape1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
