@@ -35,6 +35,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
   KeyPreview = true;
   NExit->OnClick = [this](TObject* s) { NExitClick(s); };
+  WireDesignSurface();
 }
 
 TMainForm::~TMainForm() {
@@ -67,10 +68,7 @@ void TMainForm::FormClose(TObject*, TCloseAction& Action) {
   WriteStartSettings();
 }
 
-void TMainForm::FormDestroy(TObject*) {
-  // The selection frame's own window procedure goes back with the design
-  // surface that replaced it.
-}
+void TMainForm::FormDestroy(TObject*) { RestoreFrameWindowProc(); }
 
 void TMainForm::NExitClick(TObject*) { Close(); }
 

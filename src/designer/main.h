@@ -20,6 +20,7 @@
 #include "platform/qreport.h"
 #include "platform/qreportctrls.h"
 #include "platform/richedit.h"
+#include "platform/stdctrls.h"
 #include "platform/toolbars.h"
 
 class TQRPix;
@@ -162,6 +163,70 @@ class TMainForm : public TForm {
   // first argument after the program's name).
   void ChooseStartTemplate(const std::vector<std::string>& arguments);
 
+  // Design surface: its items' controls, handlers and shared drag rules ----------------
+  TImage* ImageIns = nullptr;  // the inserted picture, floating until pasted
+  TQRPix* QRDrawor = nullptr;  // print twin of the layout picture
+  TEdit *EditLeft = nullptr, *EditTop = nullptr, *EditW = nullptr, *EditH = nullptr;
+  TMenuItem *NShowText = nullptr, *NShowPhoto = nullptr, *NShowBG = nullptr, *NShowPanelPic = nullptr;
+  TMenuItem *NShowSignPic = nullptr, *NBarcodeS = nullptr, *NZhang = nullptr;
+  TToolButton *BText = nullptr, *BPhoto = nullptr, *BBackPic = nullptr, *BWorkShopPic = nullptr;
+  TToolButton *TBSignPic = nullptr, *TBBarcode = nullptr, *TBZhang = nullptr;
+
+  void PicOneClick(TObject* Sender);
+  void PicOneMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void PicOneMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void PicOneMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void PicTwoClick(TObject* Sender);
+  void PicTwoMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void PicTwoMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void PicTwoMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SignPicClick(TObject* Sender);
+  void SignPicMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SignPicMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void SignPicMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void BarcodeSetClick(TObject* Sender);
+  void BarcodeSetMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void BarcodeSetMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void BarcodeSetMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void BarcodeSetDblClick(TObject* Sender);
+  void ImageZhangClick(TObject* Sender);
+  void ImageZhangMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void ImageZhangMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void ImageZhangMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void ImageZhangDblClick(TObject* Sender);
+  void ImageInsClick(TObject* Sender);
+  void ImageInsMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void ImageInsMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void Shape1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Shape1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void Shape1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  void FormPaint(TObject* Sender);
+  void EditLeftClick(TObject* Sender);
+  void NShowPhotoClick(TObject* Sender);
+  void NShowBGClick(TObject* Sender);
+  void NShowPanelPicClick(TObject* Sender);
+  void NShowSignPicClick(TObject* Sender);
+  void NBarcodeSClick(TObject* Sender);
+  void NZhangClick(TObject* Sender);
+  void TBSignPicClick(TObject* Sender);
+  void TBBarcodeClick(TObject* Sender);
+  void TBZhangClick(TObject* Sender);
+  // The drag rules every item, text and the frame share: the cursor of the
+  // hit zone under the pointer, the drag start at a left press, and the
+  // move or edge resize while a drag is on.
+  void SetHitZoneCursor(TControl* control, int X, int Y);
+  void StartDrag(TControl* control, TShiftState Shift, int X, int Y);
+  void DragControl(TControl* control, int X, int Y);
+  // The click-placement half of the release on the layout picture: a text
+  // or picture item armed by its show command goes to (X, Y).
+  void PlaceArmedItem(int X, int Y);
+  // Hooks the design surface's handlers to its controls; the frame's window
+  // procedure is replaced here and put back by RestoreFrameWindowProc.
+  void WireDesignSurface();
+  void RestoreFrameWindowProc();
+  TWndMethod OldFrameWindowProc;
+
  private:
   void FreeLongLivedPictures();
   // Only the first activation asks for a new or recent template.
@@ -181,6 +246,9 @@ extern TBitmap* LogoPrintBitmap;
 // Show and placement flags of the design surface.
 extern bool TextsShown, PhotoShown, PicTwoShown, LayoutShown, LogoShown, BarcodeShown, SealShown;
 extern bool PhotoHintDone, PicTwoHintDone, LayoutHintDone;
+// A text waiting for its placement click on the layout picture.
+extern bool TextPlacementArmed, TextPlacementIsData;
+extern int TextPlacementIndex;
 // Panel show states of the command layer.
 extern bool ToolBarShown, SelectPanelShown, DataGridHidden, DrawPanelHidden;
 extern bool DrawingMode;

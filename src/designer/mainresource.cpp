@@ -177,6 +177,56 @@ void BuildReport(TMainForm* f) {
   f->OpenDialog1->Filter = "CardwrightFile(*.pmt)|*.pmt";
 }
 
+
+// The design surface's show commands, position boxes and the parts of its
+// items the skeleton above leaves out.
+void BuildDesignItems(TMainForm* f) {
+  f->ImageIns = Make<TImage>(f, f->Panel2, "ImageIns");
+  f->ImageIns->SetTransparent(true);
+  f->ImageIns->SetVisible(false);
+  // Back to front: the layout picture, the inserted picture, the frame.
+  f->Shape1->SendToBack();
+  f->ImageIns->SendToBack();
+  f->Drawor->SendToBack();
+  f->Shape1->GetBrush()->Style = bsClear;
+  f->Shape1->GetPen()->Color = clRed;
+  f->Shape1->GetPen()->Style = psDot;
+  f->Shape1->SetEnabled(false);
+  for (TImage* item : {f->PicOne, f->PicTwo, f->SignPic, f->BarcodeSet, f->ImageZhang}) item->SetStretch(true);
+  f->ImageZhang->SetAutoSize(true);
+  f->ImageZhang->SetCenter(true);
+
+  f->QRDrawor = Make<TQRPix>(f, f->DetailBand1, "QRDrawor");
+  f->QRDrawor->SetBounds(0, 0, 337, 223);
+  f->QRDrawor->SendToBack();
+
+  TEdit** boxes[] = {&f->EditLeft, &f->EditTop, &f->EditW, &f->EditH};
+  const char* boxNames[] = {"EditLeft", "EditTop", "EditW", "EditH"};
+  for (int i = 0; i < 4; ++i) {
+    *boxes[i] = Make<TEdit>(f, f->Panel1, boxNames[i]);
+    (*boxes[i])->SetBounds(8 + 36 * i, 360, 34, 21);
+  }
+
+  auto* showMenu = static_cast<TMenuItem*>(f->FindComponent("NShowMenu"));
+  f->NShowText = MenuItem(f, showMenu, "NShowText", "显示文字(&Text)");
+  f->NShowPhoto = MenuItem(f, showMenu, "NShowPhoto", "显示图一(&ShowPhoto)");
+  f->NShowBG = MenuItem(f, showMenu, "NShowBG", "显示图二(&EachBG)");
+  f->NShowPanelPic = MenuItem(f, showMenu, "NShowPanelPic", "不显示底图(&BG)");
+  f->NShowSignPic = MenuItem(f, showMenu, "NShowSignPic", "显示标志图(Sig&n)");
+  f->NBarcodeS = MenuItem(f, showMenu, "NBarcodeS", "显示条码(Ba&rcodeS)");
+  f->NZhang = MenuItem(f, showMenu, "NZhang", "显示印章(&Zhang)");
+
+  TToolButton** buttons[] = {&f->BText, &f->BPhoto, &f->BBackPic, &f->BWorkShopPic,
+                             &f->TBSignPic, &f->TBBarcode, &f->TBZhang};
+  const char* buttonNames[] = {"BText", "BPhoto", "BBackPic", "BWorkShopPic", "TBSignPic", "TBBarcode", "TBZhang"};
+  const char* captions[] = {"文字", "图一", "图二", "底图", "标志", "条码", "印章"};
+  for (int i = 0; i < 7; ++i) {
+    *buttons[i] = Make<TToolButton>(f, f->ToolBar1, buttonNames[i]);
+    (*buttons[i])->SetCaption(captions[i]);
+    (*buttons[i])->Style = tbsCheck;
+  }
+  f->ToolBar1->ArrangeButtons();
+}
 }  // namespace
 
 void BuildMainWindowResource(TMainForm* f) {
@@ -191,4 +241,5 @@ void BuildMainWindowResource(TMainForm* f) {
   BuildPanels(f);
   BuildSurface(f);
   BuildReport(f);
+  BuildDesignItems(f);
 }

@@ -103,7 +103,7 @@ TEST(MainFormClose, WritesSettingsInGbkEvenWithoutSaving) {
   for (int i = 0; i < kTextSlots; ++i)
     EXPECT_TRUE(!f->DBTexts[size_t(i)] && !f->TitleLabels[size_t(i)] && !f->QRDBTexts[size_t(i)] &&
                 !f->QRTitleLabels[size_t(i)]);
-  EXPECT_EQ(f->DetailBand1->ControlCount(), 6);  // the resource's own printables
+  EXPECT_EQ(f->DetailBand1->ControlCount(), 7);  // the resource's own printables
 }
 
 TEST(MainFormClose, SaveUsesSaveWhenEnabledElseSaveAs) {
