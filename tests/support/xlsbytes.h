@@ -155,6 +155,8 @@ inline std::vector<uint8_t> XlsWorkbookStream(const std::vector<XlsSheet>& sheet
   return stream;
 }
 
+// (The shared strings go into one record: keep their total under 8 KB.)
+
 // A compound file holding one stream. The stream is padded to the size
 // that keeps it out of the small-stream area, so one FAT chain holds it.
 inline std::vector<uint8_t> CompoundFileBytes(const std::string& streamName, std::vector<uint8_t> stream) {
