@@ -3,11 +3,13 @@
 #pragma once
 
 #include "platform/forms.h"
+#include "platform/stdctrls.h"
 
 class TFormInputCol : public TForm {
  public:
   explicit TFormInputCol(TComponent* owner);
   ~TFormInputCol() override;
+  TMemo* Memo1;  // the staged column: one value per line
 };
 
 extern TFormInputCol* FormInputCol;

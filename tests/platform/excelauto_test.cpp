@@ -1,0 +1,98 @@
+// The spreadsheet automation server over .xls workbooks.
+#include "platform/excelauto.h"
+
+#include <gtest/gtest.h>
+
+#include "support/testenv.h"
+#include "support/xlsbytes.h"
+
+using cwtest::XlsSheet;
+
+namespace {
+
+class ExcelAuto : public ::testing::Test {
+ protected:
+  std::string Workbook(const std::vector<XlsSheet>& sheets, const std::string& name = "book.xls") {
+    const std::string path = dir.file(name);
+    cwtest::WriteBytesFile(path, cwtest::XlsBytes(sheets));
+    return path;
+  }
+  cwtest::TempDir dir;
+};
+
+TEST_F(ExcelAuto, ReadsTheActivatedSheetsUsedRangeAndCellTexts) {
+  const std::string path = Workbook({
+      {"一班", {{0, 0, std::string("张三")}, {0, 1, 12.5}, {1, 0, 42.0}, {2, 2, 0.0}}},
+      {"Sheet2", {{0, 0, std::string("second")}, {4, 3, 7.0}}},
+  });
+  auto app = CreateOleObject("Excel.Application");
+  app->Visible = false;
+  app->WorkBooks().Open(path);
+  for (int n : {1, 2}) {
+    SCOPED_TRACE(n);
+    app->WorkSheets(n)->Activate();
+    auto sheet = app->ActiveWorkBook()->ActiveSheet();
+    if (n == 1) {
+      EXPECT_EQ(sheet->UsedRange().Rows().Count(), 3);
+      EXPECT_EQ(sheet->UsedRange().Columns().Count(), 3);
+      EXPECT_EQ(sheet->Cells(1, 1).Value(), "张三");
+      EXPECT_EQ(sheet->Cells(1, 2).Value(), "12.5");
+      EXPECT_EQ(sheet->Cells(2, 1).Value(), "42");
+      EXPECT_EQ(sheet->Cells(2, 2).Value(), "");  // never written
+      EXPECT_EQ(sheet->Cells(9, 9).Value(), "");  // beyond the used range
+    } else {
+      EXPECT_EQ(sheet->UsedRange().Rows().Count(), 5);
+      EXPECT_EQ(sheet->UsedRange().Columns().Count(), 4);
+      EXPECT_EQ(sheet->Cells(1, 1).Value(), "second");
+      EXPECT_EQ(sheet->Cells(5, 4).Value(), "7");
+    }
+  }
+  app->Quit();
+}
+
+TEST_F(ExcelAuto, GivesDatesAsTheReaderWritesThem) {
+  XlsSheet sheet{"dates", {}};
+  cwtest::XlsCell date{0, 0, 36526.0};  // 2000-01-01
+  date.Date = true;
+  sheet.Cells.push_back(date);
+  auto app = CreateOleObject("Excel.Application");
+  app->WorkBooks().Open(Workbook({sheet}));
+  app->WorkSheets(1)->Activate();
+  EXPECT_EQ(app->ActiveWorkBook()->ActiveSheet()->Cells(1, 1).Value(), "2000-01-01");
+}
+
+TEST_F(ExcelAuto, FailuresRaise) {
+  const std::string path = Workbook({{"only", {{0, 0, 1.0}}}});
+  const std::string foreign = dir.file("notes.xls");
+  cwtest::WriteBytesFile(foreign, std::vector<uint8_t>(600, 'x'));
+  const std::string truncated = dir.file("cut.xls");
+  auto bytes = cwtest::XlsBytes({{"only", {{0, 0, 1.0}}}});
+  bytes.resize(1000);
+  cwtest::WriteBytesFile(truncated, bytes);
+
+  EXPECT_THROW(CreateOleObject("Word.Application"), EOleError);
+  for (const std::string& bad : {dir.file("missing.xls"), foreign, truncated}) {
+    auto app = CreateOleObject("excel.application");
+    EXPECT_THROW(app->WorkBooks().Open(bad), EOleError) << bad;
+    EXPECT_THROW(app->WorkSheets(1), EOleError);  // nothing open
+  }
+  auto app = CreateOleObject("Excel.Application");
+  app->WorkBooks().Open(path);
+  EXPECT_THROW(app->WorkSheets(0), EOleError);
+  EXPECT_THROW(app->WorkSheets(2), EOleError);
+  auto sheet = app->WorkSheets(1);
+  EXPECT_THROW(sheet->Cells(0, 1), EOleError);
+  app->Quit();
+  EXPECT_THROW(sheet->Cells(1, 1).Value(), EOleError);  // its workbook is closed
+  EXPECT_THROW(app->ActiveWorkBook(), EOleError);
+}
+
+TEST(VariantNumberText, WritesNumbersAsTheFrameworkDoes) {
+  const std::pair<double, const char*> cases[] = {
+      {12.5, "12.5"}, {42, "42"}, {-3, "-3"}, {0, "0"}, {0.1, "0.1"}, {1.0 / 3, "0.333333333333333"},
+      {123456789012, "123456789012"}, {1e20, "1E20"}, {1.5e-7, "1.5E-7"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(VariantNumberText(value), text) << value;
+}
+
+}  // namespace
