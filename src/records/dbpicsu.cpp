@@ -34,6 +34,7 @@ TFormPicEdit::TFormPicEdit(TComponent* owner)
   PixDBView11 = HiddenFieldView(this, DataSource1, "PixDBView11", "PIC");
   PixDBView22 = HiddenFieldView(this, DataSource1, "PixDBView22", "BACKGROUND");
   PixDBView3 = HiddenFieldView(this, DataSource1, "PixDBView3", "BARCODE");
+  CreateRecordControls();
   OnCreate = [this](TObject* s) { FormCreate(s); };
   InstallLZWCoders();
 }
@@ -49,6 +50,8 @@ TFormPicEdit::~TFormPicEdit() {
     for (TQRDBText* text : MainForm->QRDBTexts)
       if (text && text->DataSet == Table1) text->DataSet = nullptr;
   }
+  for (TLabel*& text : PreviewTexts)
+    if (text && text->GetOwner() == this) text = nullptr;
   if (FormPicEdit == this) FormPicEdit = nullptr;
 }
 
@@ -57,6 +60,7 @@ void TFormPicEdit::FormCreate(TObject*) {
   Table1->SetDatabaseName(MainForm->AppDir + "data\\Mode\\data\\");
   Table1->SetTableName("data.DBF");
   BindMainWindow();
+  CreatePreviewTexts();
   try {
     Table1->Open();
   } catch (const Exception&) {

@@ -3,11 +3,17 @@
 // reaches through it. The second form created at start-up.
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include "platform/db.h"
+#include "platform/dbctrls.h"
+#include "platform/dbgrids.h"
 #include "platform/dbtables.h"
+#include "platform/extctrls.h"
 #include "platform/forms.h"
+#include "platform/stdctrls.h"
+#include "platform/toolbars.h"
 
 class TPixDBView;
 
@@ -26,7 +32,48 @@ class TFormPicEdit : public TForm {
 
   void FormCreate(TObject* Sender);
 
+  // The record side: tool bar, navigator, grid, find and the live card ------
+  TToolBar* ToolBar2;
+  TToolButton* TBFirst;    // "首记录"
+  TToolButton* TBPrior;    // "前一条"
+  TToolButton* TBNext;     // "后一条"
+  TToolButton* TBEnd;      // "尾记录"
+  TToolButton* TBAdd;      // "添加"
+  TToolButton* TBReduce;   // "删除"
+  TToolButton* TBSave;     // "保存"
+  TToolButton* TBEdit;     // "编辑"
+  TToolButton* TBCancel;   // "取消"
+  TToolButton* TBRefresh;  // "刷新"
+  TToolButton* TBClear;    // "清空"
+  TDBNavigator* DBNavigator;  // hidden; the tool buttons drive it
+  TDBGrid* DBGrid1;
+  TScrollBox* ScrollBox2;
+  TPanel* Panel4;  // the live card
+  TEdit* EditFind;
+  TButton* ButtonOk;  // "查找"
+
+  void FormActivate(TObject* Sender);
+  void FormPaint(TObject* Sender);
+  void TBFirstClick(TObject* Sender);
+  void TBPriorClick(TObject* Sender);
+  void TBNextClick(TObject* Sender);
+  void TBEndClick(TObject* Sender);
+  void TBAddClick(TObject* Sender);
+  void TBReduceClick(TObject* Sender);
+  void TBSaveClick(TObject* Sender);
+  void TBEditClick(TObject* Sender);
+  void TBCancelClick(TObject* Sender);
+  void TBRefreshClick(TObject* Sender);
+  void TBClearClick(TObject* Sender);
+  void ButtonOkClick(TObject* Sender);
+  // Refuses changes to the stock database until it has been collected
+  // elsewhere; runs before every post of Table1.
+  void Table1BeforePost(TDataSet* DataSet);
+
  private:
+  void CreateRecordControls();
+  void CreatePreviewTexts();
+  void NavigateAndRepaint(TNavigateBtn button);
   // Binds the main window's data-aware controls, which its resource names
   // with this window's table and data source.
   void BindMainWindow();
@@ -35,3 +82,8 @@ class TFormPicEdit : public TForm {
 };
 
 extern TFormPicEdit* FormPicEdit;
+
+// The live card's texts: 0..12 show the fields AAAA..MMMM of the current
+// record, 13..25 the static titles.
+constexpr int kPreviewTextCount = 26;
+extern std::array<TLabel*, kPreviewTextCount> PreviewTexts;

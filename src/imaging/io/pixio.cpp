@@ -57,10 +57,27 @@ TPixIO::TPixIO(TComponent* owner) : TComponent(owner) {
 }
 
 TPixIO::~TPixIO() {
+  // The workers use the picture and the parameters freed below.
+  WaitForAsyncThreads();
   ForgetView();
   if (alphaMask_ && !AttachedPix) delete alphaMask_;
   delete IOParams;
   if (OwnIEBitmap) delete IEBitmap;
+}
+
+// Asynchronous mode --------------------------------------------------------------
+
+bool TPixIO::StartAsync(TIEIOMethodTypes kind, TIEIOThread::TIEIOCall again) {
+  // An own picture could go away under the worker; the worker's own call
+  // is the one that does the work.
+  if (OwnIEBitmap || !AsyncMode || IsInsideAsyncThreads()) return false;
+  new TIEIOThread(this, AsyncThreads, kind, std::move(again));  // frees itself
+  return true;
+}
+
+void TPixIO::WaitForAsyncThreads() {
+  if (IsInsideAsyncThreads()) return;  // a worker would wait for itself
+  while (GetAsyncRunning() > 0) std::this_thread::yield();
 }
 
 // Attachment ---------------------------------------------------------------------
@@ -86,6 +103,7 @@ void TPixIO::Unwrap() {
 }
 
 void TPixIO::SetIEBitmap(TIEBitmap* bitmap) {
+  WaitForAsyncThreads();  // a worker may still be using the picture
   ForgetView();
   Bitmap = nullptr;
   if (OwnIEBitmap && IEBitmap != bitmap) delete IEBitmap;
@@ -94,6 +112,7 @@ void TPixIO::SetIEBitmap(TIEBitmap* bitmap) {
 }
 
 void TPixIO::SetAttachedIEBitmap(TIEBitmap* bitmap) {
+  WaitForAsyncThreads();  // a worker may still be using the picture
   if (!bitmap && (AttachedPix || AttachedTImage)) return;
   SetIEBitmap(bitmap);
   if (!bitmap) return;
@@ -103,6 +122,7 @@ void TPixIO::SetAttachedIEBitmap(TIEBitmap* bitmap) {
 }
 
 void TPixIO::SetBitmap(TBitmap* bitmap) {
+  WaitForAsyncThreads();  // a worker may still be using the picture
   if (!IEBitmap) {
     // A caller's TIEBitmap was taken away: wrap with an own one again.
     IEBitmap = new TIEBitmap();
@@ -113,6 +133,7 @@ void TPixIO::SetBitmap(TBitmap* bitmap) {
 }
 
 void TPixIO::SetAttachedBitmap(TBitmap* bitmap) {
+  WaitForAsyncThreads();  // a worker may still be using the picture
   if (!bitmap && (AttachedPix || AttachedTImage)) return;
   ForgetView();
   SetBitmap(bitmap);
@@ -123,6 +144,7 @@ void TPixIO::SetAttachedBitmap(TBitmap* bitmap) {
 }
 
 void TPixIO::SetAttachedPix(TIEView* view) {
+  WaitForAsyncThreads();  // a worker may still be using the picture
   ForgetView();
   if (!view) {
     Unwrap();
@@ -140,6 +162,7 @@ void TPixIO::SetAttachedPix(TIEView* view) {
 }
 
 void TPixIO::SetTImage(TImage* image) {
+  WaitForAsyncThreads();  // a worker may still be using the picture
   ForgetView();
   ForgetTImage();
   if (!image) {

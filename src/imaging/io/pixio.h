@@ -21,6 +21,7 @@
 
 #include "imaging/core/iedefs.h"
 #include "imaging/core/iemsg.h"
+#include "imaging/io/ieiothread.h"
 #include "imaging/io/ieformats.h"
 #include "imaging/io/ioparams.h"
 #include "platform/controls.h"
@@ -166,8 +167,8 @@ class TPixIO : public TComponent {
   // count; a missing file raises.
   int32_t InsertToFileGif(const std::string& name);
 
-  // Metafiles (no asynchronous form). ImportMetafile renders a WMF or EMF
-  // file into the picture over the background: -1 for Width or Height
+  // Metafiles (only the import has an asynchronous form). ImportMetafile
+  // renders a WMF or EMF file into the picture over the background: -1 for Width or Height
   // keeps the proportions from the other side, both -1 the metafile's own
   // size, 0 does nothing; the longer side is at most 2800 pixels and the
   // picture is one pixel narrower and lower than the drawing. A drawing
@@ -177,6 +178,14 @@ class TPixIO : public TComponent {
   // Draws the metafile, sized as ImportMetafile does, over the picture at
   // (X, Y), clipped to it; only what the metafile draws changes.
   void MergeMetafile(const std::string& name, int X, int Y, int Width, int Height);
+
+  // Asynchronous mode: with AsyncMode on and a picture the component does
+  // not own, loads and saves start a TIEIOThread that repeats the call and
+  // return at once (-1 where they return a count). OnProgress and
+  // OnFinishWork then run on the worker; the caller waits for OnFinishWork
+  // or for GetAsyncRunning to reach 0 before it touches the picture.
+  bool IsInsideAsyncThreads() { return AsyncThreads.ContainsCurrentThread(); }
+  int GetAsyncRunning() { return AsyncThreads.Count(); }
 
   // Makes the pixels square: the shorter side is stretched so that DPIX
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
@@ -193,6 +202,8 @@ class TPixIO : public TComponent {
   bool AutoAdjustDPI = false;
   bool FilteredAdjustDPI = false;
   TIOParamsVals* IOParams = nullptr;  // owned
+  TIEThreadList AsyncThreads;
+  bool AsyncMode = false;
   // Cleared at the start of each operation; codecs set it on bad data and
   // callers may set it from OnProgress to stop.
   bool Aborting = false;
@@ -215,6 +226,11 @@ class TPixIO : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
+  // The asynchronous test: true when a worker was started to run again.
+  bool StartAsync(TIEIOMethodTypes kind, TIEIOThread::TIEIOCall again);
+  // Blocks until no worker of this component runs (not from a worker).
+  void WaitForAsyncThreads();
+
   // What distinguishes one format's load from the template.
   struct TLoadKind {
     TIEFileType FileType;
@@ -223,6 +239,9 @@ class TPixIO : public TComponent {
     // The stream form also hands the resolution to the view.
     bool StreamSetsViewDPI;
   };
+  // The templates hand read and write to a worker in asynchronous mode:
+  // they must capture nothing that dies with the wrapper's call. Wrappers
+  // with locals of their own make the asynchronous test themselves.
   using TCodecRead = std::function<void(TStream* stream, TProgressRec& progress, TIEMask*& mask)>;
   using TCodecWrite = std::function<void(TStream* stream, TProgressRec& progress)>;
 

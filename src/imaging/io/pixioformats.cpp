@@ -114,6 +114,7 @@ void TPixIO::RunLoad(TStream* stream, const std::string& fileName, const TLoadKi
 }
 
 void TPixIO::LoadFileWith(const std::string& name, const TLoadKind& kind, const TCodecRead& read) {
+  if (StartAsync(ieLoadSaveFile, [this, name, kind, read] { LoadFileWith(name, kind, read); })) return;
   Aborting = false;
   if (!IEBitmap) return FinishWork();
   WithFinish(*this, [&] {
@@ -127,6 +128,8 @@ void TPixIO::LoadFileWith(const std::string& name, const TLoadKind& kind, const 
 }
 
 void TPixIO::LoadStreamWith(TStream* stream, const TLoadKind& kind, const TCodecRead& read) {
+  if (StartAsync(ieLoadSaveStream, [this, stream, kind, read] { LoadStreamWith(stream, kind, read); }))
+    return;
   Aborting = false;
   if (!IEBitmap) return FinishWork();
   WithFinish(*this, [&] {
@@ -148,6 +151,7 @@ void TPixIO::PrepareSave() {
 }
 
 void TPixIO::SaveFileWith(const std::string& name, const TCodecWrite& write) {
+  if (StartAsync(ieLoadSaveFile, [this, name, write] { SaveFileWith(name, write); })) return;
   Aborting = false;
   if (!IEBitmap) return FinishWork();
   WithFinish(*this, [&] {
@@ -159,6 +163,7 @@ void TPixIO::SaveFileWith(const std::string& name, const TCodecWrite& write) {
 }
 
 void TPixIO::SaveStreamWith(TStream* stream, const TCodecWrite& write) {
+  if (StartAsync(ieLoadSaveStream, [this, stream, write] { SaveStreamWith(stream, write); })) return;
   Aborting = false;
   if (!IEBitmap) return FinishWork();
   WithFinish(*this, [&] {
@@ -172,6 +177,9 @@ void TPixIO::SaveStreamWith(TStream* stream, const TCodecWrite& write) {
 
 void TPixIO::LoadThroughRegistry(const std::string& fileName, TStream* stream,
                                  PIEFileFormatInfo entry) {
+  if (StartAsync(stream ? ieLoadSaveStreamFormat : ieLoadSaveFileFormat,
+                 [this, fileName, stream, entry] { LoadThroughRegistry(fileName, stream, entry); }))
+    return;
   Aborting = false;
   if (!IEBitmap) return FinishWork();
   WithFinish(*this, [&] {
@@ -193,7 +201,8 @@ void TPixIO::LoadThroughRegistry(const std::string& fileName, TStream* stream,
 
 void TPixIO::SaveThroughRegistry(const std::string& fileName, TStream* stream,
                                  PIEFileFormatInfo entry) {
-  const auto write = [&](TStream* target, TProgressRec& progress) {
+  // Copied, not referenced: a worker may run it after this call returned.
+  const auto write = [this, fileName, entry](TStream* target, TProgressRec& progress) {
     if (!fileName.empty()) IOParams->FileName = fileName;
     IOParams->FileType = entry->FileType;
     entry->WriteFunction(target, IEBitmap, *IOParams, progress);

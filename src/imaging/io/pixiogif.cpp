@@ -26,6 +26,7 @@ void FileScreen(const std::string& name, int32_t& width, int32_t& height) {
 }  // namespace
 
 int32_t TPixIO::LoadFromFileGif(const std::string& name) {
+  if (StartAsync(ieLoadSaveFileRetInt, [this, name] { LoadFromFileGif(name); })) return -1;
   int32_t frames = 0;
   LoadFileWith(name, {ieftGIF, kGifAlpha, kGifStreamSetsViewDPI},
                [&](TStream* s, TProgressRec& p, TIEMask*& m) {
@@ -36,6 +37,7 @@ int32_t TPixIO::LoadFromFileGif(const std::string& name) {
 }
 
 int32_t TPixIO::LoadFromStreamGif(TStream* stream) {
+  if (StartAsync(ieLoadSaveStreamRetInt, [this, stream] { LoadFromStreamGif(stream); })) return -1;
   int32_t frames = 0;
   LoadStreamWith(stream, {ieftGIF, kGifAlpha, kGifStreamSetsViewDPI},
                  [&](TStream* s, TProgressRec& p, TIEMask*& m) {
@@ -60,6 +62,7 @@ void TPixIO::SaveToStreamGif(TStream* stream) {
 }
 
 int32_t TPixIO::InsertToFileGif(const std::string& name) {
+  if (StartAsync(ieLoadSaveFileRetInt, [this, name] { InsertToFileGif(name); })) return -1;
   Aborting = false;
   if (!IEBitmap) {
     FinishWork();

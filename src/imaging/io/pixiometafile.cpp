@@ -1,6 +1,6 @@
 // TPixIO: Windows metafiles rendered into the picture (ImportMetafile) or
-// drawn transparently over it (MergeMetafile). There is no asynchronous
-// form yet.
+// drawn transparently over it (MergeMetafile). Only the import has an
+// asynchronous form.
 #include <algorithm>
 
 #include "imaging/core/iebitmap.h"
@@ -75,6 +75,8 @@ bool LoadSized(TPixIO& io, const std::string& name, int width, int height, TMeta
 }  // namespace
 
 void TPixIO::ImportMetafile(const std::string& name, int Width, int Height) {
+  if (StartAsync(ieImportMetaFile, [this, name, Width, Height] { ImportMetafile(name, Width, Height); }))
+    return;
   Aborting = false;
   if (Width == 0 || Height == 0 || !IEBitmap) return FinishWork();
   try {

@@ -22,6 +22,8 @@ void TPixIO::LoadFromFilePCX(const std::string& name) {
 }
 
 void TPixIO::LoadFromStreamPCX(TStream* stream) {
+  // Before the header: the worker reads it.
+  if (StartAsync(ieLoadSaveStream, [this, stream] { LoadFromStreamPCX(stream); })) return;
   const int64_t start = stream->GetPosition();
   int64_t size = stream->GetSize();
   int64_t end = -1;  // where a "PCX2" header says the picture ends

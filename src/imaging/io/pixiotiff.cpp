@@ -6,6 +6,7 @@
 #include "imaging/io/tiffilt.h"
 
 int32_t TPixIO::LoadFromFileTIFF(const std::string& name) {
+  if (StartAsync(ieLoadSaveFileRetInt, [this, name] { LoadFromFileTIFF(name); })) return -1;
   int32_t pages = 0;
   LoadFileWith(name, {ieftTIFF, kIELoadAlpha, false}, [&](TStream* s, TProgressRec& p, TIEMask*& m) {
     TIFFReadStream(IEBitmap, s, pages, IOParams, p, false, m, true, false);
@@ -14,6 +15,7 @@ int32_t TPixIO::LoadFromFileTIFF(const std::string& name) {
 }
 
 int32_t TPixIO::LoadFromStreamTIFF(TStream* stream) {
+  if (StartAsync(ieLoadSaveStreamRetInt, [this, stream] { LoadFromStreamTIFF(stream); })) return -1;
   int32_t pages = 0;
   if (!StreamHeaders) {
     LoadStreamWith(stream, {ieftTIFF, kIELoadAlpha, false}, [&](TStream* s, TProgressRec& p, TIEMask*& m) {

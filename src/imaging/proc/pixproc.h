@@ -24,6 +24,9 @@
 #include "imaging/core/iedefs.h"
 #include "imaging/core/iemsg.h"
 #include "imaging/proc/iefilter.h"
+#include "imaging/proc/iefill.h"
+#include "imaging/proc/iehistogram.h"
+#include "imaging/proc/ierotate.h"
 #include "imaging/proc/pixproc_undo.h"
 #include "platform/canvas.h"
 #include "platform/controls.h"
@@ -57,8 +60,6 @@ enum : uint16_t {
 using TPreviewEffects = uint16_t;
 
 using TIEPreviewEvent = std::function<void(TObject* Sender, TForm* PreviewForm)>;
-
-enum TFlipDir { fdHorizontal, fdVertical };
 
 // Declared for the filter routines; nothing raises it.
 CW_DECLARE_EXCEPTION(EFilterInvalid, Exception)
@@ -156,6 +157,57 @@ class TPixProc : public TComponent {
   // The palette receives the colours the quantiser chooses for n colours
   // (no more than it holds); the picture is not changed.
   void CalcImagePalette(std::span<TRGB> palette, int n);
+
+  // Colour and tone adjustments (the selection's region) ----------------------------
+  // Contrast around the whole picture's mean colour; needs at least 2
+  // pixels one way.
+  void Contrast(int c);
+  void HSLvar(int hue, int saturation, int lightness);
+  void HSVvar(int hue, int saturation, int value);
+  void IntensityRGBall(int r, int g, int b);
+  void ConvertToGray();
+  // Blends the other picture, stretched to the region, in at percent.
+  void Merge(TBitmap* other, int percent);
+  void CastColorRange(const TRGB& first, const TRGB& last, const TRGB& cast);
+  void Threshold(const TRGB& downLimit, const TRGB& upLimit, const TRGB& downValue, const TRGB& upValue);
+  void HistEqualize(const TRGB& low, const TRGB& high);
+  void HistAutoEqualize();
+  // Also inverts 1-bit pictures.
+  void Negative();
+  // Read only, over the selection's rectangle (the mask's shape ignored).
+  void GetHistogram(THistogram& histogram);
+  // 2 for a 1-bit picture, 0 without one or for other formats.
+  int CalcImageNumColors();
+
+  // Colour channels as gray pictures (whole picture, no undo) -----------------------
+  // New pictures the caller owns; nullptr unless the picture is 24-bit.
+  TBitmap* GetRGBChannel(int channel);
+  TBitmap* GetHSVChannel(int channel);
+  // Into the caller's bitmaps, each made 24-bit at the picture's size.
+  void GetRGBChannelAll(TBitmap* red, TBitmap* green, TBitmap* blue);
+  void GetHSVChannelAll(TBitmap* hue, TBitmap* saturation, TBitmap* value);
+
+  // Rotation, mirroring, canvas size (whole picture) --------------------------------
+  // Degrees, counter-clockwise; uncovered areas take Background.
+  void Rotate(double angle, bool antialias);
+  void Flip(TFlipDir direction);
+  // New areas take Background; the view's alpha channel is removed.
+  void ImageResize(int width, int height);
+
+  // Fills, gamma, measurements ------------------------------------------------------
+  void Fill(const TRGB& color);
+  // One mark in every spacing + 1 columns of every spacing + 1 rows.
+  void PaintMark(int spacing, const TRGB& color);
+  void GammaCorrect(double gamma, TIEChannels channels);
+  // Density profiles of the selection's rectangle (the mask's box with a
+  // mask, its shape ignored): one entry per row and per column.
+  void CalcDensityHistogram(std::span<int> RowDensity, std::span<int> ColumnDensity, int RowScale,
+                            int ColumnScale);
+  // Compares the whole picture with another; false, with the statistics
+  // untouched, unless both are 24-bit and of the same size.
+  bool ComputeImageEquality(TBitmap* Other, double& PsnrMin, double& PsnrMax, double& MseMin, double& MseMax,
+                            double& RmseMin, double& RmseMax, double& MaxDiffMin, double& MaxDiffMax,
+                            double& MaeMin, double& MaeMax);
 
   // Size ------------------------------------------------------------------------------
   // Resamples the picture (and its alpha channel) to the new size; a size

@@ -27,3 +27,11 @@ void TPix::SetPreviewFont(TFont* Font) {
   GetPixIO()->SetPreviewFont(Font);
   GetPixProc()->SetPreviewFont(Font);
 }
+
+void TPix::PointPasteFromClip(int x, int y) {
+  // The processing component itself turns client points into picture
+  // points when the view selects in client pixels: converting here too
+  // would halve the position twice at 200 percent.
+  if (SelectionBase == iesbClientArea) return GetPixProc()->PointPasteFromClip(x, y);
+  GetPixProc()->PointPasteFromClip(XScr2Bmp(x), YScr2Bmp(y));
+}

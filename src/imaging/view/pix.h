@@ -71,6 +71,25 @@ class TPix : public TPixView {
   void LoadFromStreamICO(TStream* s) { GetPixIO()->LoadFromStreamICO(s); }
   void LoadFromFileCUR(const std::string& f) { GetPixIO()->LoadFromFileCUR(f); }
   void LoadFromStreamCUR(TStream* s) { GetPixIO()->LoadFromStreamCUR(s); }
+  void LoadFromFilePCX(const std::string& f) { GetPixIO()->LoadFromFilePCX(f); }
+  void SaveToFilePCX(const std::string& f) { GetPixIO()->SaveToFilePCX(f); }
+  void LoadFromStreamPCX(TStream* s) { GetPixIO()->LoadFromStreamPCX(s); }
+  void SaveToStreamPCX(TStream* s) { GetPixIO()->SaveToStreamPCX(s); }
+  int32_t LoadFromFileTIFF(const std::string& f) { return GetPixIO()->LoadFromFileTIFF(f); }
+  int32_t LoadFromStreamTIFF(TStream* s) { return GetPixIO()->LoadFromStreamTIFF(s); }
+  void LoadFromFilePNG(const std::string& f) { GetPixIO()->LoadFromFilePNG(f); }
+  void SaveToFilePNG(const std::string& f) { GetPixIO()->SaveToFilePNG(f); }
+  void LoadFromStreamPNG(TStream* s) { GetPixIO()->LoadFromStreamPNG(s); }
+  void SaveToStreamPNG(TStream* s) { GetPixIO()->SaveToStreamPNG(s); }
+  void LoadFromFileTGA(const std::string& f) { GetPixIO()->LoadFromFileTGA(f); }
+  void SaveToFileTGA(const std::string& f) { GetPixIO()->SaveToFileTGA(f); }
+  void LoadFromStreamTGA(TStream* s) { GetPixIO()->LoadFromStreamTGA(s); }
+  void SaveToStreamTGA(TStream* s) { GetPixIO()->SaveToStreamTGA(s); }
+  void LoadFromFilePXM(const std::string& f) { GetPixIO()->LoadFromFilePXM(f); }
+  void SaveToFilePXM(const std::string& f) { GetPixIO()->SaveToFilePXM(f); }
+  void LoadFromStreamPXM(TStream* s) { GetPixIO()->LoadFromStreamPXM(s); }
+  void SaveToStreamPXM(TStream* s) { GetPixIO()->SaveToStreamPXM(s); }
+  void ImportMetafile(const std::string& f, int w, int h) { GetPixIO()->ImportMetafile(f, w, h); }
 
   // Processing --------------------------------------------------------------------------
   void SaveUndo() { GetPixProc()->SaveUndo(); }
@@ -93,4 +112,44 @@ class TPix : public TPixView {
   void ConvertTo24Bit() { GetPixProc()->ConvertTo24Bit(); }
   void CalcImagePalette(std::span<TRGB> palette, int n) { GetPixProc()->CalcImagePalette(palette, n); }
   void Resample(int w, int h, TResampleFilter f) { GetPixProc()->Resample(w, h, f); }
+
+  void Negative() { GetPixProc()->Negative(); }
+  void HSLvar(int h, int s, int l) { GetPixProc()->HSLvar(h, s, l); }
+  void HSVvar(int h, int s, int v) { GetPixProc()->HSVvar(h, s, v); }
+  void IntensityRGBall(int r, int g, int b) { GetPixProc()->IntensityRGBall(r, g, b); }
+  void Contrast(int c) { GetPixProc()->Contrast(c); }
+  void ConvertToGray() { GetPixProc()->ConvertToGray(); }
+  void CastColorRange(const TRGB& a, const TRGB& b, const TRGB& c) { GetPixProc()->CastColorRange(a, b, c); }
+  void Threshold(const TRGB& a, const TRGB& b, const TRGB& c, const TRGB& d) { GetPixProc()->Threshold(a, b, c, d); }
+  void HistEqualize(const TRGB& low, const TRGB& high) { GetPixProc()->HistEqualize(low, high); }
+  void HistAutoEqualize() { GetPixProc()->HistAutoEqualize(); }
+  void ApplyFilter(TGraphFilter filter) { GetPixProc()->ApplyFilter(filter); }
+  void ApplyFilterPreset(TIEFilterPresets preset) { GetPixProc()->ApplyFilterPreset(preset); }
+  void BumpMapping(int x, int y, int w, int h, int mix, TRGB c) { GetPixProc()->BumpMapping(x, y, w, h, mix, c); }
+  void Lens(int x, int y, int w, int h, double r) { GetPixProc()->Lens(x, y, w, h, r); }
+  void Wave(int a, int l, int p, bool r) { GetPixProc()->Wave(a, l, p, r); }
+  void Maximum(int n) { GetPixProc()->Maximum(n); }
+  void Minimum(int n) { GetPixProc()->Minimum(n); }
+  void Opening(int n) { GetPixProc()->Opening(n); }
+  void Closing(int n) { GetPixProc()->Closing(n); }
+  void Rotate(double angle, bool antialias) { GetPixProc()->Rotate(angle, antialias); }
+  void Flip(TFlipDir d) { GetPixProc()->Flip(d); }
+  void ImageResize(int w, int h) { GetPixProc()->ImageResize(w, h); }
+  void Merge(TBitmap* other, int percent) { GetPixProc()->Merge(other, percent); }
+  void CropSel() { GetPixProc()->CropSel(); }
+  void ClearSel() { GetPixProc()->ClearSel(); }
+  void Clear() { GetPixProc()->Clear(); }
+  void CopyToClipboard() { GetPixProc()->CopyToClipboard(); }
+  void PasteFromClipboard() { GetPixProc()->PasteFromClipboard(); }
+  void SelCopyToClip() { GetPixProc()->SelCopyToClip(); }
+  void SelCutToClip() { GetPixProc()->SelCutToClip(); }
+  void SelPasteFromClipStretch() { GetPixProc()->SelPasteFromClipStretch(); }
+  // A client point: pasted at the picture position under it.
+  void PointPasteFromClip(int x, int y);
+  void GetHistogram(THistogram& histogram) { GetPixProc()->GetHistogram(histogram); }
+  int CalcImageNumColors() { return GetPixProc()->CalcImageNumColors(); }
+  TBitmap* GetHSVChannel(int c) { return GetPixProc()->GetHSVChannel(c); }
+  void GetHSVChannelAll(TBitmap* h, TBitmap* s, TBitmap* v) { GetPixProc()->GetHSVChannelAll(h, s, v); }
+  TBitmap* GetRGBChannel(int c) { return GetPixProc()->GetRGBChannel(c); }
+  void GetRGBChannelAll(TBitmap* r, TBitmap* g, TBitmap* b) { GetPixProc()->GetRGBChannelAll(r, g, b); }
 };

@@ -69,3 +69,42 @@ TEST(Pix, ConvertsAPictureIntoAStreamOfAChosenFormat) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Pix, PointPasteTakesClientPointsOnceWhateverTheSelectionBase) {
+  for (TIESelectionBase base : {iesbClientArea, iesbBitmap}) {
+    SCOPED_TRACE(base);
+    TWinControl parent(nullptr);
+    parent.SetBounds(0, 0, 300, 300);
+    TPix* pix = new TPix(&parent);
+    pix->SetParent(&parent);
+    pix->SetBounds(0, 0, 100, 100);
+    TBitmap* b = pix->GetFBitmap();
+    b->SetPixelFormat(pf24bit);
+    b->SetSize(100, 100);
+    b->GetCanvas()->Brush->Color = clWhite;
+    b->GetCanvas()->FillRect(Rect(0, 0, 100, 100));
+    pix->Update();
+    pix->SetZoom(200);
+    pix->SelectionBase = base;
+
+    TPix stamp(nullptr);
+    stamp.GetFBitmap()->SetPixelFormat(pf24bit);
+    stamp.GetFBitmap()->SetSize(4, 4);
+    stamp.GetFBitmap()->GetCanvas()->Brush->Color = clRed;
+    stamp.GetFBitmap()->GetCanvas()->FillRect(Rect(0, 0, 4, 4));
+    stamp.Update();
+    stamp.CopyToClipboard();
+
+    // Half the client position plus the scroll position, converted once.
+    const int x = pix->XScr2Bmp(40), y = pix->YScr2Bmp(20);
+    EXPECT_EQ(x - pix->XScr2Bmp(0), 20);
+    pix->PointPasteFromClip(40, 20);
+    EXPECT_EQ(b->GetCanvas()->GetPixel(x, y), clRed);
+    EXPECT_EQ(b->GetCanvas()->GetPixel(x - 1, y), clWhite);
+    EXPECT_EQ(b->GetCanvas()->GetPixel(x, y - 1), clWhite);
+  }
+}
+
+}  // namespace
