@@ -333,6 +333,7 @@ void TPixIO::SaveToFile(const std::string& name) {
     case ieftJP2: return SaveToFileJP2(name);
     case ieftJ2K: return SaveToFileJ2K(name);
     case ieftGIF: return SaveToFileGif(name);
+    case ieftTIFF: return SaveToFileTIFF(name);
     default: break;
   }
   if (code || !IEHasRealWriter(entry)) {
@@ -353,6 +354,7 @@ void TPixIO::SaveToStream(TStream* stream, TIEFileType code) {
     case ieftJP2: return SaveToStreamJP2(stream);
     case ieftJ2K: return SaveToStreamJ2K(stream);
     case ieftGIF: return SaveToStreamGif(stream);
+    case ieftTIFF: return SaveToStreamTIFF(stream);
     default: break;
   }
   PIEFileFormatInfo entry = IEFileFormatGetInfo(code);

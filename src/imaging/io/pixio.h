@@ -117,6 +117,14 @@ class TPixIO : public TComponent {
   // leaves the stream after the picture it announces.
   int32_t LoadFromFileTIFF(const std::string& name);
   int32_t LoadFromStreamTIFF(TStream* stream);
+  // A new one-page TIFF. With StreamHeaders on, the 12-byte "TIFF" header
+  // goes first.
+  void SaveToFileTIFF(const std::string& name);
+  void SaveToStreamTIFF(TStream* stream);
+  // Adds the picture as a page of an existing "II" TIFF file, linked in at
+  // TIFF_ImageIndex (0 first, past the last page last). Returns the page
+  // count, 0 when the file cannot take the page.
+  int32_t InsertToFileTIFF(const std::string& name);
   void LoadFromStreamCUR(TStream* stream);
   void LoadFromFilePCX(const std::string& name);
   // With StreamHeaders on the data must start with a "PCX2" header (the

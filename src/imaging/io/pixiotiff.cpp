@@ -1,5 +1,4 @@
-// TPixIO: TIFF pictures (reading; the writer is still to come, so saving
-// a TIFF sets Aborting).
+// TPixIO: TIFF pictures, and adding a page to a TIFF file.
 #include <algorithm>
 
 #include "imaging/io/pixio.h"
@@ -37,6 +36,30 @@ int32_t TPixIO::LoadFromStreamTIFF(TStream* stream) {
     // as the writer measures them.
     TIFFReadStream(IEBitmap, s, pages, IOParams, p, false, m, false, false);
     s->SetPosition(end);
+  });
+  return pages;
+}
+
+void TPixIO::SaveToFileTIFF(const std::string& name) {
+  SaveFileWith(name, [&](TStream* s, TProgressRec& p) { TIFFWriteStream(s, false, IEBitmap, *IOParams, p); });
+}
+
+void TPixIO::SaveToStreamTIFF(TStream* stream) {
+  SaveStreamWith(stream, [&](TStream* s, TProgressRec& p) {
+    if (!StreamHeaders) return (void)TIFFWriteStream(s, false, IEBitmap, *IOParams, p);
+    const int64_t start = IEBeginStreamHeader(s, Aborting);
+    TIFFWriteStream(s, false, IEBitmap, *IOParams, p);
+    // After an aborted write the header stays zero, so no reader takes
+    // the partial data for a picture.
+    IEFinishStreamHeader(s, start, IETIFFStreamMagic, Aborting);
+  });
+}
+
+int32_t TPixIO::InsertToFileTIFF(const std::string& name) {
+  int32_t pages = 0;
+  SaveStreamWith(nullptr, [&](TStream*, TProgressRec& p) {
+    TFileStream file(name, fmOpenReadWrite);
+    pages = TIFFWriteStream(&file, true, IEBitmap, *IOParams, p);
   });
   return pages;
 }

@@ -82,3 +82,13 @@ std::vector<uint8_t> TIFFReadRawData(const TTIFFEnv& Env, uint16_t Tag);
 std::string TIFFReadString(const TTIFFEnv& Env, uint16_t Tag);
 // Count characters (at most 4) from the entry's own value bytes.
 std::string TIFFReadMiniString(const TTIFFEnv& Env, uint16_t Tag);
+
+// Writes the bitmap as one page in the "II" byte order; every offset is a
+// position in the stream. Without Append a new TIFF starts at the stream's
+// position (result 1). With Append the stream holds an "II" TIFF from
+// position 0: the page goes to the end and is linked into the chain at
+// TIFF_ImageIndex (result: the page count afterwards; 0 when the file
+// cannot take it). The depth, photometric and compression chosen are left
+// in the parameters. A short write sets the abort flag.
+int32_t TIFFWriteStream(TStream* Stream, bool Append, TIEBitmap* Bitmap, TIOParamsVals& Params,
+                        TProgressRec& Progress);

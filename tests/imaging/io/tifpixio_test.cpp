@@ -82,9 +82,28 @@ TEST_F(TifPixIO, LoadsByNameCodeAndContent) {
   EXPECT_FALSE(io.Aborting);
   ExpectReference(io.IEBitmap, "tif-multipage-3.png");
 
-  // Saving waits for the writer.
+  // Saving by extension writes a TIFF that loads back as it was.
   io.SaveToFile(dir.file("out.tif"));
-  EXPECT_TRUE(io.Aborting);
+  EXPECT_FALSE(io.Aborting);
+  io.IOParams->TIFF_ImageIndex = 0;
+  EXPECT_EQ(io.LoadFromFileTIFF(dir.file("out.tif")), 1);
+  ExpectReference(io.IEBitmap, "tif-multipage-3.png");
+
+  // With stream headers the "TIFF" header goes first and the load finds it.
+  io.StreamHeaders = true;
+  TMemoryStream headed;
+  io.SaveToStream(&headed, ieftTIFF);
+  EXPECT_FALSE(io.Aborting);
+  EXPECT_EQ(std::memcmp(headed.Memory(), "TIFF", 4), 0);
+  headed.SetPosition(0);
+  EXPECT_EQ(io.LoadFromStreamTIFF(&headed), 1);
+  EXPECT_EQ(headed.GetPosition(), headed.GetSize());
+  ExpectReference(io.IEBitmap, "tif-multipage-3.png");
+
+  // A page added to the saved file goes first with index 0.
+  io.IOParams->TIFF_ImageIndex = 0;
+  EXPECT_EQ(io.InsertToFileTIFF(dir.file("out.tif")), 2);
+  EXPECT_EQ(io.LoadFromFileTIFF(dir.file("out.tif")), 2);
 }
 
 TEST_F(TifPixIO, StreamHeaderAnnouncesTheTiffAndLeavesTheStreamAfterIt) {
