@@ -112,6 +112,7 @@ class TPixIO : public TComponent {
   void LoadFromFileICO(const std::string& name);
   void LoadFromStreamICO(TStream* stream);
   void LoadFromFileCUR(const std::string& name);
+  void LoadFromStreamCUR(TStream* stream);
   // Read page TIFF_ImageIndex and return the number of pages. With
   // StreamHeaders on the stream form expects the 12-byte "TIFF" header and
   // leaves the stream after the picture it announces.
@@ -125,7 +126,6 @@ class TPixIO : public TComponent {
   // TIFF_ImageIndex (0 first, past the last page last). Returns the page
   // count, 0 when the file cannot take the page.
   int32_t InsertToFileTIFF(const std::string& name);
-  void LoadFromStreamCUR(TStream* stream);
   void LoadFromFilePCX(const std::string& name);
   // With StreamHeaders on the data must start with a "PCX2" header (the
   // stream is left after the picture it announces) or the older "PCX".

@@ -77,6 +77,9 @@ class TPix : public TPixView {
   void SaveToStreamPCX(TStream* s) { GetPixIO()->SaveToStreamPCX(s); }
   int32_t LoadFromFileTIFF(const std::string& f) { return GetPixIO()->LoadFromFileTIFF(f); }
   int32_t LoadFromStreamTIFF(TStream* s) { return GetPixIO()->LoadFromStreamTIFF(s); }
+  void SaveToFileTIFF(const std::string& f) { GetPixIO()->SaveToFileTIFF(f); }
+  void SaveToStreamTIFF(TStream* s) { GetPixIO()->SaveToStreamTIFF(s); }
+  int32_t InsertToFileTIFF(const std::string& f) { return GetPixIO()->InsertToFileTIFF(f); }
   void LoadFromFilePNG(const std::string& f) { GetPixIO()->LoadFromFilePNG(f); }
   void SaveToFilePNG(const std::string& f) { GetPixIO()->SaveToFilePNG(f); }
   void LoadFromStreamPNG(TStream* s) { GetPixIO()->LoadFromStreamPNG(s); }
