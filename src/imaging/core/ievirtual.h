@@ -179,6 +179,9 @@ class TIEVirtualBitmap : public TObject {
   uint64_t TileBytes() const { return uint64_t(tileRowLen_) * uint64_t(tileHeight_); }
   // Address of a picture pixel's byte inside a mapped tile.
   uint8_t* PixelIn(uint8_t* tile, const TPiece& piece, int32_t x, int32_t y) const;
+  // A picture pixel's byte through the kept single-pixel view (its column
+  // inside the tile goes to `column`); none outside the picture.
+  uint8_t* PixelAddress(int32_t x, int32_t y, int64_t& column);
   uint8_t* MapTile(int32_t tx, int32_t ty);
   void UnMapTile(uint8_t* view);
   void DropPixelView();

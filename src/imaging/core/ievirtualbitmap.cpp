@@ -131,19 +131,26 @@ void TIEVirtualBitmap::CopyFromIEBitmap(TIEBitmap* bitmap, int32_t x, int32_t y,
   }
 }
 
-void TIEVirtualBitmap::GetPixel(int32_t x, int32_t y, void* out) {
+uint8_t* TIEVirtualBitmap::PixelAddress(int32_t x, int32_t y, int64_t& column) {
   const std::vector<TPiece> pieces = Pieces(x, y, 1, 1);
-  if (pieces.empty()) return;
+  if (pieces.empty()) return nullptr;
   const TPiece& piece = pieces.front();
+  // The tile stays mapped for the next pixel of the same tile.
   if (piece.TileX != pixelTileX_ || piece.TileY != pixelTileY_) {
     DropPixelView();
     pixelView_ = MapTile(piece.TileX, piece.TileY);
-    if (!pixelView_) return;
+    if (!pixelView_) return nullptr;
     pixelTileX_ = piece.TileX;
     pixelTileY_ = piece.TileY;
   }
-  uint8_t* p = PixelIn(pixelView_, piece, x, y);
-  const int64_t column = int64_t(x) - int64_t(piece.TileX) * tileWidth_;
+  column = int64_t(x) - int64_t(piece.TileX) * tileWidth_;
+  return PixelIn(pixelView_, piece, x, y);
+}
+
+void TIEVirtualBitmap::GetPixel(int32_t x, int32_t y, void* out) {
+  int64_t column = 0;
+  uint8_t* p = PixelAddress(x, y, column);
+  if (!p) return;
   if (BitCount == 1)
     *static_cast<uint8_t*>(out) = (*p & (0x80 >> (column & 7))) ? 1 : 0;
   else
@@ -151,18 +158,9 @@ void TIEVirtualBitmap::GetPixel(int32_t x, int32_t y, void* out) {
 }
 
 void TIEVirtualBitmap::SetPixel(int32_t x, int32_t y, const void* in) {
-  const std::vector<TPiece> pieces = Pieces(x, y, 1, 1);
-  if (pieces.empty()) return;
-  const TPiece& piece = pieces.front();
-  if (piece.TileX != pixelTileX_ || piece.TileY != pixelTileY_) {
-    DropPixelView();
-    pixelView_ = MapTile(piece.TileX, piece.TileY);
-    if (!pixelView_) return;
-    pixelTileX_ = piece.TileX;
-    pixelTileY_ = piece.TileY;
-  }
-  uint8_t* p = PixelIn(pixelView_, piece, x, y);
-  const int64_t column = int64_t(x) - int64_t(piece.TileX) * tileWidth_;
+  int64_t column = 0;
+  uint8_t* p = PixelAddress(x, y, column);
+  if (!p) return;
   if (BitCount == 1) {
     const uint8_t mask = uint8_t(0x80 >> (column & 7));
     if (*static_cast<const uint8_t*>(in))
