@@ -272,10 +272,10 @@ uint32_t TDbfTable::WriteBlob(const TDbfField& field, const std::string& data) {
   return memo_->Write(data);
 }
 
-void TDbfTable::Create(const std::string& path, TDbfLevel level, const std::vector<TDbfField>& specs) {
+void TDbfTable::Create(const std::string& path, TDbfLevel level, const std::vector<TDbfField>& definitions) {
   const std::string native = NativePath(path);
   const HeaderLayout layout = LayoutOf(level);
-  std::vector<TDbfField> fields(specs);
+  std::vector<TDbfField> fields(definitions);
   bool memo = false;
   int recordLength = 1;
   for (TDbfField& f : fields) {

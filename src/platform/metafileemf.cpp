@@ -148,17 +148,17 @@ void PlayRecord(uint32_t type, const TMetaBytes& r, TMetaPlayer& player) {
     case 38: {  // EMR_CREATEPEN
       P::TObject o;
       o.Kind = P::TObject::Pen;
-      o.PenSpec = {r.U32(12), double(r.S32(16)), ColourRef(r, 24)};
+      o.PenDef = {r.U32(12), double(r.S32(16)), ColourRef(r, 24)};
       player.PutObject(r.U32(8), o);
       break;
     }
     case 39: {  // EMR_CREATEBRUSHINDIRECT
       P::TObject o;
       o.Kind = P::TObject::Brush;
-      o.BrushSpec.Style = r.U32(12);
-      o.BrushSpec.Colour = ColourRef(r, 16);
-      o.BrushSpec.Hatch = r.U32(20);
-      if (o.BrushSpec.Style > 2) o.BrushSpec.Style = 0;
+      o.BrushDef.Style = r.U32(12);
+      o.BrushDef.Colour = ColourRef(r, 16);
+      o.BrushDef.Hatch = r.U32(20);
+      if (o.BrushDef.Style > 2) o.BrushDef.Style = 0;
       player.PutObject(r.U32(8), o);
       break;
     }
@@ -215,7 +215,7 @@ void PlayRecord(uint32_t type, const TMetaBytes& r, TMetaPlayer& player) {
     case 82: {  // EMR_EXTCREATEFONTINDIRECTW
       P::TObject o;
       o.Kind = P::TObject::Font;
-      P::TFontSpec& f = o.FontSpec;
+      P::TFontDef& f = o.FontDef;
       f.Height = r.S32(12);
       f.Width = r.S32(16);
       f.Escapement = r.S32(20);
@@ -244,8 +244,8 @@ void PlayRecord(uint32_t type, const TMetaBytes& r, TMetaPlayer& player) {
       o.Kind = P::TObject::Brush;
       std::optional<QImage> pattern = RecordDib(r, 16, 20, 24, 28);
       if (pattern) {
-        o.BrushSpec.Style = 3;
-        o.BrushSpec.Pattern = *pattern;
+        o.BrushDef.Style = 3;
+        o.BrushDef.Pattern = *pattern;
       }
       player.PutObject(r.U32(8), o);
       break;
@@ -253,8 +253,8 @@ void PlayRecord(uint32_t type, const TMetaBytes& r, TMetaPlayer& player) {
     case 95: {  // EMR_EXTCREATEPEN
       P::TObject o;
       o.Kind = P::TObject::Pen;
-      o.PenSpec = {r.U32(28), double(r.U32(32)), ColourRef(r, 40)};
-      if (r.U32(36) == 1) o.PenSpec.Style = (o.PenSpec.Style & ~0xFu) | 5;  // a hollow brush draws nothing
+      o.PenDef = {r.U32(28), double(r.U32(32)), ColourRef(r, 40)};
+      if (r.U32(36) == 1) o.PenDef.Style = (o.PenDef.Style & ~0xFu) | 5;  // a hollow brush draws nothing
       player.PutObject(r.U32(8), o);
       break;
     }

@@ -107,13 +107,13 @@ TMetaPlayer::TObject TMetaPlayer::StockObject(uint32_t index) const {
     case 0: case 1: case 2: case 3: case 4: {  // white, light grey, grey, dark grey, black brush
       static const QRgb greys[] = {0xFFFFFFFF, 0xFFC0C0C0, 0xFF808080, 0xFF404040, 0xFF000000};
       o.Kind = TObject::Brush;
-      o.BrushSpec.Colour = greys[index];
+      o.BrushDef.Colour = greys[index];
       break;
     }
-    case 5: o.Kind = TObject::Brush; o.BrushSpec.Style = kBsNull; break;
-    case 6: o.Kind = TObject::Pen; o.PenSpec.Colour = 0xFFFFFFFF; break;
+    case 5: o.Kind = TObject::Brush; o.BrushDef.Style = kBsNull; break;
+    case 6: o.Kind = TObject::Pen; o.PenDef.Colour = 0xFFFFFFFF; break;
     case 7: o.Kind = TObject::Pen; break;
-    case 8: o.Kind = TObject::Pen; o.PenSpec.Style = 5; break;
+    case 8: o.Kind = TObject::Pen; o.PenDef.Style = 5; break;
     case 10: case 11: case 12: case 13: case 14: case 16: case 17:
       o.Kind = TObject::Font;
       break;
@@ -126,9 +126,9 @@ void TMetaPlayer::SelectObject(uint32_t index) {
   TObject object = (index & kStockBit) ? StockObject(index & ~kStockBit)
                                        : (index < table_.size() ? table_[index] : TObject{});
   switch (object.Kind) {
-    case TObject::Pen: state_.Pen = object.PenSpec; break;
-    case TObject::Brush: state_.Brush = object.BrushSpec; break;
-    case TObject::Font: state_.Font = object.FontSpec; break;
+    case TObject::Pen: state_.Pen = object.PenDef; break;
+    case TObject::Brush: state_.Brush = object.BrushDef; break;
+    case TObject::Font: state_.Font = object.FontDef; break;
     default: break;
   }
 }
@@ -289,13 +289,13 @@ void TMetaPlayer::ResetClip() {
 // Pens and brushes --------------------------------------------------------------------------
 
 QPen TMetaPlayer::MakePen() const {
-  const TPenSpec& spec = state_.Pen;
+  const TPenDef& def = state_.Pen;
   QTransform t = Total();
   double scale = (Length(t.m11(), t.m12()) + Length(t.m21(), t.m22())) / 2;
-  double width = std::min(std::fabs(spec.Width * scale), kMaxDeviceSize);
-  QPen pen(QColor::fromRgb(spec.Colour));
+  double width = std::min(std::fabs(def.Width * scale), kMaxDeviceSize);
+  QPen pen(QColor::fromRgb(def.Colour));
   pen.setWidthF(width < 1.5 ? 0 : width);  // 0: one pixel whatever the mapping
-  const uint32_t style = spec.Style & 0xF;
+  const uint32_t style = def.Style & 0xF;
   if (width < 1.5) {
     switch (style) {
       case 1: pen.setStyle(Qt::DashLine); break;
@@ -305,12 +305,12 @@ QPen TMetaPlayer::MakePen() const {
       default: break;
     }
   }
-  switch (spec.Style & 0xF00) {
+  switch (def.Style & 0xF00) {
     case 0x100: pen.setCapStyle(Qt::SquareCap); break;
     case 0x200: pen.setCapStyle(Qt::FlatCap); break;
     default: pen.setCapStyle(Qt::RoundCap); break;
   }
-  switch (spec.Style & 0xF000) {
+  switch (def.Style & 0xF000) {
     case 0x1000: pen.setJoinStyle(Qt::BevelJoin); break;
     case 0x2000: pen.setJoinStyle(Qt::MiterJoin); break;
     default: pen.setJoinStyle(Qt::RoundJoin); break;
@@ -319,14 +319,14 @@ QPen TMetaPlayer::MakePen() const {
 }
 
 QBrush TMetaPlayer::MakeBrush() const {
-  const TBrushSpec& spec = state_.Brush;
-  if (spec.Style == kBsPattern && !spec.Pattern.isNull()) return QBrush(spec.Pattern);
-  if (spec.Style == kBsHatched) {
+  const TBrushDef& def = state_.Brush;
+  if (def.Style == kBsPattern && !def.Pattern.isNull()) return QBrush(def.Pattern);
+  if (def.Style == kBsHatched) {
     static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
                                              Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-    return QBrush(QColor::fromRgb(spec.Colour), spec.Hatch < 6 ? hatches[spec.Hatch] : Qt::SolidPattern);
+    return QBrush(QColor::fromRgb(def.Colour), def.Hatch < 6 ? hatches[def.Hatch] : Qt::SolidPattern);
   }
-  return QBrush(QColor::fromRgb(spec.Colour));
+  return QBrush(QColor::fromRgb(def.Colour));
 }
 
 // Shapes ------------------------------------------------------------------------------------
@@ -505,7 +505,7 @@ double TMetaPlayer::DeviceFontHeight(int height) const {
 
 void TMetaPlayer::TextOut(QPointF p, const QString& text, uint32_t options, const std::optional<QRectF>& rect,
                           const std::vector<double>& advances) {
-  const TFontSpec& f = state_.Font;
+  const TFontDef& f = state_.Font;
   QTransform t = Total();
   const double scaleX = Length(t.m11(), t.m12());
   QFont font;

@@ -102,18 +102,18 @@ class TMetaPlayer {
   TMetaPlayer(QPainter* painter, const TMetaInfo& info, const QRectF& target);
 
   // Objects ------------------------------------------------------------------
-  struct TPenSpec {
+  struct TPenDef {
     uint32_t Style = 0;  // PS_ style with end cap and join bits
     double Width = 0;    // logical; 0 is one pixel
     QRgb Colour = 0xFF000000;
   };
-  struct TBrushSpec {
+  struct TBrushDef {
     uint32_t Style = 0;  // BS_SOLID, BS_NULL, BS_HATCHED, BS_PATTERN
     QRgb Colour = 0xFFFFFFFF;
     uint32_t Hatch = 0;
     QImage Pattern;
   };
-  struct TFontSpec {
+  struct TFontDef {
     int Height = 0, Width = 0, Escapement = 0, Weight = 400;
     bool Italic = false, Underline = false, StrikeOut = false;
     uint8_t Charset = 0;
@@ -121,9 +121,9 @@ class TMetaPlayer {
   };
   struct TObject {
     enum TKind { None, Pen, Brush, Font, Other } Kind = None;
-    TPenSpec PenSpec;
-    TBrushSpec BrushSpec;
-    TFontSpec FontSpec;
+    TPenDef PenDef;
+    TBrushDef BrushDef;
+    TFontDef FontDef;
   };
   // The object table: WMF takes the lowest free slot, EMF names the slot.
   void SetTableSize(uint32_t size) { table_.assign(size, TObject{}); }
@@ -198,9 +198,9 @@ class TMetaPlayer {
 
  private:
   struct TState {
-    TPenSpec Pen{0, 0, 0xFF000000};
-    TBrushSpec Brush{0, 0xFFFFFFFF, 0, {}};
-    TFontSpec Font;
+    TPenDef Pen{0, 0, 0xFF000000};
+    TBrushDef Brush{0, 0xFFFFFFFF, 0, {}};
+    TFontDef Font;
     QRgb TextColour = 0xFF000000, BkColour = 0xFFFFFFFF;
     int BkMode = 2;  // OPAQUE
     uint32_t TextAlign = 0;

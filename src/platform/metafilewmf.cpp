@@ -186,16 +186,16 @@ void PlayRecord(uint16_t function, const TMetaBytes& r, TMetaPlayer& player) {
     case 0x02FA: {  // META_CREATEPENINDIRECT: style, width (x, y), colour
       P::TObject o;
       o.Kind = P::TObject::Pen;
-      o.PenSpec = {UW(r, 0), double(W(r, 1)), ColourRef(r, 3)};
+      o.PenDef = {UW(r, 0), double(W(r, 1)), ColourRef(r, 3)};
       player.AddObject(o);
       break;
     }
     case 0x02FC: {  // META_CREATEBRUSHINDIRECT: style, colour, hatch
       P::TObject o;
       o.Kind = P::TObject::Brush;
-      o.BrushSpec.Style = UW(r, 0) > 2 ? 0 : UW(r, 0);
-      o.BrushSpec.Colour = ColourRef(r, 1);
-      o.BrushSpec.Hatch = UW(r, 3);
+      o.BrushDef.Style = UW(r, 0) > 2 ? 0 : UW(r, 0);
+      o.BrushDef.Colour = ColourRef(r, 1);
+      o.BrushDef.Hatch = UW(r, 3);
       player.AddObject(o);
       break;
     }
@@ -203,8 +203,8 @@ void PlayRecord(uint16_t function, const TMetaBytes& r, TMetaPlayer& player) {
       P::TObject o;
       o.Kind = P::TObject::Brush;
       if (std::optional<QImage> pattern = TrailingDib(r, 2)) {
-        o.BrushSpec.Style = 3;
-        o.BrushSpec.Pattern = *pattern;
+        o.BrushDef.Style = 3;
+        o.BrushDef.Pattern = *pattern;
       }
       player.AddObject(o);
       break;
@@ -212,7 +212,7 @@ void PlayRecord(uint16_t function, const TMetaBytes& r, TMetaPlayer& player) {
     case 0x02FB: {  // META_CREATEFONTINDIRECT
       P::TObject o;
       o.Kind = P::TObject::Font;
-      P::TFontSpec& f = o.FontSpec;
+      P::TFontDef& f = o.FontDef;
       f.Height = W(r, 0);
       f.Width = W(r, 1);
       f.Escapement = W(r, 2);
