@@ -189,12 +189,7 @@ class TBmpWriter {
     TIEBitmap* source = bitmap_;
     TRGB palette[2] = {kBlackWhite[0], kBlackWhite[1]};
     if (bitmap_->PixelFormat != ie1g) {
-      converted.reset(_ConvertTo1bitEx(bitmap_, palette[0], palette[1]));
-      if (!converted) {
-        palette[0] = kBlackWhite[0];
-        palette[1] = kBlackWhite[1];
-        converted = ConvertedCopy(ie1g);
-      }
+      converted = IETwoColourCopy(bitmap_, palette[0], palette[1]);
       source = converted.get();
     }
     WritePalette(palette, 2);
@@ -205,7 +200,7 @@ class TBmpWriter {
     std::unique_ptr<TIEBitmap> copy;
     TIEBitmap* source = bitmap_;
     if (bitmap_->PixelFormat != ie24RGB) {
-      copy = ConvertedCopy(ie24RGB);
+      copy = IEConvertedCopy(bitmap_, ie24RGB);
       source = copy.get();
     }
     const int count = 1 << bits_;
@@ -246,19 +241,11 @@ class TBmpWriter {
     std::unique_ptr<TIEBitmap> copy;
     TIEBitmap* source = bitmap_;
     if (bitmap_->PixelFormat != ie24RGB) {
-      copy = ConvertedCopy(ie24RGB);
+      copy = IEConvertedCopy(bitmap_, ie24RGB);
       source = copy.get();
     }
     pixelStart_ = stream_->GetPosition();
     WriteRows(source, int64_t{source->Width} * 3);
-  }
-
-  std::unique_ptr<TIEBitmap> ConvertedCopy(TIEPixelFormat format) {
-    auto copy = std::make_unique<TIEBitmap>();
-    copy->Location = ieMemory;
-    copy->Assign(bitmap_);
-    copy->ConvertToPixelFormat(format);
-    return copy;
   }
 
   void PatchHeaders() {
