@@ -15,8 +15,10 @@ PACKAGES=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libturbojpeg0-dev libopenjp2-7-dev libfreexl-dev
   # scanners and cameras
   libsane-dev libv4l-dev
-  # fonts so that Chinese text renders
-  fonts-wqy-zenhei fonts-dejavu-core
+  # fonts: Song/Ming serif and sans CJK faces, a Kai face, Latin faces
+  fonts-noto-cjk fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
+  # the end-to-end test: a virtual X display, real X input, screenshots
+  xvfb xauth xdotool openbox
   # independent readers used by tests
   python3 python3-pil python3-dbfread poppler-utils
 )
