@@ -1,0 +1,321 @@
+#!/usr/bin/python3
+"""The program as a person meets it: the real `cardwright` on a virtual X
+display, driven by real X input (xdotool), one short journey.
+
+  program_journey.py PROGRAM SOURCE_DIR [SCREENSHOT_DIR]
+
+The journey: start-up question answered, every top-level menu dropped down
+(by mouse, by Alt+letter and by F10) and a harmless item run, the card batch
+window opened and closed, a Chinese name typed into the record grid on the
+stock table (the guard's message is answered and the file stays as it was),
+then on a copy of the table (the file on disk changes, read back with an
+independent dBASE reader), and the exit through the close questions. Any
+crash, hang or error on stderr fails it.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+MAIN_TITLE = "CardwrightV3.8"
+TIMEOUT = 20.0
+
+
+class JourneyError(Exception):
+    pass
+
+
+class Display:
+    """A private X server with a window manager."""
+
+    def __init__(self, workdir):
+        self.procs = []
+        read_fd, write_fd = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        self.procs.append(xvfb)
+        with os.fdopen(read_fd) as f:
+            number = f.readline().strip()
+        if not number:
+            raise JourneyError("Xvfb did not start")
+        self.name = ":" + number
+        self.env = dict(os.environ, DISPLAY=self.name)
+        if shutil.which("openbox"):
+            wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, cwd=workdir,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.procs.append(wm)
+            time.sleep(0.5)
+
+    def close(self):
+        for p in reversed(self.procs):
+            p.terminate()
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+
+
+class Journey:
+    def __init__(self, display, program_env, shots):
+        self.display = display
+        self.env = program_env
+        self.shots = shots
+        self.program = None
+
+    # X input -------------------------------------------------------------------------
+    def xdo(self, *args, check=True):
+        r = subprocess.run(["xdotool", *args], env=self.display.env, capture_output=True, text=True)
+        if check and r.returncode != 0:
+            raise JourneyError("xdotool %s: %s" % (" ".join(args), r.stderr.strip()))
+        return r.stdout.strip()
+
+    def key(self, *keys):
+        self.xdo("key", "--clearmodifiers", "--delay", "60", *keys)
+        time.sleep(0.3)
+
+    def type(self, text):
+        self.xdo("type", "--delay", "120", text)
+        time.sleep(0.3)
+
+    def click(self, window, x, y, button=1):
+        self.xdo("mousemove", "--window", window, str(x), str(y))
+        time.sleep(0.15)
+        self.xdo("click", str(button))
+        time.sleep(0.4)
+
+    def windows(self, name=None):
+        args = ["search", "--onlyvisible"]
+        args += ["--name", name] if name else ["--classname", "."]
+        out = self.xdo(*args, check=False)
+        return [w for w in out.split() if w]
+
+    def wait_window(self, name, timeout=TIMEOUT):
+        end = time.time() + timeout
+        while time.time() < end:
+            self.alive()
+            found = self.windows(name)
+            if found:
+                time.sleep(0.3)
+                return found[-1]
+            time.sleep(0.1)
+        raise JourneyError("no window named %r appeared" % name)
+
+    def wait_gone(self, name, timeout=TIMEOUT):
+        end = time.time() + timeout
+        while time.time() < end:
+            if not self.windows(name):
+                return
+            time.sleep(0.1)
+        raise JourneyError("window %r did not close" % name)
+
+    def geometry(self, window):
+        out = self.xdo("getwindowgeometry", "--shell", window)
+        values = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def popup_opens(self, action, what):
+        """Runs an action that must open a menu: a new unnamed top-level window."""
+        before = set(self.all_windows())
+        action()
+        end = time.time() + TIMEOUT
+        while time.time() < end:
+            new = [w for w in self.all_windows() if w not in before]
+            if new:
+                time.sleep(0.3)
+                return new[-1]
+            time.sleep(0.1)
+        raise JourneyError("%s: no menu dropped down" % what)
+
+    def all_windows(self):
+        out = self.xdo("search", "--onlyvisible", "--name", "", check=False)
+        return [w for w in out.split() if w]
+
+    def screenshot(self, name):
+        if not self.shots:
+            return
+        from PIL import ImageGrab
+        self.shots.mkdir(parents=True, exist_ok=True)
+        ImageGrab.grab(xdisplay=self.display.name).save(self.shots / name)
+
+    def alive(self):
+        if self.program and self.program.poll() is not None:
+            raise JourneyError("the program ended early with code %d" % self.program.returncode)
+
+    # The journey ---------------------------------------------------------------------
+    def start(self, program, data_dir):
+        self.program = subprocess.Popen([str(program)], cwd=data_dir, env=self.env,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        question = self.wait_window("是否新建")
+        self.key("n")  # No: the recent-templates window instead of the wizard
+        self.wait_gone("是否新建")
+        self.wait_window("最近保存的模板")
+        self.key("alt+F4")
+        self.wait_gone("最近保存的模板")
+        self.main = self.wait_window(MAIN_TITLE)
+        self.xdo("windowactivate", "--sync", self.main, check=False)
+        return question
+
+    def menu_button(self, index):
+        """Client point of the index-th button of the menu bar."""
+        return MENU_BAR_LEFT + MENU_BUTTON_WIDTH * index + MENU_BUTTON_WIDTH // 2, MENU_BAR_Y
+
+    def menus(self):
+        # Each top-level menu by mouse; the first one photographed and left by Escape.
+        for index, caption in enumerate(MENU_CAPTIONS):
+            x, y = self.menu_button(index)
+            self.popup_opens(lambda: self.click(self.main, x, y), "click on " + caption)
+            if index == 0:
+                self.screenshot("main-window-menu.png")
+            self.key("Escape")
+        # By keyboard: Alt+letter and F10.
+        for letter in "FEDBMSOH":
+            self.popup_opens(lambda: self.key("alt+" + letter.lower()), "Alt+" + letter)
+            self.key("Escape")
+        self.popup_opens(lambda: self.key("F10"), "F10")
+        self.key("Escape")
+        self.key("Escape")
+        # A harmless item: the show menu's photo toggle, chosen by its letter.
+        show = MENU_CAPTIONS.index("显示(S)")
+        x, y = self.menu_button(show)
+        self.popup_opens(lambda: self.click(self.main, x, y), "显示")
+        self.key("Down", "Return")
+
+    def batch_window(self):
+        self.popup_opens(lambda: self.key("alt+f"), "Alt+F")
+        self.key("p")  # 卡片批量生成(&PicEdit)
+        window = self.wait_window("卡片批量处理生成器")
+        self.xdo("windowactivate", "--sync", window, check=False)
+        self.key("alt+F4")
+        self.wait_gone("卡片批量处理生成器")
+
+    def grid_cell(self):
+        x, y, w, h = self.geometry(self.main)
+        return w - GRID_FROM_RIGHT, GRID_FIRST_ROW_Y
+
+    def type_into_grid(self, name):
+        cx, cy = self.grid_cell()
+        self.click(self.main, cx, cy)
+        self.type(name)
+        self.key("Return")
+        self.key("Down")
+
+    def stock_table_refuses(self, stock_dbf):
+        before = stock_dbf.read_bytes()
+        self.type_into_grid("张三")
+        self.wait_window(GUARD_CAPTION)
+        self.key("Return")
+        self.wait_gone(GUARD_CAPTION)
+        if stock_dbf.read_bytes() != before:
+            raise JourneyError("the stock table changed on disk")
+
+    def choose_table(self, dbf):
+        self.popup_opens(lambda: self.key("alt+d"), "Alt+D")
+        self.key("d")  # 选用数据库(Open&DB)...
+        dialog = self.wait_window(OPEN_DIALOG_CAPTION)
+        self.key("ctrl+a")
+        self.type(str(dbf))
+        self.key("Return")
+        self.wait_gone(OPEN_DIALOG_CAPTION)
+        self.wait_window(MESSAGE_CAPTION)
+        self.key("Return")
+
+    def copy_table_takes(self, dbf, name):
+        self.type_into_grid(name)
+        self.screenshot("record-grid-chinese.png")
+        names = read_names(dbf)
+        if name not in names:
+            raise JourneyError("%s not in the table copy on disk: %r" % (name, names))
+
+    def exit(self):
+        self.xdo("windowactivate", "--sync", self.main, check=False)
+        self.key("alt+F4")
+        self.wait_window("退出")
+        self.key("y")
+        self.wait_window("保存结果")
+        self.key("n")
+        try:
+            code = self.program.wait(TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise JourneyError("the program did not end after the close questions")
+        if code != 0:
+            raise JourneyError("the program ended with code %d" % code)
+
+
+def read_names(dbf):
+    """The AAAA texts of a dBASE table, read by an independent reader."""
+    import dbfread
+    table = dbfread.DBF(str(dbf), encoding="gbk", char_decode_errors="strict", ignore_missing_memofile=True)
+    return [(record.get("AAAA") or "").strip() for record in table]
+
+
+def stderr_errors(text):
+    return [line for line in text.splitlines() if line.strip()]
+
+
+def main():
+    program, source = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
+    shots = Path(sys.argv[3]).resolve() if len(sys.argv) > 3 else None
+    work = Path(tempfile.mkdtemp(prefix="cw-journey-"))
+    display = None
+    journey = None
+    try:
+        data = work / "data"
+        shutil.copytree(source / "data", data)
+        cards = work / "cards"
+        shutil.copytree(data / "Mode" / "DATA", cards)
+        home = work / "home"
+        (home / "Desktop").mkdir(parents=True)
+        runtime = work / "runtime"
+        runtime.mkdir(mode=0o700)
+        display = Display(work)
+        env = dict(display.env, HOME=str(home), XDG_RUNTIME_DIR=str(runtime),
+                   XDG_CONFIG_HOME=str(home / ".config"), LC_ALL="C.UTF-8")
+        env.pop("QT_QPA_PLATFORM", None)
+        journey = Journey(display, env, shots)
+        journey.start(program, data)
+        journey.menus()
+        journey.batch_window()
+        journey.stock_table_refuses(data / "Mode" / "DATA" / "data.DBF")
+        journey.choose_table(cards / "data.DBF")
+        journey.copy_table_takes(cards / "data.DBF", "王小明")
+        journey.exit()
+        errors = stderr_errors(journey.program.stderr.read())
+        if errors:
+            raise JourneyError("stderr:\n" + "\n".join(errors))
+        print("journey passed")
+        return 0
+    except JourneyError as e:
+        print("journey failed:", e)
+        if journey:
+            journey.screenshot("failure.png") if journey.shots else None
+            if journey.program and journey.program.poll() is None:
+                journey.program.kill()
+            if journey.program:
+                out, err = journey.program.communicate()
+                print("program stderr:\n" + err)
+        return 1
+    finally:
+        if display:
+            display.close()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+# Where things are on the main window (client pixels), and the captions met.
+MENU_CAPTIONS = ["文件(F)", "编辑(E)", "数据库(D)", "底图(B)", "模板库(M)", "显示(S)", "设置(O)", "帮助(H)"]
+MENU_BAR_LEFT = 11
+MENU_BAR_Y = 13
+MENU_BUTTON_WIDTH = 64
+GRID_FROM_RIGHT = 80
+GRID_FIRST_ROW_Y = 140
+GUARD_CAPTION = "Cardwright"
+OPEN_DIALOG_CAPTION = "打开"
+MESSAGE_CAPTION = "Cardwright"
+
+if __name__ == "__main__":
+    sys.exit(main())
