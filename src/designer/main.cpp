@@ -35,6 +35,8 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
   KeyPreview = true;
   NExit->OnClick = [this](TObject* s) { NExitClick(s); };
+  NPicEdit->OnClick = [this](TObject* s) { NPicEditClick(s); };
+  NOpenDB->OnClick = [this](TObject* s) { NOpenDBClick(s); };
   WireDesignSurface();
 }
 

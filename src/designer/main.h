@@ -42,7 +42,9 @@ class TMainForm : public TForm {
   TMenuItem* NOpen;      // template open
   TMenuItem* NSave;      // template save (not shown in the menu)
   TMenuItem* NSaveAs;    // template save as (not shown in the menu)
+  TMenuItem* NPicEdit;   // "卡片批量生成(&PicEdit)"
   TMenuItem* NExit;      // "退出(&Close)"
+  TMenuItem* NOpenDB;    // "选用数据库(Open&DB)..."
   TMenuItem* NLibrary;   // "模板库(&M)"
   TMenuItem* MenuFunction;  // "自定义模板"
   TMenuItem* Exitcmd;       // "删除自定义模板"
@@ -135,6 +137,8 @@ class TMainForm : public TForm {
   void FormClose(TObject* Sender, TCloseAction& Action);
   void FormDestroy(TObject* Sender);
   void NExitClick(TObject* Sender);
+  void NPicEditClick(TObject* Sender);
+  void NOpenDBClick(TObject* Sender);
 
   // Handlers of the text items, the custom templates and the hint line; the
   // window wires them, their behaviour belongs to the design surface, the

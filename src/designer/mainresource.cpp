@@ -38,10 +38,12 @@ void BuildMenus(TMainForm* f) {
   f->NSave->SetVisible(false);
   f->NSaveAs = MenuItem(f, f->NFile, "NSaveAs", "模板另存为(Save&As)");
   f->NSaveAs->SetVisible(false);
+  f->NPicEdit = MenuItem(f, f->NFile, "NPicEdit", "卡片批量生成(&PicEdit)");
   MenuItem(f, f->NFile, "NFileLine", cLineCaption);
   f->NExit = MenuItem(f, f->NFile, "NExit", "退出(&Close)");
   MenuItem(f, root, "NEditMenu", "编辑(&E)");
-  MenuItem(f, root, "NDataMenu", "数据库(&D)");
+  TMenuItem* dataMenu = MenuItem(f, root, "NDataMenu", "数据库(&D)");
+  f->NOpenDB = MenuItem(f, dataMenu, "NOpenDB", "选用数据库(Open&DB)...");
   MenuItem(f, root, "NLayoutMenu", "底图(&B)");
   f->NLibrary = MenuItem(f, root, "NLibrary", "模板库(&M)");
   f->MenuFunction = MenuItem(f, f->NLibrary, "MenuFunction", "自定义模板");

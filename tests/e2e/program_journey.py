@@ -293,7 +293,10 @@ def main():
     except JourneyError as e:
         print("journey failed:", e)
         if journey:
-            journey.screenshot("failure.png") if journey.shots else None
+            failure = Path.cwd() / "journey-failure.png"
+            from PIL import ImageGrab
+            ImageGrab.grab(xdisplay=display.name).save(failure)
+            print("screen at the failure:", failure)
             if journey.program and journey.program.poll() is None:
                 journey.program.kill()
             if journey.program:
