@@ -432,20 +432,39 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
   glyphs.fill(Qt::transparent);
   {
     QPainter painter(&glyphs);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setTransform(turn * QTransform::fromTranslate(-bounds.Left, -bounds.Top));
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(QPointF(ox, oy + ascent), qtext);
   }
+  PaintGlyphs(glyphs, bounds, Font->Color);
+}
+
+void TCanvas::PaintGlyphs(const QImage& glyphs, const TRect& bounds, TColor color) {
+  TPixelSurface s = target_->Surface();
+  // Indexed surfaces keep exact colours: a glyph pixel is ink when at
+  // least half covered. Direct colours blend the edges into the background.
+  bool blend = s.BitCount() >= 15;
   TCoverage ink(bounds);
   for (int y = 0; y < glyphs.height(); ++y) {
     const QRgb* row = reinterpret_cast<const QRgb*>(glyphs.constScanLine(y));
     for (int x = 0; x < glyphs.width(); ++x)
-      if (qAlpha(row[x]) >= 128) ink.Set(bounds.Left + x, bounds.Top + y);
+      if (qAlpha(row[x]) >= (blend ? 1 : 128)) ink.Set(bounds.Left + x, bounds.Top + y);
   }
-  Paint(ink, Font->Color, kRop2Copy, false);
+  if (!blend) return Paint(ink, color, kRop2Copy, false);
+  TRgb fore = RgbOfColorRef(ColorToRGB(color));
+  uint32_t full = s.ToValue(fore);
+  ForEachPixel(s, ink, [&](int x, int y, uint32_t dest) {
+    int a = qAlpha(glyphs.pixel(x - bounds.Left, y - bounds.Top));
+    if (a == 255) return full;
+    TRgb back = s.ToRgb(dest);
+    auto mix = [&](int shift) {
+      int f = (fore >> shift) & 0xFF, b = (back >> shift) & 0xFF;
+      return uint32_t((f * a + b * (255 - a) + 127) / 255) << shift;
+    };
+    return s.ToValue(mix(16) | mix(8) | mix(0));
+  });
 }
 
 void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {

@@ -230,6 +230,8 @@ class TCanvas : public TPersistent {
   template <typename Op>
   void ForEachPixel(TPixelSurface& s, const TCoverage& area, Op op);
   void Paint(const TCoverage& area, TColor color, int rop2, bool brushPattern);
+  // Lays text drawn as alpha over `bounds` in `color`.
+  void PaintGlyphs(const QImage& glyphs, const TRect& bounds, TColor color);
   int DevicePenWidth();
   std::vector<TPoint> DevicePoints(const std::vector<TPoint>& points);
   bool Opaque() const { return BkMode == OPAQUE && Brush->Style == bsSolid; }

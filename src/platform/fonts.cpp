@@ -10,7 +10,10 @@
 
 namespace {
 
-constexpr const char* kCjkFamily = "WenQuanYi Zen Hei";
+// Song/Ming serif, plain sans (hei) and brush-written kai faces.
+constexpr const char* kSongFamily = "Noto Serif CJK SC";
+constexpr const char* kHeiFamily = "Noto Sans CJK SC";
+constexpr const char* kKaiFamily = "AR PL UKai CN";
 constexpr const char* kSansFamily = "DejaVu Sans";
 constexpr const char* kSerifFamily = "DejaVu Serif";
 constexpr const char* kMonoFamily = "DejaVu Sans Mono";
@@ -21,19 +24,20 @@ struct FaceMapping {
   uint8_t charset;
 };
 
-// The one table of stand-ins.
+// The one table of stand-ins. The calligraphic faces without an installed
+// match take the kai face, the rounded one the sans face.
 const FaceMapping kFaceTable[] = {
-    {"宋体", kCjkFamily, GB2312_CHARSET},        {"新宋体", kCjkFamily, GB2312_CHARSET},
-    {"黑体", kCjkFamily, GB2312_CHARSET},        {"楷体_GB2312", kCjkFamily, GB2312_CHARSET},
-    {"仿宋_GB2312", kCjkFamily, GB2312_CHARSET}, {"楷体", kCjkFamily, GB2312_CHARSET},
-    {"仿宋", kCjkFamily, GB2312_CHARSET},        {"隶书", kCjkFamily, GB2312_CHARSET},
-    {"幼圆", kCjkFamily, GB2312_CHARSET},        {"华文行楷", kCjkFamily, GB2312_CHARSET},
-    {"SimSun", kCjkFamily, GB2312_CHARSET},      {"SimHei", kCjkFamily, GB2312_CHARSET},
-    {"Arial", kSansFamily, ANSI_CHARSET},        {"MS Sans Serif", kSansFamily, ANSI_CHARSET},
-    {"Tahoma", kSansFamily, ANSI_CHARSET},       {"Verdana", kSansFamily, ANSI_CHARSET},
-    {"System", kSansFamily, ANSI_CHARSET},       {"Times New Roman", kSerifFamily, ANSI_CHARSET},
-    {"MS Serif", kSerifFamily, ANSI_CHARSET},    {"Courier New", kMonoFamily, ANSI_CHARSET},
-    {"Courier", kMonoFamily, ANSI_CHARSET},
+    {"宋体", kSongFamily, GB2312_CHARSET},       {"新宋体", kSongFamily, GB2312_CHARSET},
+    {"仿宋", kSongFamily, GB2312_CHARSET},       {"仿宋_GB2312", kSongFamily, GB2312_CHARSET},
+    {"SimSun", kSongFamily, GB2312_CHARSET},     {"黑体", kHeiFamily, GB2312_CHARSET},
+    {"微软雅黑", kHeiFamily, GB2312_CHARSET},    {"幼圆", kHeiFamily, GB2312_CHARSET},
+    {"SimHei", kHeiFamily, GB2312_CHARSET},      {"楷体_GB2312", kKaiFamily, GB2312_CHARSET},
+    {"楷体", kKaiFamily, GB2312_CHARSET},        {"隶书", kKaiFamily, GB2312_CHARSET},
+    {"华文行楷", kKaiFamily, GB2312_CHARSET},    {"Arial", kSansFamily, ANSI_CHARSET},
+    {"MS Sans Serif", kSansFamily, ANSI_CHARSET}, {"Tahoma", kSansFamily, ANSI_CHARSET},
+    {"Verdana", kSansFamily, ANSI_CHARSET},      {"System", kSansFamily, ANSI_CHARSET},
+    {"Times New Roman", kSerifFamily, ANSI_CHARSET}, {"MS Serif", kSerifFamily, ANSI_CHARSET},
+    {"Courier New", kMonoFamily, ANSI_CHARSET},  {"Courier", kMonoFamily, ANSI_CHARSET},
 };
 
 const FaceMapping* FindFace(const std::string& face) {
@@ -53,8 +57,7 @@ std::string MapFontFace(const std::string& face) {
 
 QFont MakeQFont(const std::string& face, int height, TFontStyles style, int weight) {
   QFont font(QString::fromStdString(MapFontFace(face)));
-  font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
-  font.setHintingPreference(QFont::PreferFullHinting);
+  font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::PreferMatch));
   if (weight > 0) {
     font.setWeight(QFont::Weight(std::clamp(weight, 1, 1000)));
   } else {

@@ -19,13 +19,14 @@ constexpr uint8_t GREEK_CHARSET = 161;
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
-// The installed family that stands for a face name ("宋体" and "Arial" map
-// to the installed CJK and Latin families); unknown names stay as given.
+// The installed family that stands for a face name ("宋体" to a Song serif,
+// "黑体" to a sans, "楷体_GB2312" to a kai face, "Arial" to a Latin sans);
+// unknown names stay as given.
 std::string MapFontFace(const std::string& face);
 
 // A Qt font for a logical font: `height` below 0 is the character height
 // in pixels, above 0 the cell height, 0 a default of 16 pixels cell. Drawn
-// without antialiasing so pixels are exact.
+// antialiased.
 QFont MakeQFont(const std::string& face, int height, TFontStyles style, int weight = 0);
 
 struct TFontFace {

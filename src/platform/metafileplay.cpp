@@ -79,7 +79,7 @@ TMetaPlayer::TMetaPlayer(QPainter* painter, const TMetaInfo& info, const QRectF&
   table_.assign(info.Handles, TObject{});
   if (painter_) {
     painter_->setRenderHint(QPainter::Antialiasing, false);
-    painter_->setRenderHint(QPainter::TextAntialiasing, false);
+    painter_->setRenderHint(QPainter::TextAntialiasing, true);
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
   }
 }

@@ -11,17 +11,22 @@
 namespace {
 
 TEST(Fonts, SystemFaceNamesMapToInstalledFamilies) {
+  // The family Qt actually resolves, so a missing font fails here rather
+  // than falling back silently.
   struct Case {
     const char* face;
     const char* family;
-  } cases[] = {{"宋体", "WenQuanYi Zen Hei"},       {"黑体", "WenQuanYi Zen Hei"}, {"楷体_GB2312", "WenQuanYi Zen Hei"},
-               {"仿宋_GB2312", "WenQuanYi Zen Hei"}, {"隶书", "WenQuanYi Zen Hei"}, {"幼圆", "WenQuanYi Zen Hei"},
-               {"Arial", "DejaVu Sans"},             {"arial", "DejaVu Sans"},     {"MS Sans Serif", "DejaVu Sans"},
-               {"Times New Roman", "DejaVu Serif"},  {"Courier New", "DejaVu Sans Mono"},
-               {"DejaVu Serif", "DejaVu Serif"}};
+  } cases[] = {{"宋体", "Noto Serif CJK SC"},       {"新宋体", "Noto Serif CJK SC"},
+               {"仿宋", "Noto Serif CJK SC"},       {"仿宋_GB2312", "Noto Serif CJK SC"},
+               {"黑体", "Noto Sans CJK SC"},        {"微软雅黑", "Noto Sans CJK SC"},
+               {"楷体_GB2312", "AR PL UKai CN"},    {"楷体", "AR PL UKai CN"},
+               {"Arial", "DejaVu Sans"},            {"arial", "DejaVu Sans"},
+               {"MS Sans Serif", "DejaVu Sans"},    {"Times New Roman", "DejaVu Serif"},
+               {"Courier New", "DejaVu Sans Mono"}, {"DejaVu Serif", "DejaVu Serif"}};
   for (const Case& c : cases) {
     EXPECT_EQ(MapFontFace(c.face), c.family) << c.face;
-    EXPECT_EQ(QFontInfo(MakeQFont(c.face, -12, 0)).family().toStdString(), c.family) << c.face;
+    for (TFontStyles style : {TFontStyles(0), TFontStyles(fsBold)})
+      EXPECT_EQ(QFontInfo(MakeQFont(c.face, -12, style)).family().toStdString(), c.family) << c.face << style;
   }
 }
 
@@ -32,7 +37,8 @@ TEST(Fonts, HeightsAndStyles) {
   EXPECT_TRUE(em.italic());
   EXPECT_TRUE(em.underline());
   EXPECT_FALSE(em.strikeOut());
-  EXPECT_FALSE(em.styleStrategy() & QFont::PreferAntialias);
+  EXPECT_TRUE(em.styleStrategy() & QFont::PreferAntialias);
+  EXPECT_FALSE(em.styleStrategy() & QFont::NoAntialias);
   // A positive height is the whole cell.
   QFont cell = MakeQFont("Arial", 20, 0);
   EXPECT_NEAR(QFontMetrics(cell).height(), 20, 1);
