@@ -9,7 +9,9 @@ TGraphicButton::TGraphicButton(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TGraphicButton::Dispatch(TMessage& m) {
-  if (m.Msg == WM_LBUTTONDOWN && GetEnabled()) {
+  // A quick second press arrives as a double click; it presses the button
+  // all the same, so every click counts.
+  if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && GetEnabled()) {
     pressed_ = true;
     Invalidate();
   }

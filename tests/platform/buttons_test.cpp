@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "control_log.h"
+#include "qt_input.h"
 #include "platform/buttons.h"
 
 namespace {
@@ -60,6 +63,69 @@ TEST(BitBtnTest, CloseKindClosesItsForm) {
   EXPECT_FALSE(form.GetVisible());
   EXPECT_EQ(clicks, 0);
   btn.SetParent(nullptr);
+}
+
+}  // namespace
+
+// Buttons under real clicks -----------------------------------------------------------------
+
+namespace {
+
+struct ClickFixture {
+  TForm form{nullptr};
+  TSpeedButton plain{nullptr}, a{nullptr}, b{nullptr};
+  std::map<TSpeedButton*, int> clicks;
+  ClickFixture() {
+    form.SetBounds(0, 0, 200, 80);
+    int x = 10;
+    for (TSpeedButton* s : {&plain, &a, &b}) {
+      s->SetParent(&form);
+      s->SetBounds(x, 10, 30, 24);
+      s->OnClick = [this, s](TObject*) { ++clicks[s]; };
+      x += 40;
+    }
+    a.GroupIndex = b.GroupIndex = 1;
+    form.Show();
+  }
+  ~ClickFixture() {
+    for (TSpeedButton* s : {&plain, &a, &b}) s->SetParent(nullptr);
+  }
+};
+
+TEST(SpeedButtonInputTest, EveryQuickClickCountsAlsoWhenItArrivesAsADoubleClick) {
+  ClickFixture f;
+  for (int i = 0; i < 5; ++i) WindowClick(&f.plain, {5, 5});
+  EXPECT_EQ(f.clicks[&f.plain], 5);
+  // Press, release, press (a double click), release: two clicks.
+  WindowClick(&f.plain, {5, 5}, Qt::LeftButton, true);
+  WindowClick(&f.plain, {5, 5}, Qt::LeftButton, true);
+  EXPECT_EQ(f.clicks[&f.plain], 9);
+  for (int i = 0; i < 5; ++i) WidgetClick(&f.plain, {5, 5});
+  EXPECT_EQ(f.clicks[&f.plain], 14);
+  EXPECT_EQ(GetCaptureControl(), nullptr);
+}
+
+TEST(SpeedButtonInputTest, GroupRulesHoldUnderRealClicks) {
+  ClickFixture f;
+  struct Step {
+    TSpeedButton ClickFixture::*button;
+    bool dbl, allowAllUp, aDown, bDown;
+  } steps[] = {
+      {&ClickFixture::a, false, false, true, false},
+      {&ClickFixture::b, false, false, false, true},
+      {&ClickFixture::b, true, false, false, true},   // the last one down stays down
+      {&ClickFixture::a, true, true, false, false},   // down, then up again
+      {&ClickFixture::b, false, true, false, true},
+      {&ClickFixture::b, false, true, false, false},
+  };
+  for (const Step& s : steps) {
+    f.a.SetAllowAllUp(s.allowAllUp);
+    WindowClick(&(f.*s.button), {5, 5}, Qt::LeftButton, s.dbl);
+    EXPECT_EQ(f.a.GetDown(), s.aDown);
+    EXPECT_EQ(f.b.GetDown(), s.bDown);
+  }
+  EXPECT_EQ(f.clicks[&f.a], 3);
+  EXPECT_EQ(f.clicks[&f.b], 5);
 }
 
 }  // namespace
