@@ -208,6 +208,7 @@ void BuildDesignItems(TMainForm* f) {
   for (int i = 0; i < 4; ++i) {
     auto* label = Make<TLabel>(f, f->Panel1, "");
     label->SetCaption(boxLabels[i]);
+    label->SetTransparent(true);
     label->SetBounds(8 + 36 * i, 344, 34, 14);
     *boxes[i] = Make<TEdit>(f, f->Panel1, boxNames[i]);
     (*boxes[i])->SetBounds(8 + 36 * i, 360, 34, 21);
