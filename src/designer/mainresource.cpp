@@ -115,9 +115,11 @@ void BuildPanels(TMainForm* f) {
 }
 
 void BuildSurface(TMainForm* f) {
-  // Placed, not aligned: start-up fits it to the window.
+  // The centre between the edge panels: it follows the window's size, so
+  // it never covers the data panel or the status bar.
   f->ScrollBox1 = Make<TScrollBox>(f, f, "ScrollBox1");
   f->ScrollBox1->SetBounds(f->Panel1->GetWidth(), 101, 600, 400);
+  f->ScrollBox1->SetAlign(alClient);
   f->ScrollBox1->SetColor(kMoneyGreen);
 
   f->Panel2 = Make<TPanel>(f, f->ScrollBox1, "Panel2");
@@ -204,7 +206,12 @@ void BuildDesignItems(TMainForm* f) {
 
   TEdit** boxes[] = {&f->EditLeft, &f->EditTop, &f->EditW, &f->EditH};
   const char* boxNames[] = {"EditLeft", "EditTop", "EditW", "EditH"};
+  const char* boxLabels[] = {"X", "Y", "W", "H"};
   for (int i = 0; i < 4; ++i) {
+    auto* label = Make<TLabel>(f, f->Panel1, "");
+    label->SetCaption(boxLabels[i]);
+    label->SetTransparent(true);
+    label->SetBounds(8 + 36 * i, 344, 34, 14);
     *boxes[i] = Make<TEdit>(f, f->Panel1, boxNames[i]);
     (*boxes[i])->SetBounds(8 + 36 * i, 360, 34, 21);
   }

@@ -6,6 +6,8 @@ Tnewimageform::Tnewimageform(TComponent* owner) : TForm(owner) {
   Name = "newimageform";
   SetCaption("新建版图");
   Position = poMainFormCenter;
+  SetClientWidth(300);
+  SetClientHeight(180);
 }
 
 Tnewimageform::~Tnewimageform() {

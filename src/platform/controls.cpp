@@ -71,6 +71,7 @@ void TControl::SetParent(TWinControl* parent) {
     if (p == this) throw EInvalidOperation("A control cannot have itself or a child as its parent");
   if (parent_) parent_->RemoveControl(this);
   if (parent) parent->InsertControl(this);
+  NoteAnchorBase();
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -85,6 +86,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   width_ = width;
   height_ = height;
   Invalidate();
+  NoteAnchorBase();
   if (sized) Resize();
   if (parent_ && align_ != alNone) parent_->AlignControls();
 }
@@ -154,6 +156,15 @@ void TControl::SetCursor(TCursor cursor) {
   Perform(CM_CURSORCHANGED);
   TWinControl* window = dynamic_cast<TWinControl*>(this);
   UpdateWidgetCursor(window ? window : parent_);
+}
+
+void TControl::SetAnchors(TAnchors anchors) {
+  anchors_ = anchors;
+  NoteAnchorBase();
+}
+
+void TControl::NoteAnchorBase() {
+  if (parent_) anchorBase_ = {parent_->GetClientWidth(), parent_->GetClientHeight()};
 }
 
 void TControl::SetAlign(TAlign align) {

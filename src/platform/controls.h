@@ -93,6 +93,15 @@ class TComponent : public TPersistent {
 // Controls: enumerations and events -------------------------------------------------
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+// The parent's edges a control keeps its distance to when the parent's
+// client area changes size (a set of these bits).
+enum : unsigned {
+  akLeft = 1u << 0,
+  akTop = 1u << 1,
+  akRight = 1u << 2,
+  akBottom = 1u << 3,
+};
+using TAnchors = unsigned;
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
@@ -217,6 +226,8 @@ class TControl : public TComponent {
   void SetCursor(TCursor cursor);
   TAlign GetAlign() const { return align_; }
   void SetAlign(TAlign align);
+  TAnchors GetAnchors() const { return anchors_; }
+  void SetAnchors(TAnchors anchors);
   std::string GetText() const { return text_; }
   void SetText(const std::string& text);
   std::string GetCaption() const { return text_; }
@@ -289,6 +300,11 @@ class TControl : public TComponent {
   TFont font_;
   TCursor cursor_ = crDefault;
   TAlign align_ = alNone;
+  TAnchors anchors_ = akLeft | akTop;
+  // The parent's client size the bounds were last set for; anchoring
+  // moves the control by how far the parent has grown since.
+  TPoint anchorBase_{0, 0};
+  void NoteAnchorBase();
   std::string text_;
   bool clicked_ = false;
 };
@@ -435,6 +451,8 @@ class TWinControl : public TControl {
   // Re-reads CreateParams (after a style or border change).
   void StyleChanged();
   void AlignControls();
+  // Moves or stretches the anchored children after a client size change.
+  void AnchorControls();
 
   TKeyEvent OnKeyDown;
   TKeyPressEvent OnKeyPress;

@@ -103,8 +103,10 @@ void TControlWidget::Sync() {
   syncing_ = true;
   TRect f = control_->FrameInsets();
   auto* form = dynamic_cast<TCustomForm*>(control_);
-  if (control_->GetParent()) {
-    TRect pf = control_->GetParent()->FrameInsets();
+  if (TWinControl* parent = control_->GetParent()) {
+    // Inside a window of its own the widget is the client area (the window
+    // manager draws the frame); inside a child the frame is part of it.
+    TRect pf = parent->GetParent() ? parent->FrameInsets() : TRect{0, 0, 0, 0};
     setGeometry(control_->GetLeft() + pf.Left, control_->GetTop() + pf.Top, control_->GetWidth(), control_->GetHeight());
   } else {
     // A window of its own: the window manager draws the frame.
@@ -258,7 +260,14 @@ void TControlWidget::keyPressEvent(QKeyEvent* event) {
       TMessage m{uint32_t((event->modifiers() & Qt::AltModifier) ? WM_SYSKEYDOWN : WM_KEYDOWN), WPARAM(vk), data, 0};
       target->KeyboardMessage(m);
     }
-    for (QChar c : event->text()) {
+    // Ctrl with a letter types its control character, as the keyboard
+    // does for edit boxes (Ctrl+A is 1).
+    QString text = event->text();
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && event->key() >= Qt::Key_A &&
+        event->key() <= Qt::Key_Z)
+      text = QString(QChar(char16_t(event->key() - Qt::Key_A + 1)));
+    for (QChar c : text) {
       if (!IsWindow(target)) break;
       TMessage m{WM_CHAR, WPARAM(c.unicode()), data, 0};
       target->KeyboardMessage(m);

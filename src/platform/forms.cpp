@@ -9,6 +9,8 @@
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
+  // A form that its resource gives no size opens at the default size.
+  SetBounds(0, 0, 320, 240);
   auto* canvas = new TControlCanvas;
   canvas->SetControl(this);
   canvas_ = canvas;

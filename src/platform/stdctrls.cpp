@@ -221,6 +221,11 @@ void TGroupBox::Paint() {
 
 // TCustomEdit ---------------------------------------------------------------------------
 
+namespace {
+// The characters the keyboard makes of Ctrl with a letter.
+constexpr char16_t kCtrlA = 1, kCtrlC = 3, kCtrlV = 22, kCtrlX = 24, kCtrlZ = 26;
+}  // namespace
+
 TCustomEdit::TCustomEdit(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 121, 25);
   SetColor(clWindow);
@@ -237,21 +242,23 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
 int TCustomEdit::TextLength() const { return int(Q(GetText()).size()); }
 
 void TCustomEdit::SetSelStart(int v) {
-  selStart_ = std::clamp(v, 0, TextLength());
+  selStart_ = anchor_ = caret_ = std::clamp(v, 0, TextLength());
   selLength_ = 0;
   Invalidate();
 }
 
 void TCustomEdit::SetSelLength(int v) {
   selLength_ = std::clamp(v, 0, TextLength() - selStart_);
+  anchor_ = selStart_;
+  caret_ = selStart_ + selLength_;
   Invalidate();
 }
 
 std::string TCustomEdit::GetSelText() const { return S(Q(GetText()).mid(selStart_, selLength_)); }
 
 void TCustomEdit::SelectAll() {
-  selStart_ = 0;
-  selLength_ = TextLength();
+  selStart_ = anchor_ = 0;
+  selLength_ = caret_ = TextLength();
   Invalidate();
 }
 
@@ -269,7 +276,7 @@ void TCustomEdit::ReplaceRange(int start, int length, const std::string& text) {
   undoText_ = GetText();
   canUndo_ = true;
   all.replace(start, length, insert);
-  selStart_ = start + int(insert.size());
+  selStart_ = anchor_ = caret_ = start + int(insert.size());
   selLength_ = 0;
   editing_ = true;
   SetText(S(all));
@@ -285,16 +292,29 @@ void TCustomEdit::TypeText(const std::string& text) {
 }
 
 void TCustomEdit::MoveCaret(int pos, bool extend) {
-  pos = std::clamp(pos, 0, TextLength());
-  if (extend) {
-    int anchor = selStart_;
-    selStart_ = std::min(anchor, pos);
-    selLength_ = std::abs(pos - anchor);
-  } else {
-    selStart_ = pos;
-    selLength_ = 0;
-  }
+  caret_ = std::clamp(pos, 0, TextLength());
+  if (!extend) anchor_ = caret_;
+  selStart_ = std::min(anchor_, caret_);
+  selLength_ = std::abs(caret_ - anchor_);
   Invalidate();
+}
+
+int TCustomEdit::PositionAt(int x, int y) {
+  TCanvas* c = GetCanvas();
+  c->Font->Assign(GetFont());
+  const QString all = Q(GetText());
+  const QStringList lines = MultiLine() ? all.split("\r\n") : QStringList{all};
+  int line = MultiLine() ? std::clamp((y - 1) / std::max(1, c->TextHeight("0")), 0, int(lines.size()) - 1) : 0;
+  int start = 0;
+  for (int i = 0; i < line; ++i) start += int(lines[i].size()) + 2;
+  const QString& text = lines[line];
+  // The caret goes to the nearer edge of the character under the point.
+  int col = 0;
+  for (; col < int(text.size()); ++col) {
+    int left = c->TextWidth(S(text.left(col))), right = c->TextWidth(S(text.left(col + 1)));
+    if (x - 2 < (left + right + 1) / 2) break;
+  }
+  return start + col;
 }
 
 void TCustomEdit::Undo() {
@@ -304,7 +324,7 @@ void TCustomEdit::Undo() {
   editing_ = true;
   SetText(back);
   editing_ = false;
-  selStart_ = std::min(selStart_, TextLength());
+  selStart_ = anchor_ = caret_ = std::min(selStart_, TextLength());
   selLength_ = 0;
 }
 
@@ -334,17 +354,34 @@ void TCustomEdit::Dispatch(TMessage& m) {
     case CM_TEXTCHANGED:
       // Text set from code puts the caret at the start, as the platform does.
       if (!editing_) {
-        selStart_ = 0;
+        selStart_ = anchor_ = caret_ = 0;
         selLength_ = 0;
         canUndo_ = false;
       }
       Change();
       return;
-    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDOWN: {
       if (CanFocus()) SetFocus();
+      // A click places the caret (Shift extends the selection); dragging selects.
+      const TWMMouse mouse(m);
+      MoveCaret(PositionAt(mouse.XPos, mouse.YPos), (mouse.Keys & MK_SHIFT) != 0);
+      selecting_ = true;
       break;
+    }
+    case WM_MOUSEMOVE:
+      if (selecting_ && (m.WParam & MK_LBUTTON)) {
+        const TWMMouse mouse(m);
+        MoveCaret(PositionAt(mouse.XPos, mouse.YPos), true);
+      }
+      break;
+    case WM_LBUTTONUP: selecting_ = false; break;
     case CM_ENTER:
       if (AutoSelect && !MultiLine()) SelectAll();
+      Invalidate();  // the caret shows
+      break;
+    case CM_EXIT:
+      selecting_ = false;
+      Invalidate();
       break;
     case WM_CHAR: {
       char16_t ch = char16_t(m.WParam);
@@ -358,6 +395,16 @@ void TCustomEdit::Dispatch(TMessage& m) {
         } else {
           ClearSelection();
         }
+      } else if (ch == kCtrlA) {
+        SelectAll();
+      } else if (ch == kCtrlC) {
+        CopyToClipboard();
+      } else if (ch == kCtrlV) {
+        PasteFromClipboard();
+      } else if (ch == kCtrlX) {
+        CutToClipboard();
+      } else if (ch == kCtrlZ) {
+        Undo();
       } else if (ch == VK_RETURN) {
         if (MultiLine()) TypeText("\r\n");
       } else if (ch >= 0x20 && ch != 0x7F) {
@@ -368,8 +415,9 @@ void TCustomEdit::Dispatch(TMessage& m) {
     case WM_KEYDOWN: {
       bool shift = (KeyDataToShiftState(m.LParam) & ssShift) != 0;
       switch (int(m.WParam)) {
-        case VK_LEFT: MoveCaret(selStart_ + (shift ? selLength_ : 0) - 1, shift); break;
-        case VK_RIGHT: MoveCaret(selStart_ + selLength_ + 1, shift); break;
+        // Without Shift an arrow first collapses a selection to its edge.
+        case VK_LEFT: MoveCaret(shift || selLength_ == 0 ? caret_ - 1 : selStart_, shift); break;
+        case VK_RIGHT: MoveCaret(shift || selLength_ == 0 ? caret_ + 1 : selStart_ + selLength_, shift); break;
         case VK_HOME: MoveCaret(0, shift); break;
         case VK_END: MoveCaret(TextLength(), shift); break;
         case VK_DELETE:
@@ -394,12 +442,26 @@ void TCustomEdit::Paint() {
   FillSolid(c, r, GetEnabled() ? GetColor() : clBtnFace);
   c->Font->Assign(GetFont());
   c->BkMode = TRANSPARENT;
-  int lineHeight = c->TextHeight("0");
-  QString all = Q(GetText());
-  QStringList lines = MultiLine() ? all.split("\r\n") : QStringList{all};
-  int y = 1;
+  const int lineHeight = c->TextHeight("0");
+  const bool focused = Focused();
+  const bool showSelection = selLength_ > 0 && (focused || !HideSelection);
+  const QString all = Q(GetText());
+  const QStringList lines = MultiLine() ? all.split("\r\n") : QStringList{all};
+  int y = 1, start = 0;
   for (const QString& line : lines) {
     c->TextRect(r, 2, y, S(line));
+    const int end = start + int(line.size());
+    auto xOf = [&](int pos) { return 2 + c->TextWidth(S(line.left(pos - start))); };
+    const int from = std::max(selStart_, start), to = std::min(selStart_ + selLength_, end);
+    if (showSelection && from < to) {
+      TRect band = Rect(xOf(from), y, xOf(to), y + lineHeight);
+      FillSolid(c, band, clHighlight);
+      c->Font->Color = clHighlightText;
+      c->TextRect(band, band.Left, y, S(line.mid(from - start, to - from)));
+      c->Font->Color = GetFont()->Color;
+    }
+    if (focused && caret_ >= start && caret_ <= end) FillSolid(c, Rect(xOf(caret_), y, xOf(caret_) + 1, y + lineHeight), clWindowText);
+    start = end + 2;
     y += lineHeight;
     if (y > r.Bottom) break;
   }

@@ -161,8 +161,13 @@ class TCustomEdit : public TCustomControl {
   void TypeText(const std::string& text);
   void ReplaceRange(int start, int length, const std::string& text);
   void MoveCaret(int pos, bool extend);
+  // The text position nearest to a client point.
+  int PositionAt(int x, int y);
   int TextLength() const;
   int selStart_ = 0, selLength_ = 0;
+  // The selection's fixed end and the end the caret stands at.
+  int anchor_ = 0, caret_ = 0;
+  bool selecting_ = false;
   bool canUndo_ = false;
   std::string undoText_;
   bool editing_ = false;

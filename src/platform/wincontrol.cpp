@@ -161,6 +161,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   top_ = top;
   width_ = width;
   height_ = height;
+  NoteAnchorBase();
   SyncWidget();
   if (sized) {
     ResizeClientImage();
@@ -198,7 +199,33 @@ void TWinControl::ResizeClientImage() {
   image_ = next;
 }
 
+// A control anchored to the right or bottom edge keeps its distance to
+// it; anchored to both opposite edges it stretches; to neither, it keeps
+// its place relative to the centre.
+void TWinControl::AnchorControls() {
+  const int cw = GetClientWidth(), ch = GetClientHeight();
+  std::vector<TControl*> children = controls_;
+  for (TControl* c : children) {
+    const int dw = cw - c->anchorBase_.x, dh = ch - c->anchorBase_.y;
+    if (c->align_ != alNone || c->anchors_ == (akLeft | akTop) || (dw == 0 && dh == 0)) continue;
+    auto follow = [](TAnchors a, unsigned low, unsigned high, int d, int& pos, int& size) {
+      if ((a & low) && (a & high))
+        size += d;
+      else if (a & high)
+        pos += d;
+      else if (!(a & low))
+        pos += d / 2;
+    };
+    int l = c->left_, t = c->top_, w = c->width_, h = c->height_;
+    follow(c->anchors_, akLeft, akRight, dw, l, w);
+    follow(c->anchors_, akTop, akBottom, dh, t, h);
+    c->SetBounds(l, t, w, h);
+    c->anchorBase_ = {cw, ch};
+  }
+}
+
 void TWinControl::AlignControls() {
+  AnchorControls();
   TRect r = GetClientRect();
   auto place = [&](TAlign align) {
     std::vector<TControl*> list;

@@ -2,6 +2,8 @@
 // pointers, and the splash window.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "barcode/ubarcode.h"
 #include "cardprogram.h"
 #include "designer/cardforms.h"
@@ -79,6 +81,37 @@ TEST(CardForms, FirstShowOpensTheStockTableForEditingAndShowsItsPictures) {
   EXPECT_EQ(FormPicEdit->PixDBView11->GetPixIO()->GetAttachedTImage(), MainForm->PicOne);
   EXPECT_EQ(FormPicEdit->PixDBView22->GetPixIO()->GetAttachedTImage(), MainForm->PicTwo);
   EXPECT_EQ(FormPicEdit->PixDBView3->GetPixIO()->GetAttachedTImage(), MainForm->BarcodeSet);
+}
+
+// Every form opens as a window of its designed client size with its
+// caption; the forms the start-up shows first have their own sizes.
+TEST(CardForms, OpenAtTheirDesignedClientSize) {
+  CardProgram program;
+  CreateCardForms(Application);
+  for (int i = Application->ComponentCount() - 19; i < Application->ComponentCount(); ++i)
+    program.Keep(Application->Components(i));
+  struct Size {
+    TForm* form;
+    int width, height;
+  };
+  const Size designed[] = {{FormNew, 500, 260}, {FormFileList, 560, 230}, {FormDir, 420, 330},
+                           {FormEditBox, 400, 260}, {newimageform, 300, 180}};
+  for (const Size& d : designed) {
+    EXPECT_EQ(d.form->GetClientWidth(), d.width) << d.form->Name;
+    EXPECT_EQ(d.form->GetClientHeight(), d.height) << d.form->Name;
+  }
+  EXPECT_EQ(FormFileList->GetBorderStyle(), bsDialog);  // only a close box
+  for (int i = 1; i < 19; ++i) {
+    auto* form = static_cast<TForm*>(Application->Components(Application->ComponentCount() - 19 + i));
+    form->OnShow = nullptr;  // their own start is not what is looked at here
+    form->OnActivate = nullptr;
+    form->Show();
+    const QWidget* w = form->Widget();
+    EXPECT_EQ(w->size(), QSize(form->GetClientWidth(), form->GetClientHeight())) << form->Name;
+    EXPECT_GE(w->width() * w->height(), 160 * 120) << form->Name;
+    EXPECT_EQ(w->windowTitle().toStdString(), form->GetCaption()) << form->Name;
+    form->Hide();
+  }
 }
 
 TEST(StarForm, IsDraggedByAnyPointWhileTheButtonIsDown) {

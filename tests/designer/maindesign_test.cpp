@@ -3,6 +3,9 @@
 // the show toggles with click placement, and the print twins that follow.
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <QWidget>
+
 #include "cardprogram.h"
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/qrpix.h"
@@ -380,6 +383,36 @@ TEST_F(DesignSurface, PositionBoxesPlaceFrameAndItem) {
 
   fill("x", "1", "1", "1");
   EXPECT_THROW(f->EditLeftClick(f), EConvertError);
+}
+
+// The boxes as the user meets them: each has its label, takes typed
+// digits, and a click into any box applies all four to the selected item.
+TEST_F(DesignSurface, PositionBoxesTakeTypedValuesThroughTheWindow) {
+  f->OnShow = nullptr;
+  f->OnActivate = nullptr;
+  f->Show();
+  std::vector<std::string> labels;
+  for (int i = 0; i < f->Panel1->ControlCount(); ++i)
+    if (auto* label = dynamic_cast<TLabel*>(f->Panel1->Controls(i))) labels.push_back(label->GetCaption());
+  EXPECT_EQ(labels, (std::vector<std::string>{"X", "Y", "W", "H"}));
+
+  f->SignPic->SetBounds(10, 10, 40, 40);
+  f->PicItem = 2;
+  const char* filled[] = {"10", "10", "40", "40"};
+  TEdit* boxes[] = {f->EditLeft, f->EditTop, f->EditW, f->EditH};
+  for (int i = 0; i < 4; ++i) boxes[i]->SetText(filled[i]);
+  auto typeInto = [](TEdit* box, const char* text) {
+    QTest::mouseClick(box->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::keyClick(box->Widget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box->Widget(), text);
+  };
+  typeInto(f->EditLeft, "60");
+  typeInto(f->EditW, "25");  // the click into the width box applied X
+  EXPECT_EQ(f->SignPic->GetBoundsRect(), Bounds(60, 10, 40, 40));
+  typeInto(f->EditH, "30");  // ... and this one the width
+  QTest::mouseClick(f->EditTop->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  EXPECT_EQ(f->SignPic->GetBoundsRect(), Bounds(60, 10, 25, 30));
+  EXPECT_EQ(f->Shape1->GetBoundsRect(), Bounds(60, 10, 25, 30));
 }
 
 }  // namespace

@@ -48,8 +48,11 @@ TEST(MainFormStart, StartValuesFromStockDataFolder) {
   EXPECT_FALSE(f->QRDBPicOne->GetVisible() || f->QRDBPicOne->GetEnabled());
   EXPECT_FALSE(f->QRDBPicTwo->GetVisible() || f->QRDBPicTwo->GetEnabled());
   EXPECT_EQ(f->Label3->GetTop(), f->DetailBand1->GetHeight() - f->Label3->GetHeight());
-  EXPECT_EQ(f->ScrollBox1->GetHeight(), f->GetHeight() - f->ScrollBox1->GetTop() - 80);
-  EXPECT_EQ(f->ScrollBox1->GetWidth(), f->GetWidth() - f->ScrollBox1->GetLeft() - 20);
+  // The scroll box fills the centre: the fitting to the window leaves it
+  // between the side panels, above the status bar.
+  EXPECT_EQ(f->ScrollBox1->GetLeft(), f->Panel1->GetLeft() + f->Panel1->GetWidth());
+  EXPECT_EQ(f->ScrollBox1->GetLeft() + f->ScrollBox1->GetWidth(), f->PanTools->GetLeft());
+  EXPECT_EQ(f->ScrollBox1->GetTop() + f->ScrollBox1->GetHeight(), f->StatusBar1->GetTop());
   EXPECT_EQ(PanelCanvas->GetControl(), f->Panel2);
   EXPECT_EQ(TextBoxCanvas->GetControl(), f->Edit);
 

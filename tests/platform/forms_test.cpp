@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "control_log.h"
 #include "platform/dialogs.h"
+#include "platform/extctrls.h"
 #include "platform/forms.h"
 #include "platform/kernel.h"
 #include "platform/timers.h"
@@ -199,6 +202,65 @@ TEST(FormTest, PositionCentresAndPaintRunsOnPaintOnTheFormCanvas) {
   form->SetBorderStyle(bsNone);
   EXPECT_EQ(form->GetClientHeight(), 100);
   form->Free();
+}
+
+// A form opens as a window of its designed client size: the window
+// manager's frame and caption are outside the widget, and a child at the
+// client origin sits at the widget's origin.
+TEST(FormTest, OpensAtItsDesignedClientSizeWithItsCaption) {
+  struct Case {
+    TBorderStyle border;
+    int clientWidth, clientHeight;  // 0: the size the form has unset
+    bool modal;
+    Qt::WindowType kind;
+  };
+  const Case cases[] = {
+      {bsSizeable, 500, 260, false, Qt::Window},
+      {bsDialog, 560, 230, true, Qt::Dialog},
+      {bsSingle, 0, 0, true, Qt::Window},
+      {bsNone, 533, 414, false, Qt::Window},
+  };
+  for (const Case& k : cases) {
+    TScriptedDialogs dialogs;
+    auto* form = MakeForm<TForm>(nullptr);
+    form->SetCaption("最近保存的模板");
+    form->SetBorderStyle(k.border);
+    if (k.clientWidth) {
+      form->SetClientWidth(k.clientWidth);
+      form->SetClientHeight(k.clientHeight);
+    }
+    auto* child = new TPanel(form);
+    child->SetParent(form);
+    child->SetBounds(0, 0, 40, 20);
+    QSize shown, childAt;
+    QString title;
+    Qt::WindowType kind = Qt::Widget;
+    auto look = [&](TCustomForm* f) {
+      shown = f->Widget()->size();
+      title = f->Widget()->windowTitle();
+      kind = f->Widget()->windowType();
+      childAt = QSize(child->Widget()->x(), child->Widget()->y());
+    };
+    if (k.modal) {
+      dialogs.AnswerModal(mrOk, look);
+      form->ShowModal();
+    } else {
+      form->Show();
+      look(form);
+    }
+    SCOPED_TRACE(k.clientWidth);
+    const TRect frame = form->FrameInsets();
+    EXPECT_EQ(shown, QSize(form->GetClientWidth(), form->GetClientHeight()));
+    EXPECT_EQ(form->GetWidth(), form->GetClientWidth() + frame.Left + frame.Right);
+    if (k.clientWidth)
+      EXPECT_EQ(shown, QSize(k.clientWidth, k.clientHeight));
+    else
+      EXPECT_GT(shown.width() * shown.height(), 100 * 100);  // not a dot
+    EXPECT_EQ(title, QString("最近保存的模板"));
+    EXPECT_EQ(kind, k.kind);
+    EXPECT_EQ(childAt, QSize(0, 0));
+    form->Free();
+  }
 }
 
 TEST(ScreenTest, CursorTableAndTheApplicationWideCursor) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 #include <QInputMethodEvent>
+#include <QTest>
 
 #include "control_log.h"
 #include "platform/checklst.h"
@@ -19,6 +20,20 @@ void ClickAt(TControl& c, int x, int y) {
 void Type(TWinControl& c, const std::u16string& text) {
   for (char16_t ch : text) c.Perform(WM_CHAR, WPARAM(ch));
 }
+
+// An edit on a shown form, with the focus.
+struct FocusedEdit {
+  TForm form{nullptr};
+  TEdit edit{nullptr};
+  FocusedEdit() {
+    form.SetBounds(0, 0, 300, 100);
+    edit.SetParent(&form);
+    edit.SetBounds(10, 10, 200, 24);
+    form.Show();
+    edit.SetFocus();
+  }
+  ~FocusedEdit() { edit.SetParent(nullptr); }
+};
 
 TEST(EditTest, OnChangeFiresForCodeAndTypingButNotForTheSameText) {
   TForm form(nullptr);
@@ -42,13 +57,8 @@ TEST(EditTest, OnChangeFiresForCodeAndTypingButNotForTheSameText) {
 // Chinese typed through an input method arrives as committed text on the
 // window and lands in the focused edit, after what was typed before.
 TEST(EditTest, InputMethodTextIsTyped) {
-  TForm form(nullptr);
-  form.SetBounds(0, 0, 200, 100);
-  TEdit edit(nullptr);
-  edit.SetParent(&form);
-  edit.SetBounds(10, 10, 120, 24);
-  form.Show();
-  edit.SetFocus();
+  FocusedEdit shown;
+  TEdit& edit = shown.edit;
   edit.SetText("ID ");
   edit.SetSelStart(3);
   QWidget* w = edit.Widget();
@@ -61,7 +71,49 @@ TEST(EditTest, InputMethodTextIsTyped) {
   commit.setCommitString(QStringLiteral("张三"));
   QApplication::sendEvent(w, &commit);
   EXPECT_EQ(edit.GetText(), "ID 张三");
-  edit.SetParent(nullptr);
+}
+
+// Keys and clicks on the edit's real widget: typing, the caret, Shift
+// selection, Ctrl+A and a click that places the caret.
+TEST(EditTest, KeyboardAndMouseMoveTheCaretAndSelect) {
+  FocusedEdit shown;
+  TEdit& edit = shown.edit;
+  QWidget* w = edit.Widget();
+  ASSERT_NE(w, nullptr);
+  QTest::keyClicks(w, "12345");
+  EXPECT_EQ(edit.GetText(), "12345");
+  EXPECT_EQ(edit.GetSelStart(), 5);
+  QTest::keyClick(w, Qt::Key_Left);
+  QTest::keyClick(w, Qt::Key_Left);
+  QTest::keyClicks(w, "x");
+  EXPECT_EQ(edit.GetText(), "123x45");
+  QTest::keyClick(w, Qt::Key_Left, Qt::ShiftModifier);
+  QTest::keyClick(w, Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(edit.GetSelText(), "3x");
+  QTest::keyClick(w, Qt::Key_Right, Qt::ShiftModifier);  // back towards the anchor
+  EXPECT_EQ(edit.GetSelText(), "x");
+  QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(edit.GetSelText(), "123x45");
+  QTest::keyClicks(w, "60");  // typing replaces the selection
+  EXPECT_EQ(edit.GetText(), "60");
+
+  // A click lands the caret at the nearer character edge; a drag selects.
+  edit.SetText("WWWWWWWW");
+  TCanvas* c = edit.GetCanvas();
+  c->Font->Assign(edit.GetFont());
+  const int w3 = c->TextWidth("WWW"), w6 = c->TextWidth("WWWWWW");
+  const QPoint at3(2 + w3 + 1, 8), at6(2 + w6 - 1, 8);  // client points; the frame adds its offset
+  const TRect frame = edit.FrameInsets();
+  const QPoint shift(frame.Left, frame.Top);
+  QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at3 + shift);
+  EXPECT_EQ(edit.GetSelStart(), 3);
+  EXPECT_EQ(edit.GetSelLength(), 0);
+  QTest::mouseClick(w, Qt::LeftButton, Qt::ShiftModifier, at6 + shift);
+  EXPECT_EQ(edit.GetSelStart(), 3);
+  EXPECT_EQ(edit.GetSelLength(), 3);
+  // The selection and the caret are drawn while the edit has the focus.
+  edit.Update();
+  EXPECT_EQ(PixelAt(edit.ClientImage(), 2 + w3 + 2, 12), ColorToRGB(clHighlight));
 }
 
 TEST(EditTest, SelectionLimitsAndReadOnly) {
