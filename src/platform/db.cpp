@@ -71,6 +71,13 @@ void TDataSet::Open() {
 
 void TDataSet::Close() {
   if (state_ == dsInactive) return;
+  CheckBrowseMode();
+  if (state_ == dsInactive) return;  // BeforePost closed it
+  CloseDiscarding();
+}
+
+void TDataSet::CloseDiscarding() {
+  if (state_ == dsInactive) return;
   Fire(BeforeClose);
   modified_ = false;
   SetState(dsInactive);  // links let go of the fields first

@@ -119,7 +119,8 @@ class TDataSet : public TObject {
   TDataSet& operator=(const TDataSet&) = delete;
 
   void Open();
-  // Unposted changes are dropped.
+  // A pending change is posted first, as a move would post it (BeforePost
+  // may still refuse it); a post that fails leaves the data set open.
   void Close();
   bool GetActive() const { return state_ != dsInactive; }
   void SetActive(bool value);
@@ -206,6 +207,9 @@ class TDataSet : public TObject {
 
   void AddField(std::unique_ptr<TField> field) { fields_.push_back(std::move(field)); }
   void CheckActive() const;
+  // Closes dropping a pending change: for a data set being destroyed, whose
+  // handlers may belong to owners already gone.
+  void CloseDiscarding();
 
  private:
   friend class TField;

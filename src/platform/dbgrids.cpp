@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "platform/dbctrls.h"  // FieldDisplayText
+#include "platform/dialogs.h"
 
 namespace {
 
 constexpr int kIndicatorWidth = 12;
+constexpr const char* kDeleteQuestion = "删除该记录吗？";
 
 bool HoldsText(const TField* field) {
   return field && field->DataType != ftBlob && field->DataType != ftGraphic && field->DataType != ftMemo;
@@ -95,7 +97,7 @@ void TDBGridColumns::Clear() {
 // The grid ----------------------------------------------------------------------------------
 
 TDBGrid::TDBGrid(TComponent* owner) : TStringGrid(owner), link_(std::make_unique<TGridDataLink>(this)) {
-  Options |= goEditing;
+  Options |= goEditing | goTabs;
   SetColCount(2);
   SetRowCount(2);
   LayoutChanged();
@@ -218,18 +220,63 @@ void TDBGrid::StorePendingEdit() {
   TColumn* column = ColumnAt(*pendingCol_);
   TField* field = column ? column->Field() : nullptr;
   pendingCol_.reset();
-  if (field) field->SetAsString(pendingText_);
+  if (!field) return;
+  field->SetAsString(pendingText_);
+  CurrentRecordChanged();  // the link does not hear its own change
 }
 
 bool TDBGrid::SelectCell(int col, int row) {
   if (!TStringGrid::SelectCell(col, row)) return false;
   if (col != GetCol() && pendingCol_ && link_->Editing()) link_->UpdateRecord();
   if (row != GetRow() && link_->Active()) {
-    // The record moves; the grid follows it (the data set may stop at an end).
-    link_->DataSet()->MoveBy(row - GetRow());
+    // The record moves; the grid follows it (the data set may stop at an
+    // end). The record left is written first: a new one leaves the rows,
+    // so the row's record number is taken before.
+    TDataSet* data = link_->DataSet();
+    const int target = top_ + row - 1;
+    data->CheckBrowseMode();
+    data->MoveBy(target - data->GetRecNo());
     return GetRow() == row;
   }
   return true;
+}
+
+bool TDBGrid::CanEdit() const { return (Options & goEditing) && link_->Active() && !link_->ReadOnly; }
+
+void TDBGrid::NextRow() {
+  TDataSet* data = link_->DataSet();
+  // A new record not typed into is the last one already.
+  if (data->State() == dsInsert && !data->Modified() && !pendingCol_) return;
+  data->MoveBy(1);
+  if (data->Eof() && CanEdit()) data->Append();
+}
+
+void TDBGrid::PriorRow() {
+  TDataSet* data = link_->DataSet();
+  if (data->State() == dsInsert && !data->Modified() && !pendingCol_)
+    data->Cancel();
+  else
+    data->MoveBy(-1);
+}
+
+void TDBGrid::TabToCell(bool forward) {
+  int col, row;
+  TabTarget(forward, col, row);
+  // Past the last column the next record, before the first the previous one.
+  if (forward && col <= GetCol()) NextRow();
+  if (!forward && col >= GetCol()) PriorRow();
+  SetCol(col);
+}
+
+void TDBGrid::DeleteAfterConfirming() {
+  TDataSet* data = link_->DataSet();
+  if (!CanEdit() || (data->IsEmpty() && data->State() != dsInsert)) return;
+  if (MessageDlg(kDeleteQuestion, mtConfirmation, mbOK | mbCancel) == IDCANCEL) return;
+  data->Delete();
+}
+
+void TDBGrid::PostOnExit() {
+  if (link_->Active() && link_->Editing()) link_->DataSet()->CheckBrowseMode();
 }
 
 void TDBGrid::TypeIntoCell(TMessage& m) {
@@ -252,15 +299,40 @@ void TDBGrid::Dispatch(TMessage& m) {
       break;
     case WM_KEYDOWN: {
       const int key = int(m.WParam);
-      if ((key == VK_UP || key == VK_DOWN) && link_->Active()) {
-        // Rows are records: the keys move the data set past the rows shown too.
-        link_->DataSet()->MoveBy(key == VK_UP ? -1 : 1);
+      if (!link_->Active()) break;
+      const TShiftState shift = KeyDataToShiftState(m.LParam);
+      // Rows are records: the keys move the data set past the rows shown too.
+      bool handled = true;
+      if (key == VK_DOWN)
+        NextRow();
+      else if (key == VK_UP)
+        PriorRow();
+      else if (key == VK_TAB && (Options & goTabs) && !(shift & ssAlt))
+        TabToCell(!(shift & ssShift));
+      else if (key == VK_INSERT && CanEdit())
+        link_->DataSet()->Insert();
+      else if (key == VK_DELETE && (shift & ssCtrl))
+        DeleteAfterConfirming();
+      else
+        handled = false;
+      if (handled) {
         TCustomControl::Dispatch(m);
         return;
       }
+      if (key == VK_RETURN && pendingCol_ && link_->Editing()) link_->UpdateRecord();
       if (key == VK_ESCAPE && link_->Editing()) link_->DataSet()->Cancel();
       break;
     }
+    case CM_WANTSPECIALKEY:
+      // Escape cancels a change even after Return stored the cell.
+      if (int(m.WParam) == VK_ESCAPE && link_->Editing()) {
+        m.Result = 1;
+        return;
+      }
+      break;
+    case CM_EXIT:
+      PostOnExit();
+      break;
     case WM_LBUTTONUP: {
       TStringGrid::Dispatch(m);
       TWMMouse mouse(m);

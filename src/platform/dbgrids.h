@@ -2,8 +2,12 @@
 // record, one column per field column (title, field, width), an indicator
 // column showing the current record and its state. Choosing a row moves the
 // data set; typing into a cell (with goEditing) puts the record in edit
-// state and the cell's text goes into the field when the record is written
-// or the current cell moves to another column.
+// state and the cell's text goes into the field on Return, when the current
+// cell moves to another column (Tab too) or when the record is written.
+// The record is written when the grid moves to another record or loses the
+// focus; Escape cancels the change. Insert adds a record, Down on the last
+// one appends one (left again untouched, a new record is dropped), and
+// Ctrl+Delete deletes the current record once the user confirms.
 #pragma once
 
 #include <functional>
@@ -108,6 +112,15 @@ class TDBGrid : public TStringGrid {
   void ShowRows();
   int VisibleRows() const;
   void TypeIntoCell(TMessage& m);
+  bool CanEdit() const;
+  // Down and Up as records: past the last record a new one is appended; a
+  // new record not typed into is dropped by leaving it.
+  void NextRow();
+  void PriorRow();
+  void TabToCell(bool forward);
+  void DeleteAfterConfirming();
+  // Writes the current record, as leaving the grid does.
+  void PostOnExit();
 
   TDBGridColumns columns_{this};
   std::vector<std::unique_ptr<TColumn>> defaultColumns_;  // every field, while no columns are added

@@ -26,7 +26,7 @@ std::unique_ptr<TField> MakeField(TDataSet* dataSet, const TDbfField& column, in
 
 TTable::~TTable() {
   try {
-    Close();
+    CloseDiscarding();
   } catch (...) {
   }
 }
@@ -68,7 +68,7 @@ void TTable::EmptyTable() {
     return;
   }
   if (!exclusive_) throw EDatabaseError("Table " + FileName() + " must be opened exclusively to be emptied.");
-  Cancel();
+  Cancel();  // every record goes: a pending change too
   file_->Zap();
   Refresh();
 }

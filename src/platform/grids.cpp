@@ -129,6 +129,18 @@ void TStringGrid::PlaceCurrentCell(int col, int row) {
   Invalidate();
 }
 
+void TStringGrid::TabTarget(bool forward, int& col, int& row) const {
+  col = col_ + (forward ? 1 : -1);
+  row = row_;
+  if (col >= colCount_) {
+    col = fixedCols_;
+    row = row + 1 < rowCount_ ? row + 1 : fixedRows_;
+  } else if (col < fixedCols_) {
+    col = colCount_ - 1;
+    row = row - 1 >= fixedRows_ ? row - 1 : rowCount_ - 1;
+  }
+}
+
 void TStringGrid::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_LBUTTONDOWN: {
@@ -146,6 +158,15 @@ void TStringGrid::Dispatch(TMessage& m) {
         case VK_DOWN: MoveTo(col_, row_ + 1, true); break;
         case VK_HOME: MoveTo(fixedCols_, row_, true); break;
         case VK_END: MoveTo(colCount_ - 1, row_, true); break;
+        case VK_TAB:
+          if (Options & goTabs) {
+            int c, r;
+            TabTarget((KeyDataToShiftState(m.LParam) & ssShift) == 0, c, r);
+            MoveTo(c, r, true);
+          }
+          break;
+        case VK_RETURN:
+        case VK_ESCAPE: typing_ = false; break;
       }
       break;
     case WM_CHAR:
@@ -156,7 +177,7 @@ void TStringGrid::Dispatch(TMessage& m) {
         QString q = QString::fromStdString(text);
         if (ch == VK_BACK)
           q.chop(1);
-        else if (ch >= 0x20)
+        else if (ch >= 0x20 && ch != 0x7F)  // 0x7F: the Delete key's character
           q += QChar(ch);
         else
           break;
@@ -165,9 +186,16 @@ void TStringGrid::Dispatch(TMessage& m) {
         if (OnSetEditText) OnSetEditText(this, col_, row_, GetCell(col_, row_));
       }
       break;
-    case CM_WANTSPECIALKEY:
-      if (ClaimNavigationKeys(m)) return;
+    case CM_WANTSPECIALKEY: {
+      // Tab moves between cells with goTabs; Return and Escape end a cell's editing.
+      const int key = int(m.WParam);
+      if (ClaimNavigationKeys(m) || (key == VK_TAB && (Options & goTabs)) ||
+          (key == VK_RETURN && (Options & goEditing)) || (key == VK_ESCAPE && typing_)) {
+        m.Result = 1;
+        return;
+      }
       break;
+    }
   }
   TCustomControl::Dispatch(m);
 }

@@ -1,7 +1,9 @@
 // The string grid: Cells by column and row, fixed header rows and columns,
 // a current cell that the user moves with the mouse and the arrow keys
-// (OnSelectCell may refuse, OnClick follows), and editing of the current
-// cell when goEditing is on.
+// (OnSelectCell may refuse, OnClick follows), Tab and Shift+Tab too with
+// goTabs, and editing of the current cell when goEditing is on: the first
+// key typed replaces the cell's text, the next ones add to it; Return and
+// Escape end the editing, so that the next key replaces the text again.
 #pragma once
 
 #include <functional>
@@ -69,6 +71,11 @@ class TStringGrid : public TCustomControl {
   // Puts the current cell there without asking or clicking (a grid
   // following its data).
   void PlaceCurrentCell(int col, int row);
+  // Whether keys typed now add to the cell's text (its editing has begun).
+  bool Typing() const { return typing_; }
+  // The cell Tab (forward) or Shift+Tab moves to: the next column, the
+  // first one of the next row after the last, round to the first row.
+  void TabTarget(bool forward, int& col, int& row) const;
 
  private:
   // Moves the current cell (from code too, as the framework does):

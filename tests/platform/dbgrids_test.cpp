@@ -101,7 +101,14 @@ TEST_F(DataGrid, ClicksAndKeysMoveTheRecord) {
   for (int i = 0; i < 2; ++i) grid.Perform(WM_KEYDOWN, VK_DOWN);  // past the rows shown
   EXPECT_EQ(table.GetRecNo(), 5);
   EXPECT_EQ(Rows(), (std::vector<std::string>{"|c|3", "|d|4", "▶|e|5"}));
-  grid.Perform(WM_KEYDOWN, VK_DOWN);  // at the end nothing moves
+  grid.Perform(WM_KEYDOWN, VK_DOWN);  // past the end a new record is appended
+  EXPECT_EQ(table.State(), dsInsert);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"|d|4", "|e|5", "*||"}));
+  grid.Perform(WM_KEYDOWN, VK_DOWN);  // and only one
+  EXPECT_EQ(table.GetRecNo(), 6);
+  grid.Perform(WM_KEYDOWN, VK_UP);  // left untouched, it is dropped
+  EXPECT_EQ(table.State(), dsBrowse);
+  EXPECT_EQ(table.RecordCount(), 5);
   EXPECT_EQ(table.GetRecNo(), 5);
   grid.Perform(WM_KEYDOWN, VK_UP);
   EXPECT_EQ(table.GetRecNo(), 4);
