@@ -35,6 +35,8 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
   KeyPreview = true;
   NExit->OnClick = [this](TObject* s) { NExitClick(s); };
+  Nhelp1->OnClick = [this](TObject* s) { Nhelp1Click(s); };
+  BHelp->OnClick = [this](TObject* s) { BHelpClick(s); };
   WireDesignSurface();
 }
 
