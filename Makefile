@@ -19,8 +19,11 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	cd data && ../$(BUILD)/src/app/cardwright
+# Only the program and what it links; it finds the source tree's data/
+# on its own.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target cardwright
+	$(BUILD)/src/app/cardwright
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -30,6 +30,8 @@ class TQRDBPix;
 constexpr int kTextSlots = 13;
 // Most custom templates the template library keeps.
 constexpr int kMaxCustomTemplates = 22;
+// The help pages in the working folder, opened in the desktop's browser.
+constexpr const char* kHelpFile = "Cardwright.html";
 
 class TMainForm : public TForm {
  public:
@@ -139,6 +141,8 @@ class TMainForm : public TForm {
   void NExitClick(TObject* Sender);
   void NPicEditClick(TObject* Sender);
   void NOpenDBClick(TObject* Sender);
+  void BHelpClick(TObject* Sender);
+  void Nhelp1Click(TObject* Sender);
 
   // Handlers of the text items, the custom templates and the hint line; the
   // window wires them, their behaviour belongs to the design surface, the
@@ -175,6 +179,8 @@ class TMainForm : public TForm {
   TMenuItem *NShowSignPic = nullptr, *NBarcodeS = nullptr, *NZhang = nullptr;
   TToolButton *BText = nullptr, *BPhoto = nullptr, *BBackPic = nullptr, *BWorkShopPic = nullptr;
   TToolButton *TBSignPic = nullptr, *TBBarcode = nullptr, *TBZhang = nullptr;
+  TMenuItem* Nhelp1 = nullptr;   // "帮助(&Help)", F1
+  TToolButton* BHelp = nullptr;  // "帮助"
 
   void PicOneClick(TObject* Sender);
   void PicOneMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -50,7 +50,9 @@ void BuildMenus(TMainForm* f) {
   f->Exitcmd = MenuItem(f, f->MenuFunction, "Exitcmd", "删除自定义模板");
   MenuItem(f, root, "NShowMenu", "显示(&S)");
   MenuItem(f, root, "NOptionMenu", "设置(&O)");
-  MenuItem(f, root, "NHelpMenu", "帮助(&H)");
+  TMenuItem* help = MenuItem(f, root, "NHelpMenu", "帮助(&H)");
+  f->Nhelp1 = MenuItem(f, help, "Nhelp1", "帮助(&Help)");
+  f->Nhelp1->ShortCut = ShortCut(VK_F1, 0);
 }
 
 void BuildToolBars(TMainForm* f) {
@@ -234,6 +236,9 @@ void BuildDesignItems(TMainForm* f) {
     (*buttons[i])->SetCaption(captions[i]);
     (*buttons[i])->Style = tbsCheck;
   }
+  f->BHelp = Make<TToolButton>(f, f->ToolBar1, "BHelp");
+  f->BHelp->SetCaption("帮助");
+  f->BHelp->Hint = "帮助";
   f->ToolBar1->ArrangeButtons();
 }
 }  // namespace

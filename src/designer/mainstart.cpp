@@ -12,15 +12,18 @@
 
 namespace {
 
-const char* const kStartFailure =
-    "程序启动时产生异常，可能是因为你没有安装打印机或打印机设置有问题！如果问题依旧，请与Cardwright的开发者联系。";
+// The start-up failure names its cause; only a failure that carries no
+// text falls back to the old guess about the printer.
+const char* const kStartFailure = "程序启动时产生异常：";
+const char* const kUnknownCause = "可能是因为你没有安装打印机或打印机设置有问题！";
+const char* const kContact = "\n如果问题依旧，请与Cardwright的开发者联系。";
 const char* const kOpenFailure = "打开失败，可能是路径有误，请检查目录名或文件名是否含有连续两个的空格!";
 const char* const kStatusText = "提示：请先选取和加入要显示的项目,点击'显示文字'，用前先建立数据库。";
 
 // Changes into the working folder; a folder that cannot be entered fails
 // the start as the run time's folder change does.
 void EnterFolder(const std::string& folder) {
-  if (!SetCurrentDir(folder)) throw EInOutError("Cannot enter the folder " + folder);
+  if (!SetCurrentDir(folder)) throw EInOutError("无法进入工作文件夹" + folder);
 }
 
 // A text item of the design surface: hidden and transparent until a
@@ -55,8 +58,9 @@ void TMainForm::FormCreate(TObject*) {
   LayoutPrintBitmap = new TBitmap();
   LogoPrintBitmap = new TBitmap();
   VersionText = "V3.8";
-  AppDir = ProgramFolder();
+  AppDir = ExtractFilePath(Application->ExeName());
   try {
+    AppDir = ProgramFolder();
     EnterFolder(AppDir + "data/");
     FillFontBox();
     for (const char* name : FontSizeNames) FontSize->GetItems()->Add(name);
@@ -85,7 +89,8 @@ void TMainForm::FormCreate(TObject*) {
     Label3->SetTop(DetailBand1->GetHeight() - Label3->GetHeight());
     TextsShown = PhotoShown = PicTwoShown = LayoutShown = true;
     DataGridHidden = false;
-    CreateDesktopShortcut(Application->ExeName(), ExtractFilePath(Application->ExeName()), ProductName, ProductName);
+    // The launcher starts the program in its data folder, found first.
+    CreateDesktopShortcut(Application->ExeName(), AppDir + "data", ProductName, ProductName);
     EnterFolder(AppDir + "data/");
     StartDir = ExcludeTrailingPathDelimiter(GetCurrentDir());
     ScrollBox1->SetHeight(GetHeight() - ScrollBox1->GetTop() - 80);
@@ -109,8 +114,10 @@ void TMainForm::FormCreate(TObject*) {
     Label3->SetTop(DetailBand1->GetHeight() - Label3->GetHeight());
     ChooseStartTemplate(ProgramArguments);
     CheckDefaultPrinter();
+  } catch (const std::exception& failure) {
+    ShowMessage(kStartFailure + std::string(failure.what()) + kContact);
   } catch (...) {
-    ShowMessage(kStartFailure);
+    ShowMessage(kStartFailure + std::string(kUnknownCause) + kContact);
   }
 }
 
@@ -127,7 +134,7 @@ void TMainForm::CheckDataFiles() {
       {"Mode\\DATA\\data.DBF", "找不到文件Mode\\DATA\\data.DBF您将不能正常使用数据库功能！", true},
       {"Mode\\DATA\\data.DBT", "找不到文件Mode\\DATA\\data.DBT您将不能正常使用数据库功能！", true},
       {"Mode\\Untitle.JPG", "找不到文件Untitle.JPG，不能正常运行！", false},
-      {"Cardwright.chm", "找不到帮助文件Cardwright.chm您将无法使用帮助功能！", false},
+      {"Cardwright.html", "找不到帮助文件Cardwright.html您将无法使用帮助功能！", false},
       {"Mode\\ZhangPic.bmp", "找不到文件ZhangPic.bmp，不能示例印章图片！", false},
       {"Mode\\SignPic.bmp", "找不到文件SignPic.bmp，不能示例标志图！", false},
       {"Mode\\未命名.pmt", "找不到文件未命名.pmt，不能正常运行！", false},

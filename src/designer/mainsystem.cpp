@@ -22,10 +22,11 @@ void WriteDefaultValue(TRegistry& registry, const std::string& key, const std::s
 
 }  // namespace
 
-void CreateDesktopShortcut(const std::string& target, const std::string&, const std::string& linkName,
+void CreateDesktopShortcut(const std::string& target, const std::string& workingFolder, const std::string& linkName,
                            const std::string& description) {
-  // The desktop's shortcut is the program's launcher; failures stay silent.
-  CreateDesktopLauncher(target, linkName, description);
+  // The desktop's shortcut is the program's launcher, started in the
+  // working folder so that the program finds its data; failures stay silent.
+  CreateDesktopLauncher(target, linkName, description, workingFolder);
 }
 
 void RegisterTemplateFileType(TMainForm*, bool doRegister) {

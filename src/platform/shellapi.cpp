@@ -202,10 +202,11 @@ std::string IconFile(const std::string& registered) {
 }
 
 std::string DesktopEntry(const std::string& name, const std::string& comment, const std::string& exec,
-                         const std::string& icon, const std::string& mimeType) {
+                         const std::string& icon, const std::string& mimeType, const std::string& folder = "") {
   std::string text = "[Desktop Entry]\nType=Application\nName=" + EntryText(name) + "\n";
   if (!comment.empty()) text += "Comment=" + EntryText(comment) + "\n";
   text += "Exec=" + EntryText(exec) + "\n";
+  if (!folder.empty()) text += "Path=" + EntryText(folder) + "\n";
   if (!icon.empty()) text += "Icon=" + EntryText(icon) + "\n";
   text += "Terminal=false\n";
   if (!mimeType.empty()) text += "MimeType=" + mimeType + ";\nNoDisplay=true\n";
@@ -308,9 +309,11 @@ intptr_t ShellExecute(HWND window, const std::string& verb, const std::string& f
   return AskDesktop(TDesktopRequest::Open, url) ? 42 : SE_ERR_NOASSOC;
 }
 
-bool CreateDesktopLauncher(const std::string& target, const std::string& name, const std::string& description) {
+bool CreateDesktopLauncher(const std::string& target, const std::string& name, const std::string& description,
+                           const std::string& workingFolder) {
   std::string exec = ExecArgument(ProgramPath(target)) + " %f";
-  std::string entry = DesktopEntry(name, description, exec, IconFile(target), "");
+  const std::string folder = workingFolder.empty() ? "" : ExpandFileName(NativePath(workingFolder));
+  std::string entry = DesktopEntry(name, description, exec, IconFile(target), "", folder);
   TWrite result = WriteIfChanged(ApplicationsFolder() + "/" + FileNamePart(name) + ".desktop", entry);
   if (result == TWrite::Written) AskDesktop(TDesktopRequest::Refresh, ApplicationsFolder());
   return result != TWrite::Failed;

@@ -50,9 +50,11 @@ intptr_t ShellExecute(HWND window, const std::string& verb, const std::string& f
                       const std::string& directory, int show);
 
 // Writes the program's launcher "<name>.desktop" (lower case) into the
-// user's applications folder: runs `target`, named `name`, described by
-// `description`. False when it cannot be written.
-bool CreateDesktopLauncher(const std::string& target, const std::string& name, const std::string& description);
+// user's applications folder: runs `target` (by its absolute path) in
+// `workingFolder` (the desktop's choice when empty), named `name`, described
+// by `description`. False when it cannot be written.
+bool CreateDesktopLauncher(const std::string& target, const std::string& name, const std::string& description,
+                           const std::string& workingFolder = "");
 
 // Makes the desktop know every file type registered under
 // HKEY_CLASSES_ROOT (registry.h): each key ".ext" whose default value names

@@ -73,7 +73,11 @@ TEST(DesktopShortcut, LaunchesTheProgramUnderItsName) {
   const std::string entry = ReadFile(program.Home().Data("applications/cardwright.desktop"));
   EXPECT_NE(entry.find("Name=Cardwright\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("Comment=Cardwright\n"), std::string::npos) << entry;
-  EXPECT_NE(entry.find(Application->ExeName()), std::string::npos) << entry;
+  // Started from the launcher, the program runs in its data folder, by the
+  // program file's full path.
+  EXPECT_NE(entry.find("\nExec=" + Application->ExeName() + " %f\n"), std::string::npos) << entry;
+  EXPECT_EQ(Application->ExeName().front(), '/');
+  EXPECT_NE(entry.find("\nPath=" + program.DataFolder().string() + "\n"), std::string::npos) << entry;
 }
 
 TEST(TemplateFileType, AStoreThatCannotBeWrittenIsReported) {

@@ -125,6 +125,16 @@ TEST(DesktopLauncher, WrittenOnceAndRewrittenOnlyWhenItChanges) {
   ASSERT_TRUE(CreateDesktopLauncher(program, "Cardwright", "制卡"));
   EXPECT_NE(ReadFile(launcher).find("Comment=制卡\n"), std::string::npos);
   EXPECT_EQ(desktop.Refreshed().size(), 2u);
+
+  // A working folder becomes the launcher's Path, written in full.
+  const std::string before = GetCurrentDir();
+  SetCurrentDir(home.File("Card wright"));
+  const bool withFolder = CreateDesktopLauncher(program, "Cardwright", "制卡", "data");
+  SetCurrentDir(before);
+  ASSERT_TRUE(withFolder);
+  EXPECT_NE(ReadFile(launcher).find("\nPath=" + home.File("Card wright") + "/data\n"), std::string::npos)
+      << ReadFile(launcher);
+  EXPECT_EQ(desktop.Refreshed().size(), 3u);
 }
 
 // The file type start-up registers under HKEY_CLASSES_ROOT becomes a MIME
