@@ -428,6 +428,10 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     Paint(background, Brush->Color, kRop2Copy, false);
   }
 
+  TTextRun run{Font->Name, font.pixelSize() > 0 ? -font.pixelSize() : Font->Height, Font->Style, Font->Color,
+               Font->Orientation, origin, QPointF(ox, oy), text, hasClip_ ? &clip_ : nullptr};
+  if (target_->TakeText(run)) return;
+
   QImage glyphs(bounds.Width(), bounds.Height(), QImage::Format_ARGB32_Premultiplied);
   glyphs.fill(Qt::transparent);
   {

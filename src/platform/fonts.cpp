@@ -56,7 +56,11 @@ std::string MapFontFace(const std::string& face) {
 }
 
 QFont MakeQFont(const std::string& face, int height, TFontStyles style, int weight) {
-  QFont font(QString::fromStdString(MapFontFace(face)));
+  std::string family = MapFontFace(face);
+  QFont font;
+  // Chinese in a Latin face takes the matching CJK face, not whichever
+  // face the system would fall back to.
+  font.setFamilies({QString::fromStdString(family), family == kSerifFamily ? kSongFamily : kHeiFamily});
   font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::PreferMatch));
   if (weight > 0) {
     font.setWeight(QFont::Weight(std::clamp(weight, 1, 1000)));
