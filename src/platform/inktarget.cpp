@@ -1,6 +1,5 @@
 #include "platform/inktarget.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 
@@ -52,7 +51,6 @@ void PaintTextRun(QPainter& painter, const TTextRun& run) {
   painter.setTransform(turn, true);
   painter.setFont(font);
   painter.setPen(ToQColor(run.Color));
-  QFontMetricsF metrics(font, painter.device());
-  painter.drawText(run.Offset + QPointF(0, metrics.ascent()), QString::fromStdString(run.Text));
+  painter.drawText(run.Offset + QPointF(0, FontCell(font).Ascent), QString::fromStdString(run.Text));
   painter.restore();
 }
