@@ -384,8 +384,8 @@ QFont TCanvas::MakeFont() {
 }
 
 TSize TCanvas::TextExtent(const std::string& text) {
-  QFontMetrics metrics(MakeFont());
-  TSize size{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+  QFont font = MakeFont();
+  TSize size{QFontMetrics(font).horizontalAdvance(QString::fromStdString(text)), int(FontCell(font).Height)};
   if (MapMode == MM_TEXT) return size;
   // The font was made at device size; callers measure in logical units.
   return {int32_t(std::lround(size.cx / std::fabs(ScaleX()))), int32_t(std::lround(size.cy / std::fabs(ScaleY())))};
@@ -397,7 +397,8 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
   QFont font = MakeFont();
   QFontMetrics metrics(font);
   QString qtext = QString::fromStdString(text);
-  int w = metrics.horizontalAdvance(qtext), h = metrics.height(), ascent = metrics.ascent();
+  TFontCell cellMetrics = FontCell(font);
+  int w = metrics.horizontalAdvance(qtext), h = int(cellMetrics.Height), ascent = int(cellMetrics.Ascent);
   double ox = 0, oy = 0;
   if ((TextAlign & TA_CENTER) == TA_CENTER) {
     ox = -(w / 2);
@@ -415,7 +416,10 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
   turn.translate(origin.x, origin.y);
   turn.rotate(-Font->Orientation / 10.0);
   QPolygonF cell = turn.map(QPolygonF(QRectF(ox, oy, w, h)));
-  QRect box = cell.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2);
+  // Room for strokes that reach past the cell (accents, a face's tall
+  // Latin letters).
+  int margin = 2 + h / 4;
+  QRect box = cell.boundingRect().toAlignedRect().adjusted(-margin, -margin, margin, margin);
   TRect bounds;
   if (!IntersectRect(bounds, TRect{box.left(), box.top(), box.right() + 1, box.bottom() + 1}, SurfaceBounds(s)))
     return;
@@ -427,6 +431,10 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     RasterPolygon(corners, false, background);
     Paint(background, Brush->Color, kRop2Copy, false);
   }
+
+  TTextRun run{Font->Name, font.pixelSize() > 0 ? -font.pixelSize() : Font->Height, Font->Style, Font->Color,
+               Font->Orientation, origin, QPointF(ox, oy), text, hasClip_ ? &clip_ : nullptr};
+  if (target_->TakeText(run)) return;
 
   QImage glyphs(bounds.Width(), bounds.Height(), QImage::Format_ARGB32_Premultiplied);
   glyphs.fill(Qt::transparent);

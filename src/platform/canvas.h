@@ -8,6 +8,7 @@
 // draws, so the canvas never holds a stale picture.
 #pragma once
 
+#include <QPointF>
 #include <QRegion>
 #include <cstdint>
 #include <string>
@@ -95,6 +96,21 @@ constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4
 
 // What a canvas draws on ---------------------------------------------------------
 
+// One line of text as a canvas lays it, in device pixels: the text cell's
+// corner before alignment at Origin, turned by Orientation tenths of a
+// degree about it; the aligned cell's top-left at Offset in the turned frame.
+struct TTextRun {
+  std::string Face;
+  int Height = 0;  // with the sign convention of TFont::Height
+  TFontStyles Style = 0;
+  TColor Color = 0;
+  int Orientation = 0;
+  TPoint Origin;
+  QPointF Offset;
+  std::string Text;
+  const QRegion* Clip = nullptr;  // none: the whole target
+};
+
 class TCanvasTarget {
  public:
   virtual ~TCanvasTarget() = default;
@@ -111,6 +127,9 @@ class TCanvasTarget {
                            bool flipY) {
     return false;
   }
+  // Such a target may take text as text (so that printed text stays text);
+  // the canvas has already painted an opaque background. True when taken.
+  virtual bool TakeText(const TTextRun& run) { return false; }
 };
 
 // A QImage owned elsewhere (a window's image, a printer page).

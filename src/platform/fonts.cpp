@@ -56,7 +56,11 @@ std::string MapFontFace(const std::string& face) {
 }
 
 QFont MakeQFont(const std::string& face, int height, TFontStyles style, int weight) {
-  QFont font(QString::fromStdString(MapFontFace(face)));
+  std::string family = MapFontFace(face);
+  QFont font;
+  // Chinese in a Latin face takes the matching CJK face, not whichever
+  // face the system would fall back to.
+  font.setFamilies({QString::fromStdString(family), family == kSerifFamily ? kSongFamily : kHeiFamily});
   font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::PreferMatch));
   if (weight > 0) {
     font.setWeight(QFont::Weight(std::clamp(weight, 1, 1000)));
@@ -72,10 +76,20 @@ QFont MakeQFont(const std::string& face, int height, TFontStyles style, int weig
   } else {
     // A cell height: scale the character height by the family's cell ratio.
     font.setPixelSize(cell);
-    int measured = QFontMetrics(font).height();
+    int measured = int(std::lround(FontCell(font).Height));
     if (measured > 0) font.setPixelSize(std::max(1, int(std::lround(double(cell) * cell / measured))));
   }
   return font;
+}
+
+TFontCell FontCell(const QFont& font) {
+  QString family = font.families().value(0, font.family());
+  if (family == kSongFamily || family == kHeiFamily || family == kKaiFamily) {
+    double em = font.pixelSize() > 0 ? font.pixelSize() : QFontMetricsF(font).height();
+    return {std::round(em * 0.88), em};
+  }
+  QFontMetrics metrics(font);
+  return {double(metrics.ascent()), double(metrics.height())};
 }
 
 std::vector<TFontFace> EnumFontFaces() {

@@ -29,6 +29,18 @@ std::string MapFontFace(const std::string& face);
 // antialiased.
 QFont MakeQFont(const std::string& face, int height, TFontStyles style, int weight = 0);
 
+// The text cell of a font made by MakeQFont, in pixels: what text is
+// measured and aligned by. The Chinese faces have the cell of the system's
+// own Chinese faces, their em square with the baseline at 0.88 em (their
+// installed stand-ins would give a cell near 1.45 em, too tall for the
+// boxes the forms and templates were laid out with); other faces their
+// own line height.
+struct TFontCell {
+  double Ascent = 0;
+  double Height = 0;
+};
+TFontCell FontCell(const QFont& font);
+
 struct TFontFace {
   std::string Name;
   uint8_t Charset = ANSI_CHARSET;

@@ -1,5 +1,6 @@
 #include "platform/inktarget.h"
 
+#include <QPainter>
 #include <algorithm>
 
 namespace {
@@ -39,4 +40,17 @@ TPixelSurface TInkTarget::Surface() {
   }
   dirty_ = true;
   return TPixelSurface::OfImage(image_);
+}
+
+void PaintTextRun(QPainter& painter, const TTextRun& run) {
+  QFont font = MakeQFont(run.Face, run.Height, run.Style);
+  painter.save();
+  if (run.Clip) painter.setClipRegion(*run.Clip);
+  QTransform turn = QTransform::fromTranslate(run.Origin.x, run.Origin.y);
+  turn.rotate(-run.Orientation / 10.0);
+  painter.setTransform(turn, true);
+  painter.setFont(font);
+  painter.setPen(ToQColor(run.Color));
+  painter.drawText(run.Offset + QPointF(0, FontCell(font).Ascent), QString::fromStdString(run.Text));
+  painter.restore();
 }

@@ -6,8 +6,15 @@
 #pragma once
 
 #include <QImage>
+#include <functional>
 
 #include "platform/canvas.h"
+
+class QPainter;
+
+// Draws a run of canvas text with a painter whose device pixels are the
+// canvas's.
+void PaintTextRun(QPainter& painter, const TTextRun& run);
 
 class TInkTarget : public TCanvasTarget {
  public:
@@ -28,6 +35,10 @@ class TInkTarget : public TCanvasTarget {
   QImage Ink() const;
   int Width() const { return width_; }
   int Height() const { return height_; }
+
+  // Takes text as text when set and answering true.
+  std::function<bool(const TTextRun&)> OnText;
+  bool TakeText(const TTextRun& run) override { return OnText && OnText(run); }
 
   TPixelSurface Surface() override;
   int PixelsPerInchX() override { return dpiX_; }

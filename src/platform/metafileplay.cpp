@@ -520,6 +520,7 @@ void TMetaPlayer::TextOut(QPointF p, const QString& text, uint32_t options, cons
   if (f.StrikeOut) style |= fsStrikeOut;
   font = MakeQFont(f.Face.empty() ? std::string("Arial") : f.Face, height, style);
   QFontMetricsF metrics(font);
+  TFontCell cellMetrics = FontCell(font);
 
   // Advances of each character in target pixels.
   std::vector<double> steps;
@@ -546,9 +547,9 @@ void TMetaPlayer::TextOut(QPointF p, const QString& text, uint32_t options, cons
   else if ((align & kTaCenter) == kTaRight)
     ox = -width;
   if ((align & kTaBaseline) == kTaBaseline)
-    oy = -metrics.ascent();
+    oy = -cellMetrics.Ascent;
   else if ((align & kTaBaseline) == kTaBottom)
-    oy = -metrics.height();
+    oy = -cellMetrics.Height;
 
   painter_->save();
   if (rect) {
@@ -560,12 +561,12 @@ void TMetaPlayer::TextOut(QPointF p, const QString& text, uint32_t options, cons
   QTransform turn = QTransform::fromTranslate(at.x(), at.y());
   turn.rotate(-f.Escapement / 10.0);
   painter_->setTransform(turn);
-  if (state_.BkMode == 2) painter_->fillRect(QRectF(ox, oy, width, metrics.height()), QColor::fromRgb(state_.BkColour));
+  if (state_.BkMode == 2) painter_->fillRect(QRectF(ox, oy, width, cellMetrics.Height), QColor::fromRgb(state_.BkColour));
   painter_->setFont(font);
   painter_->setPen(QColor::fromRgb(state_.TextColour));
   double x = ox;
   for (qsizetype i = 0; i < text.size(); ++i) {
-    painter_->drawText(QPointF(x, oy + metrics.ascent()), QString(text.at(i)));
+    painter_->drawText(QPointF(x, oy + cellMetrics.Ascent), QString(text.at(i)));
     x += steps[size_t(i)];
   }
   painter_->restore();

@@ -26,7 +26,16 @@ const char* FileHook() {
 TPrinter::TPrinter()
     : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       ink_(new TInkTarget(kFileDpi, kFileDpi)),
-      canvas_(std::make_unique<TCanvas>(ink_)) {}
+      canvas_(std::make_unique<TCanvas>(ink_)) {
+  // Text goes onto the page as text (searchable in a PDF), above the ink
+  // drawn before it.
+  ink_->OnText = [this](const TTextRun& run) {
+    if (!Printing()) return false;
+    LayInk();
+    PaintTextRun(*painter_, run);
+    return true;
+  };
+}
 
 TPrinter::~TPrinter() {
   if (Printing()) Abort();

@@ -29,7 +29,7 @@ TTextLines LayOutText(const std::string& text, const TFont& font, int wrapWidth)
   QFont qfont = MakeQFont(font.Name, PageFontHeight(font), font.Style);
   QFontMetrics metrics(qfont);
   TTextLines out;
-  out.lineHeight = metrics.height();
+  out.lineHeight = int(FontCell(qfont).Height);
   QString all = QString::fromStdString(text);
   all.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   for (const QString& paragraph : all.split(QLatin1Char('\n'))) {

@@ -34,8 +34,7 @@ void RenderText(QPainter& painter, const TQRDrawing& d, double s) {
   if (d.Box.Width() > 0 && d.Box.Height() > 0) painter.setClipRect(Scaled(d.Box, s));
   painter.setFont(font);
   painter.setPen(ToQColor(d.Color));
-  QFontMetricsF metrics(font, painter.device());
-  painter.drawText(QPointF(d.X * s, d.Y * s + metrics.ascent()), QString::fromStdString(d.Text));
+  painter.drawText(QPointF(d.X * s, d.Y * s + FontCell(font).Ascent), QString::fromStdString(d.Text));
   painter.restore();
 }
 

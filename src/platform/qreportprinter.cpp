@@ -56,6 +56,28 @@ TQRPrinter::TQRPrinter(TComponent* AOwner) : TComponent(AOwner), Canvas(new TCan
     d.Picture = std::make_shared<QImage>(std::move(image));
     pages_.back()->Add(std::move(d));
   };
+  // Level text stays text on the page; turned text, or text clipped to more
+  // than a rectangle, stays ink.
+  target->OnText = [this](const TTextRun& run) {
+    if (run.Orientation != 0 || (run.Clip && run.Clip->rectCount() > 1) || pages_.empty()) return false;
+    FlushCapture();
+    TQRDrawing d;
+    d.Kind = TQRDrawing::dkText;
+    if (run.Clip) {
+      QRect c = run.Clip->boundingRect();
+      d.Box = {c.left() + area_.Left, c.top() + area_.Top, c.right() + 1 + area_.Left, c.bottom() + 1 + area_.Top};
+      if (IsRectEmpty(d.Box)) return true;  // clipped away
+    }
+    d.X = int(std::lround(run.Origin.x + run.Offset.x())) + area_.Left;
+    d.Y = int(std::lround(run.Origin.y + run.Offset.y())) + area_.Top;
+    d.Color = run.Color;
+    d.FontName = run.Face;
+    d.FontHeight = run.Height;
+    d.FontStyle = run.Style;
+    d.Text = run.Text;
+    pages_.back()->Add(std::move(d));
+    return true;
+  };
 }
 
 TQRPrinter::~TQRPrinter() { delete Canvas; }
