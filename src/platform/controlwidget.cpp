@@ -11,6 +11,7 @@
 
 #include "platform/forms.h"
 #include "platform/input.h"
+#include "platform/menus.h"
 
 namespace {
 
@@ -254,13 +255,18 @@ void TControlWidget::keyPressEvent(QKeyEvent* event) {
   int vk = VirtualKey(event->key());
   LPARAM data = (event->modifiers() & Qt::AltModifier) ? KF_ALTDOWN_BIT : 0;
   Guard(target, [&] {
+    // Menus see the key first; a key they take makes no characters.
+    if (vk && IsMenuKey(target, Word(vk), KeyDataToShiftState(data))) return;
     if (vk) {
       TMessage m{uint32_t((event->modifiers() & Qt::AltModifier) ? WM_SYSKEYDOWN : WM_KEYDOWN), WPARAM(vk), data, 0};
       target->KeyboardMessage(m);
     }
+    // With Alt held the characters are system characters: menus read them,
+    // edit boxes do not type them.
+    uint32_t charMsg = (event->modifiers() & Qt::AltModifier) ? WM_SYSCHAR : WM_CHAR;
     for (QChar c : event->text()) {
       if (!IsWindow(target)) break;
-      TMessage m{WM_CHAR, WPARAM(c.unicode()), data, 0};
+      TMessage m{charMsg, WPARAM(c.unicode()), data, 0};
       target->KeyboardMessage(m);
     }
   });

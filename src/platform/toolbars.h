@@ -44,6 +44,7 @@ class TToolButton : public TGraphicButton {
 class TToolBar : public TCustomControl {
  public:
   explicit TToolBar(TComponent* owner);
+  ~TToolBar() override;
   int ButtonCount() const;
   TToolButton* Buttons(int index) const;
   int ButtonWidth = 23;
@@ -55,6 +56,24 @@ class TToolBar : public TCustomControl {
   void ArrangeButtons();
   void Dispatch(TMessage& m) override;
 
+  // A bar whose buttons stand for menus is a menu bar: a button's menu
+  // drops down under it; opened from the keyboard its first entry is
+  // highlighted, and Left and Right go on to the neighbouring menus.
+  bool IsMenuBar() const;
+  bool DropMenu(TToolButton* button, bool fromKeyboard);
+  // The button whose menu is down now, or nullptr.
+  TToolButton* DroppedButton() const { return dropped_; }
+  // Alt+letter: the button of that accelerator drops its menu (or
+  // clicks); 0 (F10) drops the first menu.
+  bool MenuKey(char accel);
+
  protected:
   void Paint() override;
+
+ private:
+  std::vector<TToolButton*> MenuButtons() const;
+  TToolButton* dropped_ = nullptr;
 };
+
+// The first showing menu bar among a form's controls, or nullptr.
+TToolBar* FindMenuBar(TWinControl* form);
