@@ -199,7 +199,11 @@ void TControlWidget::paintEvent(QPaintEvent*) {
 
 void TControlWidget::MouseButton(QMouseEvent* event, bool down, bool dbl) {
   if (!control_->GetEnabled()) return;
-  TPoint screen{int(event->globalPosition().x()), int(event->globalPosition().y())};
+  QPoint o = ClientOffset();
+  TPoint client{int(event->position().x()) - o.x(), int(event->position().y()) - o.y()};
+  // The hit test asks where the press lies in the model's own screen
+  // coordinates: the window manager may have placed the window elsewhere.
+  TPoint screen = control_->ClientToScreen(client);
   if (down) {
     LRESULT hit = control_->Perform(WM_NCHITTEST, 0, MakeLParam(screen.x, screen.y));
     if (hit == HTCAPTION && windowHandle() && !control_->GetParent()) {
@@ -216,8 +220,6 @@ void TControlWidget::MouseButton(QMouseEvent* event, bool down, bool dbl) {
   }
   // A window without double clicks sees the second press as a press.
   if (dbl && !(control_->ControlStyle & csDoubleClicks)) msg -= 2;
-  QPoint o = ClientOffset();
-  TPoint client{int(event->position().x()) - o.x(), int(event->position().y()) - o.y()};
   WPARAM keys = KeysOf(event->buttons(), event->modifiers());
   Guard(control_, [&] { MouseInput(control_, msg, keys, client); });
 }
@@ -261,12 +263,9 @@ void TControlWidget::keyPressEvent(QKeyEvent* event) {
       TMessage m{uint32_t((event->modifiers() & Qt::AltModifier) ? WM_SYSKEYDOWN : WM_KEYDOWN), WPARAM(vk), data, 0};
       target->KeyboardMessage(m);
     }
-    // With Alt held the characters are system characters: menus read them,
-    // edit boxes do not type them.
-    uint32_t charMsg = (event->modifiers() & Qt::AltModifier) ? WM_SYSCHAR : WM_CHAR;
     for (QChar c : event->text()) {
       if (!IsWindow(target)) break;
-      TMessage m{charMsg, WPARAM(c.unicode()), data, 0};
+      TMessage m{WM_CHAR, WPARAM(c.unicode()), data, 0};
       target->KeyboardMessage(m);
     }
   });
