@@ -165,12 +165,12 @@ bool TrackMenu(TMenuItem* root, TPoint screen, TMenuTrack track) {
   });
   gOpen = session;
   menu->popup(QPoint(screen.x, screen.y));
-  if (session->track.SelectFirst)
-    for (QAction* a : menu->actions())
-      if (a->isEnabled() && !a->isSeparator()) {
-        menu->setActiveAction(a);
-        break;
-      }
+  if (session->track.SelectFirst) {
+    // As the Down key does: the first entry lights up and a sub-menu of it
+    // stays shut.
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &down);
+  }
   return true;
 }
 

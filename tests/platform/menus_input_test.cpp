@@ -147,6 +147,20 @@ TEST(MenuInputTest, AltLetterAndF10OpenTheMenusAndArrowsWalkTheBar) {
   EXPECT_EQ(f.bar->DroppedButton(), f.Button(0));
   EXPECT_EQ(ActiveText(menu), "打开模板(&Open)\tCtrl+O");  // opened from the keyboard
   EXPECT_EQ(f.edit->GetText(), "");                        // Alt+F typed nothing
+  // The edit menu starts with a sub-menu, which opening from the keyboard
+  // highlights but leaves shut.
+  TMenuItem* format = f.Add(f.menu->GetItems()->Items(1), "格式(&M)");
+  f.menu->GetItems()->Items(1)->Insert(0, format);
+  f.Add(format, "粗体");
+  QTest::keyClick(OpenMenu(), Qt::Key_Right);
+  Settle();
+  ASSERT_NE(OpenMenu(), nullptr);
+  EXPECT_EQ(ActiveText(OpenMenu()), "格式(&M)");
+  ASSERT_NE(OpenMenu()->activeAction()->menu(), nullptr);
+  EXPECT_FALSE(OpenMenu()->activeAction()->menu()->isVisible());
+  QTest::keyClick(OpenMenu(), Qt::Key_Left);
+  Settle();
+  delete format;
 
   struct Step {
     Qt::Key key;
@@ -281,6 +295,21 @@ TEST(ToolButtonInputTest, QuickClicksAllCountAndCheckGroupsKeepTheirRules) {
   EXPECT_TRUE(buttons[2]->GetDown());
   EXPECT_EQ(clicks, (std::vector<int>{7, 2, 1}));
   delete form;
+}
+
+}  // namespace
+
+namespace {
+
+// The window manager decides where a window's client area lands on the
+// screen; a press on the last pixels of a tool bar still reaches it.
+TEST(ToolButtonInputTest, PressesAtTheBarsEdgesReachTheButtons) {
+  MenuForm f;
+  f.bar->SetHeight(f.bar->ButtonHeight);
+  TToolButton* last = f.Button(2);
+  WindowClick(last, {last->GetWidth() - 1, last->GetHeight() - 1});
+  EXPECT_NE(OpenMenu(), nullptr);
+  EXPECT_EQ(f.bar->DroppedButton(), last);
 }
 
 }  // namespace
