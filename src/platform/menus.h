@@ -128,6 +128,9 @@ struct TMenuTrack {
   // Left or Right beyond the menu's own entries (-1 or +1): the bar drops
   // its neighbouring menu.
   std::function<void(int step)> OnStep;
+  // A press outside the menu closed it (screen point): a press on another
+  // button of the bar drops that button's menu.
+  std::function<void(TPoint screen)> OnPressOutside;
   // The menu closed, with or without a choice.
   std::function<void()> OnClose;
 };

@@ -3,6 +3,7 @@
 // and the chosen entry's click once the menu has closed.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QPointer>
@@ -43,6 +44,16 @@ class TMenuSession : public TComponent {
 
 TMenuSession* gOpen = nullptr;
 
+// Runs once the closing menu's event is handled and the window system has
+// taken its focus back; a late focus change would close a menu opened
+// before.
+void AfterClose(std::function<void()> action) {
+  QTimer::singleShot(0, [action] {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    action();
+  });
+}
+
 // Left and Right at the edges of a menu dropped from a bar go on to the
 // bar's neighbouring menus, as on a menu bar.
 class TTrackedMenu : public QMenu {
@@ -57,16 +68,20 @@ class TTrackedMenu : public QMenu {
     if (step != 0 && session_->track.OnStep) {
       std::function<void(int)> onStep = session_->track.OnStep;
       CloseTrackedMenu();
-      // The next menu opens once this one's key is handled and the window
-      // system has taken the closed menu's focus back; otherwise its late
-      // focus change would close the new menu.
-      QTimer::singleShot(0, [onStep, step] {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        onStep(step);
-      });
+      AfterClose([onStep, step] { onStep(step); });
       return;
     }
     QMenu::keyPressEvent(event);
+  }
+
+  void mousePressEvent(QMouseEvent* event) override {
+    QPoint at = event->globalPosition().toPoint();
+    bool inside = false;
+    for (QWidget* m = this; qobject_cast<QMenu*>(m); m = m->parentWidget())
+      inside |= m->isVisible() && m->geometry().contains(at);
+    std::function<void(TPoint)> onPress = session_->track.OnPressOutside;
+    QMenu::mousePressEvent(event);  // a press outside closes the menus
+    if (!inside && onPress) AfterClose([onPress, at] { onPress({at.x(), at.y()}); });
   }
 
  private:

@@ -8,6 +8,7 @@ TToolButton::TToolButton(TComponent* owner) : TGraphicButton(owner) {}
 
 TToolButton::~TToolButton() {
   if (menuItem_) menuItem_->RemoveFreeNotification(this);
+  if (TToolBar* bar = GetToolBar(); bar && bar->DroppedButton() == this) CloseTrackedMenu();
 }
 
 void TToolButton::Notification(TComponent* component, TOperation operation) {
@@ -169,13 +170,25 @@ bool TToolBar::IsMenuBar() const { return !MenuButtons().empty(); }
 bool TToolBar::DropMenu(TToolButton* button, bool fromKeyboard) {
   TMenuTrack track;
   track.SelectFirst = fromKeyboard;
-  track.OnStep = [this, button](int step) {
+  std::weak_ptr<int> life = life_;
+  track.OnStep = [this, button, life](int step) {
+    if (life.expired()) return;
     std::vector<TToolButton*> buttons = MenuButtons();
     auto at = std::find(buttons.begin(), buttons.end(), button);
     if (buttons.empty()) return;
     int n = int(buttons.size());
     int next = at == buttons.end() ? 0 : (int(at - buttons.begin()) + step + n) % n;
     DropMenu(buttons[size_t(next)], true);
+  };
+  track.OnPressOutside = [this, button, life](TPoint screen) {
+    if (life.expired()) return;
+    for (TToolButton* other : MenuButtons()) {
+      TPoint origin = ScreenPointOf(other, {0, 0});
+      if (other != button && PtInRect(Bounds(origin.x, origin.y, other->GetWidth(), other->GetHeight()), screen)) {
+        DropMenu(other, false);
+        return;
+      }
+    }
   };
   track.OnClose = [this, button] {
     if (dropped_ != button) return;

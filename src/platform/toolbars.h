@@ -3,6 +3,8 @@
 // button, or be a separator; check buttons with Grouping act as a group.
 #pragma once
 
+#include <memory>
+
 #include "platform/buttons.h"
 #include "platform/menus.h"
 #include "platform/stdctrls.h"
@@ -73,6 +75,8 @@ class TToolBar : public TCustomControl {
  private:
   std::vector<TToolButton*> MenuButtons() const;
   TToolButton* dropped_ = nullptr;
+  // Expires with the bar: a menu's late answer finds no bar to act on.
+  std::shared_ptr<int> life_ = std::make_shared<int>(0);
 };
 
 // The first showing menu bar among a form's controls, or nullptr.

@@ -313,3 +313,27 @@ TEST(ToolButtonInputTest, PressesAtTheBarsEdgesReachTheButtons) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MenuInputTest, ASecondClickOnTheButtonClosesItsMenu) {
+  MenuForm f;
+  WindowClick(f.Button(0), {5, 5});
+  ASSERT_NE(OpenMenu(), nullptr);
+  WindowClick(f.Button(0), {5, 5});
+  Settle();
+  EXPECT_EQ(OpenMenu(), nullptr);
+  EXPECT_EQ(f.bar->DroppedButton(), nullptr);
+  // A click on another menu button goes on to that menu.
+  WindowClick(f.Button(0), {5, 5});
+  WindowClick(f.Button(1), {5, 5});
+  Settle();
+  EXPECT_NE(OpenMenu(), nullptr);
+  EXPECT_EQ(f.bar->DroppedButton(), f.Button(1));
+  // A button freed while its menu is down takes the menu with it.
+  delete f.Button(1);
+  EXPECT_EQ(OpenMenu(), nullptr);
+  EXPECT_EQ(f.bar->DroppedButton(), nullptr);
+}
+
+}  // namespace
