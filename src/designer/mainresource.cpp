@@ -34,7 +34,9 @@ void BuildMenus(TMainForm* f) {
   TMenuItem* root = f->MainMenu1->GetItems();
   f->NFile = MenuItem(f, root, "NFile", "文件(&F)");
   f->NOpen = MenuItem(f, f->NFile, "NOpen", "打开模板(&Open)");
+  f->NOpen->ShortCut = ShortCut('O', ssCtrl);
   f->NSave = MenuItem(f, f->NFile, "NSave", "保存模板(&Save)");
+  f->NSave->ShortCut = ShortCut('S', ssCtrl);
   f->NSave->SetVisible(false);
   f->NSaveAs = MenuItem(f, f->NFile, "NSaveAs", "模板另存为(Save&As)");
   f->NSaveAs->SetVisible(false);

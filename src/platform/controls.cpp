@@ -3,6 +3,7 @@
 
 #include "platform/forms.h"
 #include "platform/input.h"
+#include "platform/menus.h"
 
 namespace {
 
@@ -60,9 +61,34 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 }
 
 TControl::~TControl() {
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
   if (gCapture == this) gCapture = nullptr;
   if (gMouseControl == this) gMouseControl = nullptr;
   if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = menu;
+  if (menu) menu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+}
+
+// A right click opens the pop-up menu of the control or of its nearest
+// parent that has one, at the pointer.
+void TControl::ContextPopup(TPoint client) {
+  for (TControl* c = this; c; c = c->parent_) {
+    if (!c->popupMenu_) continue;
+    if (!c->popupMenu_->AutoPopup) return;
+    TPoint screen = ScreenPointOf(this, client);
+    c->popupMenu_->PopupComponent = c;
+    c->popupMenu_->Popup(screen.x, screen.y);
+    return;
+  }
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -238,6 +264,7 @@ void TControl::HandleMouseButton(TMessage& m, TMouseButton button, bool down, bo
   }
   if (left && (ControlStyle & csCaptureMouse)) SetMouseCapture(false);
   if (!(ControlStyle & csNoStdEvents)) MouseUp(button, shift, mouse.XPos, mouse.YPos);
+  if (button == mbRight) ContextPopup({mouse.XPos, mouse.YPos});
   if (left && clicked_) {
     clicked_ = false;
     if (PtInRect(GetClientRect(), {mouse.XPos, mouse.YPos})) Click();

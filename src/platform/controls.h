@@ -26,6 +26,7 @@
 
 class QWidget;
 class TControl;
+class TPopupMenu;
 class TWinControl;
 class TCustomForm;
 class TControlWidget;
@@ -235,6 +236,10 @@ class TControl : public TComponent {
 
   std::string Hint;
   bool ShowHint = false;
+  // The pop-up menu a right click on the control opens at the pointer; a
+  // control without one opens its parent's.
+  TPopupMenu* GetPopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
   TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
 
   // Z order among the parent's controls.
@@ -283,6 +288,7 @@ class TControl : public TComponent {
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
   virtual void Resize();
+  void Notification(TComponent* component, TOperation operation) override;
   // Called when the visible state or the place in the tree changed.
   virtual void VisibleChanging() {}
   bool IsDesigning() const { return (ComponentState & csDesigning) != 0; }
@@ -291,8 +297,10 @@ class TControl : public TComponent {
   friend class TWinControl;
   friend class TCustomForm;
   void HandleMouseButton(TMessage& m, TMouseButton button, bool down, bool dbl);
+  void ContextPopup(TPoint client);
 
   TWinControl* parent_ = nullptr;
+  TPopupMenu* popupMenu_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
   bool enabled_ = true;

@@ -11,6 +11,7 @@
 
 #include "platform/forms.h"
 #include "platform/input.h"
+#include "platform/menus.h"
 
 namespace {
 
@@ -200,7 +201,11 @@ void TControlWidget::paintEvent(QPaintEvent*) {
 
 void TControlWidget::MouseButton(QMouseEvent* event, bool down, bool dbl) {
   if (!control_->GetEnabled()) return;
-  TPoint screen{int(event->globalPosition().x()), int(event->globalPosition().y())};
+  QPoint o = ClientOffset();
+  TPoint client{int(event->position().x()) - o.x(), int(event->position().y()) - o.y()};
+  // The hit test asks where the press lies in the model's own screen
+  // coordinates: the window manager may have placed the window elsewhere.
+  TPoint screen = control_->ClientToScreen(client);
   if (down) {
     LRESULT hit = control_->Perform(WM_NCHITTEST, 0, MakeLParam(screen.x, screen.y));
     if (hit == HTCAPTION && windowHandle() && !control_->GetParent()) {
@@ -217,8 +222,6 @@ void TControlWidget::MouseButton(QMouseEvent* event, bool down, bool dbl) {
   }
   // A window without double clicks sees the second press as a press.
   if (dbl && !(control_->ControlStyle & csDoubleClicks)) msg -= 2;
-  QPoint o = ClientOffset();
-  TPoint client{int(event->position().x()) - o.x(), int(event->position().y()) - o.y()};
   WPARAM keys = KeysOf(event->buttons(), event->modifiers());
   Guard(control_, [&] { MouseInput(control_, msg, keys, client); });
 }
@@ -256,6 +259,8 @@ void TControlWidget::keyPressEvent(QKeyEvent* event) {
   int vk = VirtualKey(event->key());
   LPARAM data = (event->modifiers() & Qt::AltModifier) ? KF_ALTDOWN_BIT : 0;
   Guard(target, [&] {
+    // Menus see the key first; a key they take makes no characters.
+    if (vk && IsMenuKey(target, Word(vk), KeyDataToShiftState(data))) return;
     if (vk) {
       TMessage m{uint32_t((event->modifiers() & Qt::AltModifier) ? WM_SYSKEYDOWN : WM_KEYDOWN), WPARAM(vk), data, 0};
       target->KeyboardMessage(m);

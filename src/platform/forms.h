@@ -102,6 +102,9 @@ class TCustomForm : public TWinControl {
   // Activation as the window manager reports it (the model's and Qt's).
   void Activate();
   void Deactivate();
+  // Runs the item of a shortcut in the menus the form owns; true when one
+  // took the key.
+  bool IsShortCut(Word key, TShiftState shift);
   // Moves the focus to the next (or previous) tab stop; false when none.
   bool SelectNext(TWinControl* current, bool forward);
 

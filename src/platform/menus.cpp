@@ -1,7 +1,5 @@
 #include "platform/menus.h"
 
-#include <QGuiApplication>
-#include <QMenu>
 #include <algorithm>
 #include <functional>
 
@@ -144,7 +142,6 @@ TMenu::~TMenu() {
 TMenuItem* TMenu::FindItemByShortCut(TShortCut shortCut) const {
   std::function<TMenuItem*(TMenuItem*)> find = [&](TMenuItem* item) -> TMenuItem* {
     for (TMenuItem* child : item->items_) {
-      if (!child->GetVisible() || !child->GetEnabled()) continue;
       if (child->ShortCut == shortCut && shortCut != 0) return child;
       if (TMenuItem* found = find(child)) return found;
     }
@@ -156,49 +153,13 @@ TMenuItem* TMenu::FindItemByShortCut(TShortCut shortCut) const {
 bool TMenu::IsShortCut(Word key, TShiftState shift) {
   TMenuItem* item = FindItemByShortCut(ShortCut(key, shift));
   if (!item) return false;
-  item->Click();
+  item->Click();  // a disabled entry does nothing but still takes the key
   return true;
 }
 
 // Pop-ups -------------------------------------------------------------------------------
 
-namespace {
-
-void Fill(QMenu* menu, TMenuItem* root) {
-  for (int i = 0; i < root->Count(); ++i) {
-    TMenuItem* item = root->Items(i);
-    if (!item->GetVisible()) continue;
-    if (item->IsLine()) {
-      menu->addSeparator();
-      continue;
-    }
-    // Qt marks accelerators with & as well.
-    QString caption = QString::fromStdString(item->GetCaption());
-    if (item->Count() > 0) {
-      QMenu* sub = menu->addMenu(caption);
-      sub->setEnabled(item->GetEnabled());
-      Fill(sub, item);
-      continue;
-    }
-    QAction* action = menu->addAction(caption);
-    action->setEnabled(item->GetEnabled());
-    action->setCheckable(item->GetChecked());
-    action->setChecked(item->GetChecked());
-    action->setData(QVariant::fromValue<void*>(item));
-  }
-}
-
-}  // namespace
-
-TMenuItem* TrackMenu(TMenuItem* root, TPoint screen) {
-  if (!ShowsRealWindows() || root == nullptr) return nullptr;
-  QMenu menu;
-  Fill(&menu, root);
-  QAction* chosen = menu.exec(QPoint(screen.x, screen.y));
-  return chosen ? static_cast<TMenuItem*>(chosen->data().value<void*>()) : nullptr;
-}
-
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
-  if (TMenuItem* chosen = TrackMenu(GetItems(), {x, y})) chosen->Click();
+  TrackMenu(GetItems(), {x, y});
 }

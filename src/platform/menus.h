@@ -4,6 +4,7 @@
 // program a pop-up menu opens as a real menu.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 using TShortCut = uint16_t;
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 TShortCut ShortCut(Word key, TShiftState shift);
+// "Ctrl+O", "F1": how a menu shows a shortcut beside its entry.
+std::string ShortCutToText(TShortCut shortCut);
 
 // The caption of a separator line.
 inline const char* const cLineCaption = "-";
@@ -84,9 +87,11 @@ class TMenu : public TComponent {
   ~TMenu() override;
   // The root item; its sub-items are the menu's entries.
   TMenuItem* GetItems() const { return items_; }
-  // The visible, enabled item anywhere in the menu with this shortcut.
+  // The item anywhere in the menu with this shortcut; hidden entries keep
+  // their shortcuts, so a command can have a key without a menu line.
   TMenuItem* FindItemByShortCut(TShortCut shortCut) const;
-  // Runs the item of a shortcut; true when there was one.
+  // Runs the item of a shortcut (when it is enabled); true when the menu
+  // has the shortcut, and then the key is used up.
   bool IsShortCut(Word key, TShiftState shift);
   // Told whenever an item of the tree changed.
   TNotifyEvent OnChange;
@@ -116,6 +121,34 @@ class TPopupMenu : public TMenu {
   TNotifyEvent OnPopup;
 };
 
+// How a menu dropped from a bar meets the keyboard at its edges.
+struct TMenuTrack {
+  // The menu was opened from the keyboard: its first entry is highlighted.
+  bool SelectFirst = false;
+  // Left or Right beyond the menu's own entries (-1 or +1): the bar drops
+  // its neighbouring menu.
+  std::function<void(int step)> OnStep;
+  // A press outside the menu closed it (screen point): a press on another
+  // button of the bar drops that button's menu.
+  std::function<void(TPoint screen)> OnPressOutside;
+  // The menu closed, with or without a choice.
+  std::function<void()> OnClose;
+};
+
 // Opens a menu item's sub-items as a real menu at a screen point and
-// returns the item chosen (nullptr when none, and always headless).
-TMenuItem* TrackMenu(TMenuItem* root, TPoint screen);
+// returns at once. Choosing an entry (mouse, arrows and Return, or its
+// accelerator letter) closes the menu, then runs the entry's Click from
+// the message loop, as the platform's menu command arrives. False when
+// there is nothing to show. One menu is open at a time.
+bool TrackMenu(TMenuItem* root, TPoint screen, TMenuTrack track = {});
+// Closes the open menu without a choice.
+void CloseTrackedMenu();
+// The screen point of a control's client point as the window shows it
+// (where the window manager put it), for menus to open at.
+TPoint ScreenPointOf(const TControl* control, TPoint client);
+
+// Offers a key press to the menus before the focused control sees it:
+// the pop-up menus of the control and its parents and the menus of its
+// form take their shortcuts, Alt+letter drops the form's menu-bar menu of
+// that accelerator and F10 its first menu. True when a menu took the key.
+bool IsMenuKey(TWinControl* focus, Word key, TShiftState shift);

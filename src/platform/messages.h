@@ -186,6 +186,7 @@ constexpr int VK_SUBTRACT = 0x6D;
 constexpr int VK_DECIMAL = 0x6E;
 constexpr int VK_DIVIDE = 0x6F;
 constexpr int VK_F1 = 0x70;
+constexpr int VK_F10 = 0x79;
 constexpr int VK_F12 = 0x7B;
 
 // Key data (lParam of key messages): bit 29 is set while Alt is held.

@@ -3,6 +3,8 @@
 // button, or be a separator; check buttons with Grouping act as a group.
 #pragma once
 
+#include <memory>
+
 #include "platform/buttons.h"
 #include "platform/menus.h"
 #include "platform/stdctrls.h"
@@ -44,6 +46,7 @@ class TToolButton : public TGraphicButton {
 class TToolBar : public TCustomControl {
  public:
   explicit TToolBar(TComponent* owner);
+  ~TToolBar() override;
   int ButtonCount() const;
   TToolButton* Buttons(int index) const;
   int ButtonWidth = 23;
@@ -55,6 +58,26 @@ class TToolBar : public TCustomControl {
   void ArrangeButtons();
   void Dispatch(TMessage& m) override;
 
+  // A bar whose buttons stand for menus is a menu bar: a button's menu
+  // drops down under it; opened from the keyboard its first entry is
+  // highlighted, and Left and Right go on to the neighbouring menus.
+  bool IsMenuBar() const;
+  bool DropMenu(TToolButton* button, bool fromKeyboard);
+  // The button whose menu is down now, or nullptr.
+  TToolButton* DroppedButton() const { return dropped_; }
+  // Alt+letter: the button of that accelerator drops its menu (or
+  // clicks); 0 (F10) drops the first menu.
+  bool MenuKey(char accel);
+
  protected:
   void Paint() override;
+
+ private:
+  std::vector<TToolButton*> MenuButtons() const;
+  TToolButton* dropped_ = nullptr;
+  // Expires with the bar: a menu's late answer finds no bar to act on.
+  std::shared_ptr<int> life_ = std::make_shared<int>(0);
 };
+
+// The first showing menu bar among a form's controls, or nullptr.
+TToolBar* FindMenuBar(TWinControl* form);
