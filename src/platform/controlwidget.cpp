@@ -109,10 +109,14 @@ void TControlWidget::Sync() {
     TRect pf = parent->GetParent() ? parent->FrameInsets() : TRect{0, 0, 0, 0};
     setGeometry(control_->GetLeft() + pf.Left, control_->GetTop() + pf.Top, control_->GetWidth(), control_->GetHeight());
   } else {
-    // A window of its own: the window manager draws the frame.
-    setGeometry(control_->GetLeft() + f.Left, control_->GetTop() + f.Top,
-                std::max(1, control_->GetWidth() - f.Left - f.Right),
-                std::max(1, control_->GetHeight() - f.Top - f.Bottom));
+    // A window of its own: the window manager draws the frame. A form
+    // without a sizing border keeps its size.
+    const QSize client(std::max(1, control_->GetWidth() - f.Left - f.Right),
+                       std::max(1, control_->GetHeight() - f.Top - f.Bottom));
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setGeometry(control_->GetLeft() + f.Left, control_->GetTop() + f.Top, client.width(), client.height());
+    if (form && form->GetBorderStyle() != bsSizeable && form->GetBorderStyle() != bsSizeToolWin) setFixedSize(client);
     setWindowTitle(QString::fromStdString(control_->GetText()));
   }
   if (form) {
