@@ -282,6 +282,15 @@ class TComboBox : public TCustomControl {
  private:
   void ItemDeleted(int index);
   int MatchIndex(const std::string& text) const;
+  // The editable text part: its right edge, the caret and selection, and
+  // the edits typing makes.
+  int TextAreaRight() const;
+  int TextPositionAt(int x);
+  void MoveTextCaret(int pos, bool extend);
+  void EditKey(int key, bool shift);
+  void ReplaceText(int from, int to, const std::string& insert);
+  int anchor_ = 0, caret_ = 0;
+  bool selecting_ = false, typing_ = false;
   TItemStrings items_;
   int itemIndex_ = -1;
   TComboBoxStyle style_ = csDropDown;
