@@ -267,6 +267,19 @@ TEST(FormTest, OpensAtItsDesignedClientSizeWithItsCaption) {
   }
 }
 
+// The window manager moves and sizes the client area; the form's bounds
+// are that area grown by the frame, and they come back unchanged.
+TEST(FormTest, WindowMovedAndSizedOnScreenMovesAndSizesTheForm) {
+  auto* form = MakeForm<TForm>(nullptr);
+  form->SetBounds(50, 40, 300, 200);
+  form->Show();
+  const TRect f = form->FrameInsets();
+  form->Widget()->setGeometry(220, 160, 400, 250);
+  EXPECT_EQ(form->GetBoundsRect(), Bounds(220 - f.Left, 160 - f.Top, 400 + f.Left + f.Right, 250 + f.Top + f.Bottom));
+  EXPECT_EQ(form->Widget()->geometry(), QRect(220, 160, 400, 250));
+  form->Free();
+}
+
 TEST(ScreenTest, CursorTableAndTheApplicationWideCursor) {
   RegisterCursorResource("CROCE3", QImage(32, 32, QImage::Format_ARGB32), {15, 15});
   HCURSOR croce = LoadCursor(HInstance, "CROCE3");
