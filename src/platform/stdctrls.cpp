@@ -1,5 +1,7 @@
 #include "platform/stdctrls.h"
 
+#include <climits>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -335,6 +337,21 @@ void TCustomEdit::MoveCaret(int pos, bool extend) {
   Invalidate();
 }
 
+int TCustomEdit::LinePosition(int lineStep, int column) const {
+  const QString all = Q(GetText());
+  if (!MultiLine()) return column == 0 ? 0 : int(all.size());
+  const QStringList lines = all.split("\r\n");
+  int line = 0, start = 0;
+  while (line + 1 < int(lines.size()) && caret_ > start + int(lines[line].size())) start += int(lines[line++].size()) + 2;
+  if (column < 0) column = caret_ - start;  // keep the caret's column
+  const int target = std::clamp(line + lineStep, 0, int(lines.size()) - 1);
+  if (target != line) {
+    start = 0;
+    for (int i = 0; i < target; ++i) start += int(lines[i].size()) + 2;
+  }
+  return start + std::min(column, int(lines[target].size()));
+}
+
 int TCustomEdit::PositionAt(int x, int y) {
   TCanvas* c = GetCanvas();
   c->Font->Assign(GetFont());
@@ -445,10 +462,27 @@ void TCustomEdit::Dispatch(TMessage& m) {
       bool shift = (KeyDataToShiftState(m.LParam) & ssShift) != 0;
       switch (int(m.WParam)) {
         // Without Shift an arrow first collapses a selection to its edge.
-        case VK_LEFT: MoveCaret(shift || selLength_ == 0 ? caret_ - 1 : selStart_, shift); break;
-        case VK_RIGHT: MoveCaret(shift || selLength_ == 0 ? caret_ + 1 : selStart_ + selLength_, shift); break;
-        case VK_HOME: MoveCaret(0, shift); break;
-        case VK_END: MoveCaret(TextLength(), shift); break;
+        // A line break is one step.
+        case VK_LEFT: {
+          const bool pair = caret_ >= 2 && Q(GetText()).mid(caret_ - 2, 2) == "\r\n";
+          MoveCaret(shift || selLength_ == 0 ? caret_ - (pair ? 2 : 1) : selStart_, shift);
+          break;
+        }
+        case VK_RIGHT: {
+          const bool pair = Q(GetText()).mid(caret_, 2) == "\r\n";
+          MoveCaret(shift || selLength_ == 0 ? caret_ + (pair ? 2 : 1) : selStart_ + selLength_, shift);
+          break;
+        }
+        // Home and End go to the ends of the caret's line; Up and Down to
+        // the same column of the next line.
+        case VK_HOME: MoveCaret(LinePosition(0, 0), shift); break;
+        case VK_END: MoveCaret(LinePosition(0, INT_MAX), shift); break;
+        case VK_UP:
+          if (MultiLine()) MoveCaret(LinePosition(-1, -1), shift);
+          break;
+        case VK_DOWN:
+          if (MultiLine()) MoveCaret(LinePosition(1, -1), shift);
+          break;
         case VK_DELETE:
           if (ReadOnly) break;
           if (selLength_ == 0) {

@@ -163,6 +163,9 @@ class TCustomEdit : public TCustomControl {
   void MoveCaret(int pos, bool extend);
   // The text position nearest to a client point.
   int PositionAt(int x, int y);
+  // The position at `column` (clamped; -1: the caret's) of the line
+  // `lineStep` lines from the caret's.
+  int LinePosition(int lineStep, int column) const;
   int TextLength() const;
   int selStart_ = 0, selLength_ = 0;
   // The selection's fixed end and the end the caret stands at.

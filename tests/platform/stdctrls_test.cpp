@@ -134,6 +134,30 @@ TEST(EditTest, SelectionLimitsAndReadOnly) {
   EXPECT_EQ(edit.GetText(), "abc");
 }
 
+// Up, Down, Home and End move by lines; a line break is one step.
+TEST(MemoTest, TheCaretMovesByLinesThroughTheWindow) {
+  Focused<TMemo> shown(200, 80);
+  TMemo& memo = shown.control;
+  QWidget* w = memo.Widget();
+  QTest::keyClicks(w, "ab");
+  QTest::keyClick(w, Qt::Key_Return);
+  QTest::keyClicks(w, "cdef");
+  QTest::keyClick(w, Qt::Key_Return);
+  QTest::keyClicks(w, "g");
+  QTest::keyClick(w, Qt::Key_Up);  // column 1 of "cdef"
+  QTest::keyClicks(w, "X");
+  EXPECT_EQ(memo.GetText(), "ab\r\ncXdef\r\ng");
+  QTest::keyClick(w, Qt::Key_Home);
+  QTest::keyClick(w, Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(memo.GetSelText(), "cXdef");
+  QTest::keyClick(w, Qt::Key_Home);
+  QTest::keyClick(w, Qt::Key_Left);  // over the break to the end of "ab"
+  QTest::keyClick(w, Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(memo.GetSelText(), "\r\ncX");
+  QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(memo.GetSelLength(), int(QString::fromUtf8(memo.GetText()).size()));
+}
+
 TEST(MemoTest, LinesAreAViewOfTheTextAndAClosingBreakAddsNoLine) {
   TMemo memo(nullptr);
   TStrings* lines = memo.GetLines();
