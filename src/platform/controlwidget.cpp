@@ -110,10 +110,14 @@ void TControlWidget::Sync() {
     TRect pf = parent->GetParent() ? parent->FrameInsets() : TRect{0, 0, 0, 0};
     setGeometry(control_->GetLeft() + pf.Left, control_->GetTop() + pf.Top, control_->GetWidth(), control_->GetHeight());
   } else {
-    // A window of its own: the window manager draws the frame.
-    setGeometry(control_->GetLeft() + f.Left, control_->GetTop() + f.Top,
-                std::max(1, control_->GetWidth() - f.Left - f.Right),
-                std::max(1, control_->GetHeight() - f.Top - f.Bottom));
+    // A window of its own: the window manager draws the frame. A form
+    // without a sizing border keeps its size.
+    const QSize client(std::max(1, control_->GetWidth() - f.Left - f.Right),
+                       std::max(1, control_->GetHeight() - f.Top - f.Bottom));
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setGeometry(control_->GetLeft() + f.Left, control_->GetTop() + f.Top, client.width(), client.height());
+    if (form && form->GetBorderStyle() != bsSizeable && form->GetBorderStyle() != bsSizeToolWin) setFixedSize(client);
     setWindowTitle(QString::fromStdString(control_->GetText()));
   }
   if (form) {
@@ -327,21 +331,19 @@ void TControlWidget::closeEvent(QCloseEvent* event) {
   Guard(control_, [this] { control_->Perform(WM_CLOSE); });
 }
 
-void TControlWidget::resizeEvent(QResizeEvent*) {
-  if (syncing_ || control_->GetParent()) return;
-  // The user resized a window of its own.
-  TRect f = control_->FrameInsets();
-  int w = width() + f.Left + f.Right, h = height() + f.Top + f.Bottom;
-  if (w != control_->GetWidth() || h != control_->GetHeight())
-    Guard(control_, [&] { control_->SetBounds(control_->GetLeft(), control_->GetTop(), w, h); });
-}
+void TControlWidget::resizeEvent(QResizeEvent*) { TakeGeometry(); }
+void TControlWidget::moveEvent(QMoveEvent*) { TakeGeometry(); }
 
-void TControlWidget::moveEvent(QMoveEvent*) {
+// The user or the window manager moved or sized a window of its own. Sync
+// places the client area at the window's bounds plus the frame; the way
+// back counts from the client area too (x() would include the window
+// manager's own frame).
+void TControlWidget::TakeGeometry() {
   if (syncing_ || control_->GetParent()) return;
-  TRect f = control_->FrameInsets();
-  int l = x() - f.Left, t = y() - f.Top;
-  if (l != control_->GetLeft() || t != control_->GetTop())
-    Guard(control_, [&] { control_->SetBounds(l, t, control_->GetWidth(), control_->GetHeight()); });
+  const TRect f = control_->FrameInsets();
+  const QRect g = geometry();
+  const TRect b = Bounds(g.x() - f.Left, g.y() - f.Top, g.width() + f.Left + f.Right, g.height() + f.Top + f.Bottom);
+  if (b != control_->GetBoundsRect()) Guard(control_, [&] { control_->SetBoundsRect(b); });
 }
 
 void TControlWidget::changeEvent(QEvent* event) { QWidget::changeEvent(event); }

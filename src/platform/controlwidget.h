@@ -37,6 +37,7 @@ class TControlWidget : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void TakeGeometry();
   void changeEvent(QEvent* event) override;
   bool focusNextPrevChild(bool next) override { return false; }
 

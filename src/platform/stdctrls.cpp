@@ -1,5 +1,7 @@
 #include "platform/stdctrls.h"
 
+#include <climits>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -224,6 +226,43 @@ void TGroupBox::Paint() {
 namespace {
 // The characters the keyboard makes of Ctrl with a letter.
 constexpr char16_t kCtrlA = 1, kCtrlC = 3, kCtrlV = 22, kCtrlX = 24, kCtrlZ = 26;
+
+// Moves the caret of a selection that runs from `anchor` to `caret`;
+// without `extend` the selection collapses onto the caret.
+void MoveEditCaret(int& anchor, int& caret, int pos, bool extend, int length) {
+  caret = std::clamp(pos, 0, length);
+  if (!extend) anchor = caret;
+}
+
+// The position in `line` (drawn from x 2) nearest to x: the caret goes to
+// the nearer edge of the character under the point.
+int EditPositionInLine(TCanvas* c, const QString& line, int x) {
+  int col = 0;
+  for (; col < int(line.size()); ++col) {
+    int left = c->TextWidth(S(line.left(col))), right = c->TextWidth(S(line.left(col + 1)));
+    if (x - 2 < (left + right + 1) / 2) break;
+  }
+  return col;
+}
+
+// Draws one line of edit text from x 2 at y, the part [from, to) as
+// selected and the caret before `caret` (-1: none); positions count from
+// the line's start.
+void DrawEditLine(TCanvas* c, const TRect& clip, int y, int height, const QString& line, int from, int to,
+                  int caret) {
+  c->TextRect(clip, 2, y, S(line));
+  auto xOf = [&](int pos) { return 2 + c->TextWidth(S(line.left(pos))); };
+  if (from < to) {
+    TRect band = Rect(xOf(from), y, xOf(to), y + height);
+    band.Right = std::min(band.Right, clip.Right);
+    FillSolid(c, band, clHighlight);
+    const TColor text = c->Font->Color;
+    c->Font->Color = clHighlightText;
+    c->TextRect(band, band.Left, y, S(line.mid(from, to - from)));
+    c->Font->Color = text;
+  }
+  if (caret >= 0 && xOf(caret) < clip.Right) FillSolid(c, Rect(xOf(caret), y, xOf(caret) + 1, y + height), clWindowText);
+}
 }  // namespace
 
 TCustomEdit::TCustomEdit(TComponent* owner) : TCustomControl(owner) {
@@ -292,11 +331,25 @@ void TCustomEdit::TypeText(const std::string& text) {
 }
 
 void TCustomEdit::MoveCaret(int pos, bool extend) {
-  caret_ = std::clamp(pos, 0, TextLength());
-  if (!extend) anchor_ = caret_;
+  MoveEditCaret(anchor_, caret_, pos, extend, TextLength());
   selStart_ = std::min(anchor_, caret_);
   selLength_ = std::abs(caret_ - anchor_);
   Invalidate();
+}
+
+int TCustomEdit::LinePosition(int lineStep, int column) const {
+  const QString all = Q(GetText());
+  if (!MultiLine()) return column == 0 ? 0 : int(all.size());
+  const QStringList lines = all.split("\r\n");
+  int line = 0, start = 0;
+  while (line + 1 < int(lines.size()) && caret_ > start + int(lines[line].size())) start += int(lines[line++].size()) + 2;
+  if (column < 0) column = caret_ - start;  // keep the caret's column
+  const int target = std::clamp(line + lineStep, 0, int(lines.size()) - 1);
+  if (target != line) {
+    start = 0;
+    for (int i = 0; i < target; ++i) start += int(lines[i].size()) + 2;
+  }
+  return start + std::min(column, int(lines[target].size()));
 }
 
 int TCustomEdit::PositionAt(int x, int y) {
@@ -307,14 +360,7 @@ int TCustomEdit::PositionAt(int x, int y) {
   int line = MultiLine() ? std::clamp((y - 1) / std::max(1, c->TextHeight("0")), 0, int(lines.size()) - 1) : 0;
   int start = 0;
   for (int i = 0; i < line; ++i) start += int(lines[i].size()) + 2;
-  const QString& text = lines[line];
-  // The caret goes to the nearer edge of the character under the point.
-  int col = 0;
-  for (; col < int(text.size()); ++col) {
-    int left = c->TextWidth(S(text.left(col))), right = c->TextWidth(S(text.left(col + 1)));
-    if (x - 2 < (left + right + 1) / 2) break;
-  }
-  return start + col;
+  return start + EditPositionInLine(c, lines[line], x);
 }
 
 void TCustomEdit::Undo() {
@@ -416,10 +462,27 @@ void TCustomEdit::Dispatch(TMessage& m) {
       bool shift = (KeyDataToShiftState(m.LParam) & ssShift) != 0;
       switch (int(m.WParam)) {
         // Without Shift an arrow first collapses a selection to its edge.
-        case VK_LEFT: MoveCaret(shift || selLength_ == 0 ? caret_ - 1 : selStart_, shift); break;
-        case VK_RIGHT: MoveCaret(shift || selLength_ == 0 ? caret_ + 1 : selStart_ + selLength_, shift); break;
-        case VK_HOME: MoveCaret(0, shift); break;
-        case VK_END: MoveCaret(TextLength(), shift); break;
+        // A line break is one step.
+        case VK_LEFT: {
+          const bool pair = caret_ >= 2 && Q(GetText()).mid(caret_ - 2, 2) == "\r\n";
+          MoveCaret(shift || selLength_ == 0 ? caret_ - (pair ? 2 : 1) : selStart_, shift);
+          break;
+        }
+        case VK_RIGHT: {
+          const bool pair = Q(GetText()).mid(caret_, 2) == "\r\n";
+          MoveCaret(shift || selLength_ == 0 ? caret_ + (pair ? 2 : 1) : selStart_ + selLength_, shift);
+          break;
+        }
+        // Home and End go to the ends of the caret's line; Up and Down to
+        // the same column of the next line.
+        case VK_HOME: MoveCaret(LinePosition(0, 0), shift); break;
+        case VK_END: MoveCaret(LinePosition(0, INT_MAX), shift); break;
+        case VK_UP:
+          if (MultiLine()) MoveCaret(LinePosition(-1, -1), shift);
+          break;
+        case VK_DOWN:
+          if (MultiLine()) MoveCaret(LinePosition(1, -1), shift);
+          break;
         case VK_DELETE:
           if (ReadOnly) break;
           if (selLength_ == 0) {
@@ -444,23 +507,16 @@ void TCustomEdit::Paint() {
   c->BkMode = TRANSPARENT;
   const int lineHeight = c->TextHeight("0");
   const bool focused = Focused();
-  const bool showSelection = selLength_ > 0 && (focused || !HideSelection);
+  const bool showSelection = focused || !HideSelection;
   const QString all = Q(GetText());
   const QStringList lines = MultiLine() ? all.split("\r\n") : QStringList{all};
   int y = 1, start = 0;
   for (const QString& line : lines) {
-    c->TextRect(r, 2, y, S(line));
     const int end = start + int(line.size());
-    auto xOf = [&](int pos) { return 2 + c->TextWidth(S(line.left(pos - start))); };
-    const int from = std::max(selStart_, start), to = std::min(selStart_ + selLength_, end);
-    if (showSelection && from < to) {
-      TRect band = Rect(xOf(from), y, xOf(to), y + lineHeight);
-      FillSolid(c, band, clHighlight);
-      c->Font->Color = clHighlightText;
-      c->TextRect(band, band.Left, y, S(line.mid(from - start, to - from)));
-      c->Font->Color = GetFont()->Color;
-    }
-    if (focused && caret_ >= start && caret_ <= end) FillSolid(c, Rect(xOf(caret_), y, xOf(caret_) + 1, y + lineHeight), clWindowText);
+    const int from = std::max(selStart_, start) - start, to = std::min(selStart_ + selLength_, end) - start;
+    const bool caretHere = focused && caret_ >= start && caret_ <= end;
+    DrawEditLine(c, r, y, lineHeight, line, showSelection ? from : 0, showSelection ? to : 0,
+                 caretHere ? caret_ - start : -1);
     start = end + 2;
     y += lineHeight;
     if (y > r.Bottom) break;
@@ -753,12 +809,39 @@ void TComboBox::DropDown() {
 
 void TComboBox::Dispatch(TMessage& m) {
   switch (m.Msg) {
-    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDOWN: {
       if (CanFocus()) SetFocus();
-      if (style_ != csSimple) DropDown();
+      // A press on the text of an editable combo places the caret; the
+      // button (or a list's whole face) drops the list down.
+      const TWMMouse mouse(m);
+      if (style_ != csDropDownList && (style_ == csSimple || mouse.XPos < TextAreaRight())) {
+        MoveTextCaret(TextPositionAt(mouse.XPos), (mouse.Keys & MK_SHIFT) != 0);
+        selecting_ = true;
+      } else if (style_ != csSimple) {
+        DropDown();
+      }
+      break;
+    }
+    case WM_MOUSEMOVE:
+      if (selecting_ && (m.WParam & MK_LBUTTON)) MoveTextCaret(TextPositionAt(TWMMouse(m).XPos), true);
+      break;
+    case WM_LBUTTONUP: selecting_ = false; break;
+    case CM_TEXTCHANGED:
+      // Text from code or a chosen entry: the caret goes to its end.
+      if (!typing_) anchor_ = caret_ = int(Q(GetText()).size());
+      break;
+    case CM_ENTER:
+    case CM_EXIT:
+      selecting_ = false;
+      Invalidate();  // the caret shows only with the focus
       break;
     case WM_KEYDOWN: {
       int key = int(m.WParam);
+      if (style_ != csDropDownList && (key == VK_LEFT || key == VK_RIGHT || key == VK_HOME || key == VK_END ||
+                                       key == VK_DELETE)) {
+        EditKey(key, (KeyDataToShiftState(m.LParam) & ssShift) != 0);
+        return;
+      }
       int target = itemIndex_;
       if (key == VK_DOWN || key == VK_RIGHT) target = itemIndex_ + 1;
       if (key == VK_UP || key == VK_LEFT) target = std::max(itemIndex_ - 1, 0);
@@ -783,16 +866,18 @@ void TComboBox::Dispatch(TMessage& m) {
           }
         return;
       }
-      QString text = Q(GetText());
-      if (ch == VK_BACK)
-        text.chop(1);
-      else if (ch >= 0x20 && (MaxLength <= 0 || text.size() < MaxLength))
-        text += QChar(ch);
-      else
-        return;
-      itemIndex_ = MatchIndex(S(text));
-      TControl::SetText(S(text));
-      Change();
+      if (ch == kCtrlA) {
+        anchor_ = 0;
+        caret_ = int(Q(GetText()).size());
+        Invalidate();
+      } else if (ch == VK_BACK) {
+        const int from = std::min(anchor_, caret_), to = std::max(anchor_, caret_);
+        ReplaceText(from == to ? std::max(0, from - 1) : from, to, {});
+      } else if (ch >= 0x20 && ch != 0x7F) {
+        const int from = std::min(anchor_, caret_), to = std::max(anchor_, caret_);
+        const int kept = int(Q(GetText()).size()) - (to - from);
+        if (MaxLength <= 0 || kept < MaxLength) ReplaceText(from, to, S(QString(QChar(ch))));
+      }
       return;
     }
     case CM_WANTSPECIALKEY:
@@ -802,14 +887,65 @@ void TComboBox::Dispatch(TMessage& m) {
   TCustomControl::Dispatch(m);
 }
 
+int TComboBox::TextAreaRight() const { return style_ == csSimple ? GetClientWidth() : GetClientWidth() - 17; }
+
+int TComboBox::TextPositionAt(int x) {
+  TCanvas* c = GetCanvas();
+  c->Font->Assign(GetFont());
+  return EditPositionInLine(c, Q(GetText()), x);
+}
+
+void TComboBox::MoveTextCaret(int pos, bool extend) {
+  MoveEditCaret(anchor_, caret_, pos, extend, int(Q(GetText()).size()));
+  Invalidate();
+}
+
+void TComboBox::EditKey(int key, bool shift) {
+  const int from = std::min(anchor_, caret_), to = std::max(anchor_, caret_);
+  const int length = int(Q(GetText()).size());
+  switch (key) {
+    case VK_LEFT: MoveTextCaret(shift || from == to ? caret_ - 1 : from, shift); break;
+    case VK_RIGHT: MoveTextCaret(shift || from == to ? caret_ + 1 : to, shift); break;
+    case VK_HOME: MoveTextCaret(0, shift); break;
+    case VK_END: MoveTextCaret(length, shift); break;
+    case VK_DELETE: ReplaceText(from, from == to ? std::min(length, to + 1) : to, {}); break;
+  }
+}
+
+void TComboBox::ReplaceText(int from, int to, const std::string& typed) {
+  QString text = Q(GetText());
+  const QString insert = Q(typed);
+  if (from == to && insert.isEmpty()) return;
+  text.replace(from, to - from, insert);
+  typing_ = true;
+  itemIndex_ = MatchIndex(S(text));
+  TControl::SetText(S(text));
+  typing_ = false;
+  anchor_ = caret_ = from + int(insert.size());
+  Invalidate();
+  Change();
+}
+
 void TComboBox::Paint() {
   TCanvas* c = GetCanvas();
   TRect r = GetClientRect();
   FillSolid(c, r, GetEnabled() ? GetColor() : clBtnFace);
-  TRect button = Rect(r.Right - 17, r.Top, r.Right, r.Bottom);
-  FillSolid(c, button, clBtnFace);
-  TRect frame = button;
-  Frame3D(c, frame, clBtnHighlight, cl3DDkShadow, 1);
+  TRect text = Rect(0, 0, TextAreaRight(), r.Bottom);
+  if (style_ != csSimple) {
+    TRect button = Rect(text.Right, r.Top, r.Right, r.Bottom);
+    FillSolid(c, button, clBtnFace);
+    TRect frame = button;
+    Frame3D(c, frame, clBtnHighlight, cl3DDkShadow, 1);
+  }
   c->Font->Assign(GetFont());
-  DrawCaption(c, Rect(2, 0, button.Left - 1, r.Bottom), GetText(), taLeftJustify, GetEnabled());
+  if (style_ == csDropDownList || !GetEnabled()) {
+    DrawCaption(c, Rect(2, 0, text.Right - 1, r.Bottom), GetText(), taLeftJustify, GetEnabled());
+    return;
+  }
+  c->BkMode = TRANSPARENT;
+  const int height = c->TextHeight("0");
+  const bool focused = Focused();
+  const int from = std::min(anchor_, caret_), to = std::max(anchor_, caret_);
+  DrawEditLine(c, text, std::max(0, (r.Bottom - height) / 2), height, Q(GetText()), focused ? from : 0,
+               focused ? to : 0, focused ? caret_ : -1);
 }

@@ -163,6 +163,9 @@ class TCustomEdit : public TCustomControl {
   void MoveCaret(int pos, bool extend);
   // The text position nearest to a client point.
   int PositionAt(int x, int y);
+  // The position at `column` (clamped; -1: the caret's) of the line
+  // `lineStep` lines from the caret's.
+  int LinePosition(int lineStep, int column) const;
   int TextLength() const;
   int selStart_ = 0, selLength_ = 0;
   // The selection's fixed end and the end the caret stands at.
@@ -282,6 +285,15 @@ class TComboBox : public TCustomControl {
  private:
   void ItemDeleted(int index);
   int MatchIndex(const std::string& text) const;
+  // The editable text part: its right edge, the caret and selection, and
+  // the edits typing makes.
+  int TextAreaRight() const;
+  int TextPositionAt(int x);
+  void MoveTextCaret(int pos, bool extend);
+  void EditKey(int key, bool shift);
+  void ReplaceText(int from, int to, const std::string& insert);
+  int anchor_ = 0, caret_ = 0;
+  bool selecting_ = false, typing_ = false;
   TItemStrings items_;
   int itemIndex_ = -1;
   TComboBoxStyle style_ = csDropDown;

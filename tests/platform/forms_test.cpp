@@ -232,13 +232,15 @@ TEST(FormTest, OpensAtItsDesignedClientSizeWithItsCaption) {
     auto* child = new TPanel(form);
     child->SetParent(form);
     child->SetBounds(0, 0, 40, 20);
-    QSize shown, childAt;
+    QSize shown, childAt, least, most;
     QString title;
     Qt::WindowType kind = Qt::Widget;
     auto look = [&](TCustomForm* f) {
       shown = f->Widget()->size();
       title = f->Widget()->windowTitle();
       kind = f->Widget()->windowType();
+      least = f->Widget()->minimumSize();
+      most = f->Widget()->maximumSize();
       childAt = QSize(child->Widget()->x(), child->Widget()->y());
     };
     if (k.modal) {
@@ -259,8 +261,23 @@ TEST(FormTest, OpensAtItsDesignedClientSizeWithItsCaption) {
     EXPECT_EQ(title, QString("最近保存的模板"));
     EXPECT_EQ(kind, k.kind);
     EXPECT_EQ(childAt, QSize(0, 0));
+    // Only a sizing border lets the user change the size.
+    EXPECT_EQ(least == most, k.border != bsSizeable);
     form->Free();
   }
+}
+
+// The window manager moves and sizes the client area; the form's bounds
+// are that area grown by the frame, and they come back unchanged.
+TEST(FormTest, WindowMovedAndSizedOnScreenMovesAndSizesTheForm) {
+  auto* form = MakeForm<TForm>(nullptr);
+  form->SetBounds(50, 40, 300, 200);
+  form->Show();
+  const TRect f = form->FrameInsets();
+  form->Widget()->setGeometry(220, 160, 400, 250);
+  EXPECT_EQ(form->GetBoundsRect(), Bounds(220 - f.Left, 160 - f.Top, 400 + f.Left + f.Right, 250 + f.Top + f.Bottom));
+  EXPECT_EQ(form->Widget()->geometry(), QRect(220, 160, 400, 250));
+  form->Free();
 }
 
 TEST(ScreenTest, CursorTableAndTheApplicationWideCursor) {

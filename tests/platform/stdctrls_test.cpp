@@ -21,18 +21,19 @@ void Type(TWinControl& c, const std::u16string& text) {
   for (char16_t ch : text) c.Perform(WM_CHAR, WPARAM(ch));
 }
 
-// An edit on a shown form, with the focus.
-struct FocusedEdit {
+// A control of class T on a shown form, with the focus.
+template <class T>
+struct Focused {
   TForm form{nullptr};
-  TEdit edit{nullptr};
-  FocusedEdit() {
+  T control{nullptr};
+  explicit Focused(int width, int height) {
     form.SetBounds(0, 0, 300, 100);
-    edit.SetParent(&form);
-    edit.SetBounds(10, 10, 200, 24);
+    control.SetParent(&form);
+    control.SetBounds(10, 10, width, height);
     form.Show();
-    edit.SetFocus();
+    control.SetFocus();
   }
-  ~FocusedEdit() { edit.SetParent(nullptr); }
+  ~Focused() { control.SetParent(nullptr); }
 };
 
 TEST(EditTest, OnChangeFiresForCodeAndTypingButNotForTheSameText) {
@@ -57,8 +58,8 @@ TEST(EditTest, OnChangeFiresForCodeAndTypingButNotForTheSameText) {
 // Chinese typed through an input method arrives as committed text on the
 // window and lands in the focused edit, after what was typed before.
 TEST(EditTest, InputMethodTextIsTyped) {
-  FocusedEdit shown;
-  TEdit& edit = shown.edit;
+  Focused<TEdit> shown(200, 24);
+  TEdit& edit = shown.control;
   edit.SetText("ID ");
   edit.SetSelStart(3);
   QWidget* w = edit.Widget();
@@ -76,8 +77,8 @@ TEST(EditTest, InputMethodTextIsTyped) {
 // Keys and clicks on the edit's real widget: typing, the caret, Shift
 // selection, Ctrl+A and a click that places the caret.
 TEST(EditTest, KeyboardAndMouseMoveTheCaretAndSelect) {
-  FocusedEdit shown;
-  TEdit& edit = shown.edit;
+  Focused<TEdit> shown(200, 24);
+  TEdit& edit = shown.control;
   QWidget* w = edit.Widget();
   ASSERT_NE(w, nullptr);
   QTest::keyClicks(w, "12345");
@@ -131,6 +132,30 @@ TEST(EditTest, SelectionLimitsAndReadOnly) {
   edit.ReadOnly = true;
   Type(edit, u"z\b");
   EXPECT_EQ(edit.GetText(), "abc");
+}
+
+// Up, Down, Home and End move by lines; a line break is one step.
+TEST(MemoTest, TheCaretMovesByLinesThroughTheWindow) {
+  Focused<TMemo> shown(200, 80);
+  TMemo& memo = shown.control;
+  QWidget* w = memo.Widget();
+  QTest::keyClicks(w, "ab");
+  QTest::keyClick(w, Qt::Key_Return);
+  QTest::keyClicks(w, "cdef");
+  QTest::keyClick(w, Qt::Key_Return);
+  QTest::keyClicks(w, "g");
+  QTest::keyClick(w, Qt::Key_Up);  // column 1 of "cdef"
+  QTest::keyClicks(w, "X");
+  EXPECT_EQ(memo.GetText(), "ab\r\ncXdef\r\ng");
+  QTest::keyClick(w, Qt::Key_Home);
+  QTest::keyClick(w, Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(memo.GetSelText(), "cXdef");
+  QTest::keyClick(w, Qt::Key_Home);
+  QTest::keyClick(w, Qt::Key_Left);  // over the break to the end of "ab"
+  QTest::keyClick(w, Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(memo.GetSelText(), "\r\ncX");
+  QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(memo.GetSelLength(), int(QString::fromUtf8(memo.GetText()).size()));
 }
 
 TEST(MemoTest, LinesAreAViewOfTheTextAndAClosingBreakAddsNoLine) {
@@ -262,6 +287,37 @@ TEST(ComboBoxTest, OnlyTheUserFiresClickThenChange) {
   EXPECT_EQ(combo.GetText(), "");
   combo.SetText("upc-a");
   EXPECT_EQ(combo.GetItemIndex(), 2);
+}
+
+// The text part of an editable combo box edits as an edit box does:
+// keys and clicks on the real widget.
+TEST(ComboBoxTest, TypedTextHasACaretAndASelection) {
+  Focused<TComboBox> shown(145, 21);
+  TComboBox& combo = shown.control;
+  for (const char* s : {"五号", "20"}) combo.GetItems()->AddObject(s, nullptr);
+  QWidget* w = combo.Widget();
+  ASSERT_NE(w, nullptr);
+  combo.SetText("12");
+  QTest::keyClicks(w, "34");
+  EXPECT_EQ(combo.GetText(), "1234");
+  QTest::keyClick(w, Qt::Key_Left);
+  QTest::keyClick(w, Qt::Key_Left, Qt::ShiftModifier);
+  QTest::keyClicks(w, "x");  // replaces the "3"
+  EXPECT_EQ(combo.GetText(), "12x4");
+  QTest::keyClick(w, Qt::Key_Backspace);
+  QTest::keyClick(w, Qt::Key_Delete);
+  EXPECT_EQ(combo.GetText(), "12");
+  QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(w, "20");
+  EXPECT_EQ(combo.GetText(), "20");
+  EXPECT_EQ(combo.GetItemIndex(), 1);  // the text matches an entry
+
+  // A click on the text puts the caret before the nearer character edge.
+  TCanvas* c = combo.GetCanvas();
+  c->Font->Assign(combo.GetFont());
+  QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(2 + c->TextWidth("2") + 1, 10));
+  QTest::keyClicks(w, "5");
+  EXPECT_EQ(combo.GetText(), "250");
 }
 
 TEST(RichEditTest, SelectionAttributesAndParagraphs) {
