@@ -71,8 +71,8 @@ class TStringGrid : public TCustomControl {
   // Puts the current cell there without asking or clicking (a grid
   // following its data).
   void PlaceCurrentCell(int col, int row);
-  // Whether keys typed now add to the cell's text (its editing has begun).
-  bool Typing() const { return typing_; }
+  // Ends the cell's editing: the next key typed replaces its text.
+  void EndTyping() { typing_ = false; }
   // The cell Tab (forward) or Shift+Tab moves to: the next column, the
   // first one of the next row after the last, round to the first row.
   void TabTarget(bool forward, int& col, int& row) const;
