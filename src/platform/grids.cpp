@@ -129,6 +129,12 @@ void TStringGrid::PlaceCurrentCell(int col, int row) {
   Invalidate();
 }
 
+void TStringGrid::EndTyping() {
+  if (!typing_) return;
+  typing_ = false;
+  Invalidate();
+}
+
 void TStringGrid::TabTarget(bool forward, int& col, int& row) const {
   col = col_ + (forward ? 1 : -1);
   row = row_;
@@ -166,7 +172,7 @@ void TStringGrid::Dispatch(TMessage& m) {
           }
           break;
         case VK_RETURN:
-        case VK_ESCAPE: typing_ = false; break;
+        case VK_ESCAPE: EndTyping(); break;
       }
       break;
     case WM_CHAR:
@@ -213,12 +219,22 @@ void TStringGrid::Paint() {
       if (cell.Width() <= 0 || cell.Left >= client.Right || cell.Top >= client.Bottom) continue;
       bool fixed = col < fixedCols_ || r < fixedRows_;
       bool current = col == col_ && r == row_;
-      c->Brush->Color = fixed ? clBtnFace : current ? clHighlight : GetColor();
+      // The cell being typed into looks like an edit box, its caret after the text.
+      bool editing = current && typing_;
+      bool highlighted = current && !fixed && !editing;
+      const std::string& text = cells_[size_t(col)][size_t(r)];
+      c->Brush->Color = fixed ? clBtnFace : highlighted ? clHighlight : GetColor();
       c->FillRect(cell);
       TColor keep = c->Font->Color;
-      if (current && !fixed) c->Font->Color = clHighlightText;
+      if (highlighted) c->Font->Color = clHighlightText;
       c->BkMode = TRANSPARENT;
-      c->TextRect(cell, cell.Left + 2, cell.Top + 2, cells_[size_t(col)][size_t(r)]);
+      c->TextRect(cell, cell.Left + 2, cell.Top + 2, text);
+      if (editing) {
+        const int x = std::min(cell.Left + 2 + c->TextWidth(text), cell.Right - 1);
+        c->Pen->Color = c->Font->Color;
+        c->MoveTo(x, cell.Top + 2);
+        c->LineTo(x, cell.Top + 2 + c->TextHeight("0"));
+      }
       c->Font->Color = keep;
     }
 }

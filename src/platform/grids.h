@@ -72,7 +72,7 @@ class TStringGrid : public TCustomControl {
   // following its data).
   void PlaceCurrentCell(int col, int row);
   // Ends the cell's editing: the next key typed replaces its text.
-  void EndTyping() { typing_ = false; }
+  void EndTyping();
   // The cell Tab (forward) or Shift+Tab moves to: the next column, the
   // first one of the next row after the last, round to the first row.
   void TabTarget(bool forward, int& col, int& row) const;

@@ -94,6 +94,9 @@ TEST_F(GridInput, TypedTextIsPostedWhenTheGridMovesOnOrIsLeft) {
          t.Key(Qt::Key_Tab);
          EXPECT_EQ(t.grid.GetCol(), 1);
          EXPECT_EQ(t.table.GetRecNo(), 2);
+         t.Key(Qt::Key_Tab, Qt::ShiftModifier);  // back to the last column of the record before
+         EXPECT_EQ(t.grid.GetCol(), 2);
+         EXPECT_EQ(t.table.GetRecNo(), 1);
        }},
       {"the focus going to another control", [](GridInput& t) {
          QWidget* w = t.other.Widget();
