@@ -71,7 +71,8 @@ void TDataSet::Open() {
 
 void TDataSet::Close() {
   if (state_ == dsInactive) return;
-  CheckBrowseMode();
+  // A BeforePost handler closing the data set drops the change it was asked about.
+  if (!inBeforePost_) CheckBrowseMode();
   if (state_ == dsInactive) return;  // BeforePost closed it
   CloseDiscarding();
 }
@@ -213,10 +214,16 @@ void TDataSet::CheckBrowseMode() {
 void TDataSet::PostRecord(bool moving) {
   UpdateRecord();
   try {
+    inBeforePost_ = true;
     Fire(BeforePost);
+    inBeforePost_ = false;
   } catch (const EAbort&) {
+    inBeforePost_ = false;
     Cancel();
     if (moving) return;
+    throw;
+  } catch (...) {
+    inBeforePost_ = false;
     throw;
   }
   if (!IsEditing(state_)) return;  // BeforePost cancelled the change itself

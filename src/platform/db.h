@@ -120,7 +120,8 @@ class TDataSet : public TObject {
 
   void Open();
   // A pending change is posted first, as a move would post it (BeforePost
-  // may still refuse it); a post that fails leaves the data set open.
+  // may still refuse it); a post that fails leaves the data set open. A
+  // BeforePost handler that closes the data set drops the change.
   void Close();
   bool GetActive() const { return state_ != dsInactive; }
   void SetActive(bool value);
@@ -236,6 +237,7 @@ class TDataSet : public TObject {
   bool eof_ = true, bof_ = true;
   bool modified_ = false;
   int disableCount_ = 0;
+  bool inBeforePost_ = false;
   // Where the cursor was when an insert began (restored by Cancel).
   int savedCurrent_ = 0;
   bool savedEof_ = true, savedBof_ = true;

@@ -158,6 +158,7 @@ std::vector<std::string> TDBGrid::RowTexts() const {
 
 void TDBGrid::DataChanged() {
   pendingCol_.reset();
+  EndTyping();
   TDataSet* data = link_->Active() ? link_->DataSet() : nullptr;
   if (!data) {
     rows_.clear();
@@ -281,7 +282,7 @@ void TDBGrid::PostOnExit() {
 
 void TDBGrid::TypeIntoCell(TMessage& m) {
   const char16_t ch = char16_t(m.WParam);
-  if (ch != VK_BACK && ch < 0x20) return;
+  if ((ch != VK_BACK && ch < 0x20) || ch == 0x7F) return;  // 0x7F: the Delete key's character
   // Only text fields take typing, and only once the record is in edit state.
   if (!HoldsText(SelectedField()) || !link_->Edit()) return;
   TStringGrid::Dispatch(m);

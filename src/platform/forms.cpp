@@ -175,6 +175,7 @@ void TCustomForm::Close() {
   DoClose(action);
   if (action == caNone) return;
   if (Application && Application->MainForm == this) {
+    SetFocusedControl(nullptr);  // the focused control finishes its edit: a data grid posts it
     Application->Terminate();
     return;
   }

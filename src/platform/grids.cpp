@@ -19,7 +19,60 @@ void TStringGrid::Resize() {
   fixedRows_ = std::min(fixedRows_, std::max(rowCount_ - 1, 0));
   col_ = std::clamp(col_, fixedCols_, std::max(colCount_ - 1, fixedCols_));
   row_ = std::clamp(row_, fixedRows_, std::max(rowCount_ - 1, fixedRows_));
+  ScrollCurrentColIntoView();
   Invalidate();
+}
+
+// Horizontal scrolling ---------------------------------------------------------------------
+
+int TStringGrid::ColsThatFitFrom(int left) const {
+  int x = 0;
+  for (int i = 0; i < fixedCols_; ++i) x += GetColWidth(i) + 1;
+  int fit = 0;
+  for (int i = fixedCols_ + left; i < colCount_; ++i, ++fit) {
+    x += GetColWidth(i) + 1;
+    if (x - 1 > GetClientWidth()) break;
+  }
+  return std::max(fit, 1);
+}
+
+void TStringGrid::SetLeftCol(int left) {
+  const int scrollable = colCount_ - fixedCols_;
+  // The last scroll position is the first from which every column left fits.
+  int last = 0;
+  while (last < scrollable - 1 && ColsThatFitFrom(last) < scrollable - last) ++last;
+  left = std::clamp(left, 0, last);
+  if (left == LeftCol) return;
+  LeftCol = left;
+  UpdateHorzScrollBar();
+  Invalidate();
+}
+
+void TStringGrid::ScrollCurrentColIntoView() {
+  if (col_ < fixedCols_ + LeftCol) {
+    SetLeftCol(col_ - fixedCols_);
+  } else {
+    const int shown = ColsThatFitFrom(LeftCol);
+    if (col_ >= fixedCols_ + LeftCol + shown) {
+      int left = LeftCol;
+      while (left < col_ - fixedCols_ && col_ >= fixedCols_ + left + ColsThatFitFrom(left)) ++left;
+      SetLeftCol(left);
+    }
+  }
+  UpdateHorzScrollBar();
+}
+
+void TStringGrid::UpdateHorzScrollBar() {
+  const int scrollable = colCount_ - fixedCols_;
+  const bool needed = scrollable > 0 && (LeftCol > 0 || ColsThatFitFrom(0) < scrollable);
+  SCROLLINFO info;
+  info.fMask = SIF_ALL;
+  info.nMin = 0;
+  info.nMax = std::max(scrollable - 1, 0);
+  info.nPage = unsigned(ColsThatFitFrom(LeftCol));
+  info.nPos = LeftCol;
+  ::SetScrollInfo(this, SB_HORZ, info, true);
+  ShowScrollBarNow(SB_HORZ, needed);
 }
 
 void TStringGrid::SetColCount(int n) {
@@ -63,6 +116,7 @@ int TStringGrid::GetColWidth(int col) const {
 void TStringGrid::SetColWidth(int col, int width) {
   if (col < 0 || col >= colCount_) throw EListError("Grid index out of range");
   colWidths_[size_t(col)] = std::max(width, 0);
+  ScrollCurrentColIntoView();
   Invalidate();
 }
 
@@ -108,6 +162,7 @@ bool TStringGrid::MoveTo(int col, int row, bool) {
   col_ = col;
   row_ = row;
   typing_ = false;
+  ScrollCurrentColIntoView();
   Invalidate();
   Click();
   return true;
@@ -125,6 +180,13 @@ void TStringGrid::PlaceCurrentCell(int col, int row) {
   if (col == col_ && row == row_) return;
   col_ = col;
   row_ = row;
+  typing_ = false;
+  ScrollCurrentColIntoView();
+  Invalidate();
+}
+
+void TStringGrid::EndTyping() {
+  if (!typing_) return;
   typing_ = false;
   Invalidate();
 }
@@ -166,7 +228,7 @@ void TStringGrid::Dispatch(TMessage& m) {
           }
           break;
         case VK_RETURN:
-        case VK_ESCAPE: typing_ = false; break;
+        case VK_ESCAPE: EndTyping(); break;
       }
       break;
     case WM_CHAR:
@@ -186,6 +248,21 @@ void TStringGrid::Dispatch(TMessage& m) {
         if (OnSetEditText) OnSetEditText(this, col_, row_, GetCell(col_, row_));
       }
       break;
+    case WM_HSCROLL: {
+      TWMScroll scroll(m);
+      const int page = ColsThatFitFrom(LeftCol);
+      switch (scroll.ScrollCode) {
+        case SB_LINEUP: SetLeftCol(LeftCol - 1); break;
+        case SB_LINEDOWN: SetLeftCol(LeftCol + 1); break;
+        case SB_PAGEUP: SetLeftCol(LeftCol - page); break;
+        case SB_PAGEDOWN: SetLeftCol(LeftCol + page); break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: SetLeftCol(scroll.Pos); break;
+        case SB_TOP: SetLeftCol(0); break;
+        case SB_BOTTOM: SetLeftCol(colCount_); break;
+      }
+      return;
+    }
     case CM_WANTSPECIALKEY: {
       // Tab moves between cells with goTabs; Return and Escape end a cell's editing.
       const int key = int(m.WParam);
@@ -198,6 +275,7 @@ void TStringGrid::Dispatch(TMessage& m) {
     }
   }
   TCustomControl::Dispatch(m);
+  if (m.Msg == WM_SIZE) ScrollCurrentColIntoView();
 }
 
 void TStringGrid::Paint() {
@@ -213,12 +291,22 @@ void TStringGrid::Paint() {
       if (cell.Width() <= 0 || cell.Left >= client.Right || cell.Top >= client.Bottom) continue;
       bool fixed = col < fixedCols_ || r < fixedRows_;
       bool current = col == col_ && r == row_;
-      c->Brush->Color = fixed ? clBtnFace : current ? clHighlight : GetColor();
+      // The cell being typed into looks like an edit box, its caret after the text.
+      bool editing = current && typing_;
+      bool highlighted = current && !fixed && !editing;
+      const std::string& text = cells_[size_t(col)][size_t(r)];
+      c->Brush->Color = fixed ? clBtnFace : highlighted ? clHighlight : GetColor();
       c->FillRect(cell);
       TColor keep = c->Font->Color;
-      if (current && !fixed) c->Font->Color = clHighlightText;
+      if (highlighted) c->Font->Color = clHighlightText;
       c->BkMode = TRANSPARENT;
-      c->TextRect(cell, cell.Left + 2, cell.Top + 2, cells_[size_t(col)][size_t(r)]);
+      c->TextRect(cell, cell.Left + 2, cell.Top + 2, text);
+      if (editing) {
+        const int x = std::min(cell.Left + 2 + c->TextWidth(text), cell.Right - 1);
+        c->Pen->Color = c->Font->Color;
+        c->MoveTo(x, cell.Top + 2);
+        c->LineTo(x, cell.Top + 2 + c->TextHeight("0"));
+      }
       c->Font->Color = keep;
     }
 }

@@ -58,6 +58,8 @@ class TStringGrid : public TCustomControl {
   bool MouseToCell(TPoint p, int& col, int& row) const;
   TRect CellRect(int col, int row) const;
   int LeftCol = 0, TopRow = 0;  // first scrollable column and row shown (0: the first after the fixed ones)
+  // Columns wider than the grid scroll: the current one is kept in view and
+  // a horizontal scroll bar moves them by whole columns.
 
   TSelectCellEvent OnSelectCell;
   TSetEditEvent OnSetEditText;
@@ -71,8 +73,8 @@ class TStringGrid : public TCustomControl {
   // Puts the current cell there without asking or clicking (a grid
   // following its data).
   void PlaceCurrentCell(int col, int row);
-  // Whether keys typed now add to the cell's text (its editing has begun).
-  bool Typing() const { return typing_; }
+  // Ends the cell's editing: the next key typed replaces its text.
+  void EndTyping();
   // The cell Tab (forward) or Shift+Tab moves to: the next column, the
   // first one of the next row after the last, round to the first row.
   void TabTarget(bool forward, int& col, int& row) const;
@@ -82,6 +84,10 @@ class TStringGrid : public TCustomControl {
   // OnSelectCell may refuse, OnClick follows a move.
   bool MoveTo(int col, int row, bool user);
   void Resize();
+  void ScrollCurrentColIntoView();
+  void SetLeftCol(int left);
+  void UpdateHorzScrollBar();
+  int ColsThatFitFrom(int left) const;
   int colCount_ = 5, rowCount_ = 5, fixedCols_ = 1, fixedRows_ = 1;
   int col_ = 1, row_ = 1;
   std::vector<std::vector<std::string>> cells_;  // [col][row]

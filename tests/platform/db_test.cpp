@@ -150,6 +150,34 @@ TEST_F(CardTable, BeforePostCanCancelTheChangeAndTheWalkGoesOn) {
   }
 }
 
+// Closing writes a pending change as moving away would: BeforePost may
+// refuse it, and a BeforePost that closes the table itself drops it.
+TEST_F(CardTable, ClosingPostsThePendingChange) {
+  enum BeforePostDoes { Nothing, RaisesAbort, ClosesTheTable };
+  const std::pair<BeforePostDoes, Texts> cases[] = {
+      {Nothing, {"改", "b"}}, {RaisesAbort, {"a", "b"}}, {ClosesTheTable, {"a", "b"}}};
+  for (const auto& [does, stored] : cases) {
+    SCOPED_TRACE(int(does));
+    table.Close();
+    TDbfTable::Create(table.FileName(), dbfLevel4, dbtest::CardColumns());
+    Fill({"a", "b"});
+    int posts = 0;
+    table.BeforePost = [&, does = does](TDataSet* dataSet) {
+      ++posts;
+      if (does == RaisesAbort) Abort();
+      if (does == ClosesTheTable) dataSet->Close();
+    };
+    table.Edit();
+    table.FieldByName("AAAA")->SetAsString("改");
+    table.Close();
+    EXPECT_FALSE(table.GetActive());
+    EXPECT_EQ(posts, 1);
+    table.BeforePost = nullptr;
+    table.Open();
+    EXPECT_EQ(WalkNames(), stored);
+  }
+}
+
 TEST_F(CardTable, DeletedRecordsAreHiddenAndNotCounted) {
   Fill({"a", "b", "c"});
   table.Next();

@@ -94,6 +94,9 @@ TEST_F(GridInput, TypedTextIsPostedWhenTheGridMovesOnOrIsLeft) {
          t.Key(Qt::Key_Tab);
          EXPECT_EQ(t.grid.GetCol(), 1);
          EXPECT_EQ(t.table.GetRecNo(), 2);
+         t.Key(Qt::Key_Tab, Qt::ShiftModifier);  // back to the last column of the record before
+         EXPECT_EQ(t.grid.GetCol(), 2);
+         EXPECT_EQ(t.table.GetRecNo(), 1);
        }},
       {"the focus going to another control", [](GridInput& t) {
          QWidget* w = t.other.Widget();
@@ -193,9 +196,10 @@ TEST_F(GridInput, CtrlDeleteDeletesAfterConfirmation) {
   EXPECT_EQ(table.FieldByName("AAAA")->GetAsString(), "c");
   const dbtest::PlainTable plain = dbtest::ReadPlain(table.FileName());
   EXPECT_EQ(plain.deleted, (std::vector<bool>{false, true, false}));
-  Key(Qt::Key_Delete);  // without Ctrl nothing is asked
+  Key(Qt::Key_Delete);  // without Ctrl nothing is asked, nor typed
   EXPECT_EQ(dialogs.Records.size(), 2u);
   EXPECT_EQ(table.RecordCount(), 2);
+  EXPECT_EQ(table.State(), dsBrowse);
 }
 
 // Escape cancels the change: the cell shows the stored text again and the
@@ -213,12 +217,27 @@ TEST_F(GridInput, EscapeCancelsTheChange) {
   EXPECT_EQ(grid.GetCell(1, 2), "钱");
 }
 
-// Closing the table with an edit still in the grid writes it.
-TEST_F(GridInput, ClosingTheTablePostsThePendingEdit) {
+// Closing the table, or the program by its main window, writes an edit
+// still in the grid.
+TEST_F(GridInput, ClosingPostsThePendingEdit) {
   Start({"张三"});
   Type("孙");
   table.Close();
   EXPECT_EQ(RawInFile(1, 0), Utf8ToGbk("孙"));
+
+  TApplication app(nullptr);
+  TApplication* saved = Application;
+  Application = &app;
+  app.MainForm = &form;
+  table.Open();
+  Click(1, 1);
+  Type("李");
+  QCloseEvent close;
+  QApplication::sendEvent(form.Widget(), &close);
+  EXPECT_TRUE(app.Terminated());
+  EXPECT_EQ(RawInFile(1, 0), Utf8ToGbk("李"));
+  app.MainForm = nullptr;
+  Application = saved;
 }
 
 }  // namespace

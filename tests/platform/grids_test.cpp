@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+#include <QTest>
+
 #include "control_log.h"
 #include "platform/dialogs.h"
 #include "platform/grids.h"
@@ -50,6 +53,82 @@ TEST(StringGridTest, TypingEditsTheCurrentCellOnlyWithEditing) {
   grid.Options |= goEditing;
   for (char ch : std::string("ab\bc")) grid.Perform(WM_CHAR, WPARAM(ch));
   EXPECT_EQ(grid.GetCell(1, 1), "ac");
+}
+
+// Keys on the grid's own widget: typing opens the cell as an edit box (the
+// first key replaces the text), Return closes it, Tab and Shift+Tab move
+// between cells and on to the next row.
+TEST(StringGridTest, KeysOnTheWidgetEditAndMoveBetweenCells) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  TStringGrid grid(nullptr);
+  grid.SetParent(&form);
+  grid.SetBounds(0, 0, 280, 150);
+  grid.SetColCount(3);
+  grid.SetRowCount(3);
+  grid.Options |= goEditing | goTabs;
+  grid.SetCell(1, 1, "old");
+  form.Show();
+  grid.SetFocus();
+  QWidget* w = grid.Widget();
+  const TRect cell = grid.CellRect(1, 1);
+  auto background = [&] {
+    grid.Update();
+    return PixelAt(grid.ClientImage(), cell.Right - 3, cell.Bottom - 3);
+  };
+  EXPECT_EQ(background(), ColorToRGB(clHighlight));
+  QTest::keyClicks(w, "ab");
+  EXPECT_EQ(grid.GetCell(1, 1), "ab");
+  EXPECT_EQ(background(), ColorToRGB(clWindow));  // shown as an edit box
+  QTest::keyClick(w, Qt::Key_Return);
+  EXPECT_EQ(background(), ColorToRGB(clHighlight));
+  QTest::keyClicks(w, "c");  // replaces again
+  EXPECT_EQ(grid.GetCell(1, 1), "c");
+  QTest::keyClick(w, Qt::Key_Tab);
+  EXPECT_EQ(grid.GetCol() * 10 + grid.GetRow(), 21);
+  QTest::keyClick(w, Qt::Key_Tab);  // past the last column: the next row
+  EXPECT_EQ(grid.GetCol() * 10 + grid.GetRow(), 12);
+  QTest::keyClick(w, Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(grid.GetCol() * 10 + grid.GetRow(), 21);
+  QTest::keyClick(w, Qt::Key_Delete);  // no character to type
+  EXPECT_EQ(grid.GetCell(2, 1), "");
+  grid.SetParent(nullptr);
+}
+
+// Columns wider than the grid scroll by whole columns: keys keep the
+// current cell in view, and the horizontal scroll bar moves them.
+TEST(StringGridTest, WideColumnsScrollToKeepTheCurrentCellInView) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  TStringGrid grid(nullptr);
+  grid.SetParent(&form);
+  grid.SetBounds(0, 0, 200, 120);  // the fixed column and two 64-pixel columns fit
+  grid.SetColCount(7);
+  form.Show();
+  grid.SetFocus();
+  QWidget* w = grid.Widget();
+  EXPECT_TRUE(grid.ScrollBar(SB_HORZ).Visible);
+  struct Step {
+    Qt::Key key;
+    int col, leftCol;
+  } steps[] = {{Qt::Key_Right, 2, 0}, {Qt::Key_Right, 3, 1}, {Qt::Key_End, 6, 4},
+               {Qt::Key_Left, 5, 4}, {Qt::Key_Home, 1, 0}};
+  for (const Step& step : steps) {
+    QTest::keyClick(w, step.key);
+    EXPECT_EQ(grid.GetCol(), step.col);
+    EXPECT_EQ(grid.LeftCol, step.leftCol);
+  }
+  QScrollBar* bar = nullptr;
+  for (QScrollBar* b : w->findChildren<QScrollBar*>())
+    if (b->isVisible() && b->orientation() == Qt::Horizontal) bar = b;
+  ASSERT_NE(bar, nullptr);
+  const QPoint rightArrow(bar->width() - 4, bar->height() / 2);
+  for (int i = 0; i < 9; ++i) QTest::mouseClick(bar, Qt::LeftButton, {}, rightArrow);
+  EXPECT_EQ(grid.LeftCol, 4);  // no further than the last column at the edge
+  EXPECT_EQ(grid.GetCol(), 1);  // scrolling leaves the current cell
+  const TRect shown = grid.CellRect(5, 1);
+  EXPECT_EQ(shown.Left, grid.GetColWidth(0) + 1);
+  grid.SetParent(nullptr);
 }
 
 // A form built in code: a menu, a tool bar whose button stands for a menu

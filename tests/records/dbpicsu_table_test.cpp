@@ -2,6 +2,8 @@
 // emptying and finding, the live card, and the guard on the stock database.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -303,6 +305,34 @@ TEST_F(CardTable, GuardRunsTheCollectSaveAndDropsTheChangeWhenTheTableMoved) {
   // The table now lives in the collected folder, untouched by the dropped change.
   EXPECT_EQ(form_->Table1->GetDatabaseName(), moved);
   EXPECT_EQ(StoredNames(moved), before);
+}
+
+// A name typed into the window's grid and committed by moving on meets the
+// same guard: on the stock table the message shows and the file keeps its
+// names; on a copy the name is stored.
+TEST_F(CardTable, NamesTypedIntoTheGridAreStoredOrRefusedByTheGuard) {
+  const std::string stock = program_.Data("Mode/DATA") + "/";
+  const std::string copy = CopyTable("work");
+  const std::vector<std::string> before = StoredNames(stock);
+  form_->Show();
+  for (const std::string& folder : {main_->AppDir + "data\\Mode\\data\\", copy}) {
+    SCOPED_TRACE(folder);
+    UseFolder(folder);
+    program_.dialogs.Records.clear();
+    QWidget* grid = form_->DBGrid1->Widget();
+    ASSERT_NE(grid, nullptr);
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->rect().center());
+    ASSERT_TRUE(form_->DBGrid1->Focused());
+    form_->Table1->First();
+    form_->DBGrid1->SetSelectedIndex(0);
+    for (QChar ch : QStringLiteral("赵六")) QTest::sendKeyEvent(QTest::Click, grid, Qt::Key_unknown, QString(ch), {});
+    EXPECT_EQ(form_->Table1->State(), dsEdit);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(form_->Table1->State(), dsBrowse);
+    EXPECT_EQ(program_.Messages(), folder == copy ? std::vector<std::string>{} : std::vector<std::string>{kGuardMessage});
+  }
+  EXPECT_EQ(StoredNames(stock), before);
+  EXPECT_EQ(StoredNames(copy)[0], "赵六");
 }
 
 TEST_F(CardTable, ThePreviewTextsLeaveWithTheWindow) {
