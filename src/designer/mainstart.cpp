@@ -12,8 +12,8 @@
 
 namespace {
 
-// The start-up failure names its cause; only a failure that carries no
-// text falls back to the old guess about the printer.
+// The start-up failure names its cause; a failure without a text of its
+// own keeps the general hint about the printer.
 const char* const kStartFailure = "程序启动时产生异常：";
 const char* const kUnknownCause = "可能是因为你没有安装打印机或打印机设置有问题！";
 const char* const kContact = "\n如果问题依旧，请与Cardwright的开发者联系。";

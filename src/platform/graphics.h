@@ -159,7 +159,8 @@ class TBitmap : public TGraphic {
   // The bitmap as a GDI object (gdi.h), made on first use, owned here.
   TGdiBitmap* GetHandle();
 
-  // For the platform layer: the image itself. Code of the Parts does not use it.
+  // For the platform layer: the image itself. The imaging library and the
+  // card program do not use it.
   QImage& Image() { return image_; }
   const QImage& Image() const { return image_; }
   // Replaces the picture with a copy of `image` (formats mapped to the nearest

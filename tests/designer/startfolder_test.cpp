@@ -117,7 +117,7 @@ TEST(DataFolder, NoneEndsTheStartNamingTheFoldersTried) {
   const std::string text = program.Messages()[0];
   EXPECT_EQ(text.rfind("程序启动时产生异常：找不到数据文件夹data", 0), 0u) << text;
   EXPECT_NE(text.find(ExtractFilePath(Application->ExeName()) + "data"), std::string::npos) << text;
-  // The old guess about the printer is not the cause.
+  // The printer is not blamed.
   EXPECT_EQ(text.find("打印机"), std::string::npos) << text;
   // The program folder stays the program file's; the start ended before the
   // text controls.
