@@ -114,8 +114,6 @@ TEST(FormTest, CloseActionsDecideWhatHappensToTheForm) {
   }
 }
 
-}  // namespace
-
 class TFormForGlobal;
 TFormForGlobal* gGlobalForm = nullptr;
 
@@ -129,8 +127,6 @@ class TFormForGlobal : public TForm {
   bool SawItself = false;
   bool Created = false;
 };
-
-namespace {
 
 TEST(ApplicationTest, CreateFormSetsTheReferenceFirstAndTheFirstFormIsMain) {
   TApplication app(nullptr);
