@@ -5,6 +5,7 @@
 #include "designer/cardforms.h"
 #include "designer/main.h"
 #include "designer/preface.h"
+#include "imaging/view/pixview.h"
 #include "platform/forms.h"
 
 namespace {
@@ -30,6 +31,7 @@ int WinMain(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
+  ReadSystemDPI();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   return WinMain(arguments);
 }

@@ -136,7 +136,18 @@ QImage ImageOfBitmapHandle(HBITMAP handle) {
 
 // The clipboard's state ----------------------------------------------------------------------
 
+void FreeHandle(unsigned format, HANDLE handle) {
+  if (format == CF_BITMAP)
+    DeleteObject(reinterpret_cast<HBITMAP>(handle));
+  else
+    GlobalFree(handle);
+}
+
 struct TClipState {
+  // What the clipboard still holds when the program ends is freed with it.
+  ~TClipState() {
+    for (const auto& [format, handle] : items) FreeHandle(format, handle);
+  }
   bool open = false;
   // Handles the clipboard owns, by format; they belong to `source`.
   std::map<unsigned, HANDLE> items;
@@ -153,13 +164,6 @@ TClipState& State() {
 
 QClipboard* SystemClipboard() {
   return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
-}
-
-void FreeHandle(unsigned format, HANDLE handle) {
-  if (format == CF_BITMAP)
-    DeleteObject(reinterpret_cast<HBITMAP>(handle));
-  else
-    GlobalFree(handle);
 }
 
 void FreeItems() {

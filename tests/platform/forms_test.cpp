@@ -117,8 +117,6 @@ TEST(FormTest, CloseActionsDecideWhatHappensToTheForm) {
   }
 }
 
-}  // namespace
-
 class TFormForGlobal;
 TFormForGlobal* gGlobalForm = nullptr;
 
@@ -132,8 +130,6 @@ class TFormForGlobal : public TForm {
   bool SawItself = false;
   bool Created = false;
 };
-
-namespace {
 
 TEST(ApplicationTest, CreateFormSetsTheReferenceFirstAndTheFirstFormIsMain) {
   TApplication app(nullptr);

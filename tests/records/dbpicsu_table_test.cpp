@@ -70,17 +70,17 @@ class CardTable : public ::testing::Test {
 
 TEST_F(CardTable, ToolButtonsBrowseTheRecordsAndTheLiveCardFollows) {
   UseCopy();
+  using Click = void (*)(TFormPicEdit*);
+  const Click end = [](TFormPicEdit* f) { f->TBEndClick(f); };
+  const Click prior = [](TFormPicEdit* f) { f->TBPriorClick(f); };
+  const Click first = [](TFormPicEdit* f) { f->TBFirstClick(f); };
+  const Click next = [](TFormPicEdit* f) { f->TBNextClick(f); };
   struct Step {
-    void (TFormPicEdit::*click)(TObject*);
+    Click click;
     const char* name;
-  } steps[] = {{&TFormPicEdit::TBEndClick, "王小红"},
-               {&TFormPicEdit::TBPriorClick, "李四"},
-               {&TFormPicEdit::TBFirstClick, "张三"},
-               {&TFormPicEdit::TBNextClick, "李四"},
-               {&TFormPicEdit::TBNextClick, "王小红"},
-               {&TFormPicEdit::TBNextClick, "王小红"}};
+  } steps[] = {{end, "王小红"}, {prior, "李四"}, {first, "张三"}, {next, "李四"}, {next, "王小红"}, {next, "王小红"}};
   for (const Step& step : steps) {
-    (form_->*step.click)(form_);
+    step.click(form_);
     EXPECT_EQ(Current(), step.name);
     EXPECT_EQ(PreviewTexts[0]->GetCaption(), step.name);
   }

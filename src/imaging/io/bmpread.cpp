@@ -327,7 +327,8 @@ void BMPReadStream(TStream* Stream, TIEBitmap* Bitmap, int64_t BlockLength,
       rle ? IEDataCoversPicture(pictureBytes, IEMulSat(header.width, header.height) / kRlePixelsPerByte,
                                 dataLength, 0)
           : IEDataCoversPicture(pictureBytes, IEMulSat(fileRowLen, header.height), available, fileRowLen);
-  if (!covered || !IEAllocateBitmap(Bitmap, header.width, header.height, format)) {
+  // Pixel data that starts at or past the end of the file gives no picture.
+  if (available == 0 || !covered || !IEAllocateBitmap(Bitmap, header.width, header.height, format)) {
     IESetAbort(Progress);
     return;
   }

@@ -15,6 +15,7 @@
 #include "imaging/io/iecodecutils.h"
 #include "imaging/io/iewritedepth.h"
 #include "imaging/io/ioparams.h"
+#include "imaging/io/pngfilt.h"
 
 namespace {
 
@@ -22,7 +23,6 @@ constexpr int kDirectorySize = 6;
 constexpr int kEntrySize = 16;
 constexpr uint16_t kIconType = 1;
 constexpr uint16_t kCursorType = 2;
-constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 bool TryDirectory(TStream* stream, uint16_t type) {
   if (stream->GetSize() < 23) return false;
@@ -119,6 +119,18 @@ void DecodeRows(TStream* stream, TIEBitmap* bitmap, TIEMask* mask, const TIconIm
   }
 }
 
+// An entry stored as a PNG picture (as large icons are): the PNG reader
+// decodes it, its transparency going to the mask. Without a mask the
+// picture is laid on the icon's or cursor's background.
+void ReadPngEntry(TStream* stream, TIEBitmap* bitmap, TIOParamsVals& params, bool preview,
+                  TProgressRec& progress, TIEMask*& mask, bool noMask, bool cursor) {
+  const TRGB pngBackground = params.PNG_Background;
+  if (noMask) params.PNG_Background = cursor ? params.CUR_Background : params.ICO_Background;
+  TIEMask* none = nullptr;
+  ReadPNGStream(stream, bitmap, params, progress, preview, noMask ? none : mask, noMask);
+  params.PNG_Background = pngBackground;
+}
+
 void ReadIconOrCursor(TStream* stream, TIEBitmap* bitmap, TIOParamsVals& params, bool preview,
                       TProgressRec& progress, TIEMask*& mask, bool noMask, bool cursor) {
   const int64_t start = stream->GetPosition();
@@ -149,10 +161,13 @@ void ReadIconOrCursor(TStream* stream, TIEBitmap* bitmap, TIOParamsVals& params,
     return;
   }
   stream->Seek(start + offset, soBeginning);
+  if (cursor) {
+    params.CUR_HotSpotX = IEGetLE16(entry + 4);
+    params.CUR_HotSpotY = IEGetLE16(entry + 6);
+  }
+  if (IsPNGStream(stream)) return ReadPngEntry(stream, bitmap, params, preview, progress, mask, noMask, cursor);
   uint8_t header[kBmpInfoHeaderSize];
-  // An entry stored as a PNG picture has no bitmap header to read.
-  if (!IEReadExact(stream, header, sizeof header) ||
-      std::memcmp(header, kPngSignature, sizeof kPngSignature) == 0) {
+  if (!IEReadExact(stream, header, sizeof header)) {
     IESetAbort(progress);
     return;
   }
@@ -170,8 +185,6 @@ void ReadIconOrCursor(TStream* stream, TIEBitmap* bitmap, TIOParamsVals& params,
   image.width = entry[0] != 0 ? entry[0] : headerWidth;
   image.height = entry[1] != 0 ? entry[1] : headerHeight / 2;
   if (cursor) {
-    params.CUR_HotSpotX = IEGetLE16(entry + 4);
-    params.CUR_HotSpotY = IEGetLE16(entry + 6);
     params.Width = static_cast<int32_t>(image.width);
     params.Height = static_cast<int32_t>(image.height);
     image.bits = headerBits;
@@ -204,17 +217,17 @@ void ReadIconOrCursor(TStream* stream, TIEBitmap* bitmap, TIOParamsVals& params,
     params.SamplesPerPixel = 1;
     paletteCount = colorCount == 255 ? 256 : colorCount;
     if (paletteCount == 0 && image.bits <= 8) paletteCount = 1 << image.bits;
-    image.decoded = image.bits <= 8 || image.bits == 32;
     image.format = paletteCount == 2 && image.bits == 1 ? ie1g : ie24RGB;
     image.background = params.CUR_Background;
   } else {
     params.BitsPerSample = image.bits > 8 ? 8 : image.bits;
     params.SamplesPerPixel = image.bits > 8 ? 3 : 1;
     if (image.bits <= 8) paletteCount = 1 << image.bits;
-    image.decoded = image.bits <= 8 || image.bits == 24 || image.bits == 32;
     image.format = image.bits == 1 ? ie1g : ie24RGB;
     image.background = params.ICO_Background;
   }
+  // Icons and cursors share their pixel forms: every depth but 16 bits.
+  image.decoded = image.bits != 16;
   IENoteReadDepth(params);
   image.andRowsUsed = image.bits <= 8;
   if (paletteCount > 0) {

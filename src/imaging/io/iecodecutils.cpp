@@ -1,5 +1,6 @@
 #include "imaging/io/iecodecutils.h"
 
+#include <cstring>
 #include <exception>
 #include <limits>
 
@@ -38,7 +39,9 @@ bool IEAllocateBitmap(TIEBitmap* bitmap, int64_t width, int64_t height, TIEPixel
   } catch (const EOutOfMemory&) {
     return false;
   }
-  return bitmap->Width == width && bitmap->Height == height;
+  if (bitmap->Width != width || bitmap->Height != height) return false;
+  for (int y = 0; y < bitmap->Height; ++y) std::memset(bitmap->GetScanLine(y), 0, static_cast<size_t>(bitmap->RowLen));
+  return true;
 }
 
 std::unique_ptr<TIEBitmap> IEConvertedCopy(TIEBitmap* bitmap, TIEPixelFormat format) {

@@ -40,8 +40,9 @@ inline int64_t IEMulSat(int64_t a, int64_t b) {
 bool IEDataCoversPicture(int64_t pictureBytes, int64_t neededBytes, int64_t availableBytes,
                          int64_t slack);
 
-// Allocates the bitmap; false (bitmap left empty) when the size does not
-// fit or memory runs out.
+// Allocates the bitmap with every pixel zero, so that what a file does not
+// give never shows earlier memory; false (bitmap left empty) when the size
+// does not fit or memory runs out.
 bool IEAllocateBitmap(TIEBitmap* bitmap, int64_t width, int64_t height, TIEPixelFormat format);
 
 // Progress set-up: counter 0 and the percent per unit for `units` units.

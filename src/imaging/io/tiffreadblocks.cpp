@@ -117,15 +117,17 @@ bool IETIFFDecodeBlocks(TStream* stream, int64_t base, TIEBitmap* bitmap, TTIFFV
     // Edge tiles may reach past the picture, but not absurdly far.
     if (v.TileWidth > v.ImageWidth + 65536 || v.TileLength > v.ImageLength + 65536) return false;
   }
-  if (!IETIFFDecodable(v)) return true;  // no case for this page: left as allocated
+  // A page this reader has no case for, or one without data, is a failed
+  // read, never a picture of whatever the allocation held.
+  if (!IETIFFDecodable(v)) return false;
   if (tiled && !v.TileOffsets.empty())
     return DecodeTiles(stream, base, bitmap, v, v.TileOffsets, v.TileByteCounts, progress);
   if (tiled && !v.StripOffsets.empty())
     return DecodeTiles(stream, base, bitmap, v, v.StripOffsets, v.StripByteCounts, progress);
-  if (v.StripOffsets.empty()) return true;
+  if (v.StripOffsets.empty()) return false;
   if (v.PlanarConfig == 2) {
     const bool rgb8 = v.SamplesPerPixel == 3 && v.BitsPerSample == 8 && v.Photometric == 2;
-    return rgb8 ? DecodePlanes(stream, base, bitmap, v, progress) : true;
+    return rgb8 && DecodePlanes(stream, base, bitmap, v, progress);
   }
   return DecodeStrips(stream, base, bitmap, v, progress);
 }

@@ -112,8 +112,9 @@ void IETIFFReadExif(const TTIFFEnv& page, TIOParamsVals& params);
 int64_t IETIFFRowBytes(const TTIFFVars& vars, int64_t width, int32_t samples);
 // True when the pixel conversion has a case for the page.
 bool IETIFFDecodable(const TTIFFVars& vars);
-// Decodes strips or tiles into the allocated bitmap; false (abort) for
-// bad data.
+// Decodes strips or tiles into the allocated (zeroed) bitmap; false (abort)
+// for bad data, a page with neither strips nor tiles, and a page no case
+// decodes. Rows the blocks do not reach stay zero.
 bool IETIFFDecodeBlocks(TStream* stream, int64_t base, TIEBitmap* bitmap, TTIFFVars& vars,
                         TProgressRec& progress);
 // Converts one decoded (unpacked) row into the bitmap row y from column x0

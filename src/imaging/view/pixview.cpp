@@ -9,6 +9,7 @@
 #include "imaging/core/ievalues.h"
 #include "imaging/io/pixio.h"
 #include "imaging/proc/pixproc.h"
+#include "platform/fonts.h"
 #include "platform/forms.h"
 #include "platform/timers.h"
 
@@ -27,6 +28,11 @@ void RegisterViewCursors() {
 }
 
 }  // namespace
+
+void ReadSystemDPI() {
+  gSystemDPIX = ScreenPixelsPerInch();
+  gSystemDPIY = ScreenPixelsPerInch();
+}
 
 TPixView::TPixView(TComponent* Owner) : TIEView(Owner), bitmap_(new TBitmap()) {
   bitmap_->SetPixelFormat(pf24bit);
@@ -77,7 +83,12 @@ TPixView::~TPixView() {
 // Picture ------------------------------------------------------------------------------------
 
 void TPixView::Assign(TPersistent* Source) {
-  if (Source == nullptr) return Clear();
+  if (Source == nullptr) {
+    // Clearing is a change of picture too: a data-aware view must hear of it.
+    Clear();
+    ImageChange();
+    return;
+  }
   if (auto* view = dynamic_cast<TPixView*>(Source)) {
     IECopyBitmap(view->GetFBitmap(), bitmap_);
     RemoveAlphaChannel();

@@ -93,6 +93,11 @@ struct TIEAnimPoly {
 // between vertical and horizontal).
 bool _IsRectangle(const TPoint* Points, int32_t Count);
 
+// The view unit's start: reads the screen's logical pixels per inch into
+// gSystemDPIX and gSystemDPIY (96 without a screen). The program calls it
+// once, before it loads any picture.
+void ReadSystemDPI();
+
 // Cursor ids the view registers: 1777 + n for the n-th resource name.
 constexpr TCursor kIEFirstViewCursor = 1778;
 constexpr TCursor kIEDefaultViewCursor = 1785;

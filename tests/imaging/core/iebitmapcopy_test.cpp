@@ -237,6 +237,8 @@ TEST(CopyBitmapToDib, FromPixelBuffers) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
+namespace {
+
 // A pixel buffer that claims a size no memory can hold; its rows are never read.
 class ClaimsToBeHuge : public TIEBaseBitmap {
  public:
@@ -249,6 +251,8 @@ class ClaimsToBeHuge : public TIEBaseBitmap {
   void Allocate(int, int, TIEPixelFormat) override {}
   void Assign(TObject*) override {}
 };
+
+}  // namespace
 
 TEST(CopyBitmapToDib, SizesBeyondMemoryRaiseOutOfMemory) {
   ClaimsToBeHuge huge;

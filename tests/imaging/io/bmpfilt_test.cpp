@@ -77,6 +77,8 @@ std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, int bits, uint32_t c
 // ---------------------------------------------------------------------------------------------
 // Reading pictures written by other tools
 
+namespace {
+
 enum class Compare { Exact, OneBit, HighBits555, HighBits565 };
 
 struct TCorpusCase {
@@ -95,6 +97,8 @@ int HighBits(int reference, int n) {
   const int v = static_cast<int>(std::lround(reference * ((1 << n) - 1) / 255.0));
   return v << (8 - n);
 }
+
+}  // namespace
 
 TEST_P(BmpCorpus, ReadsToTheReferencePixels) {
   const TCorpusCase c = GetParam();
@@ -188,6 +192,37 @@ TEST(BmpRead, DamagedFilesAbortWithoutPicture) {
   }
 }
 
+TEST(BmpRead, PixelsTheFileDoesNotGiveAreNeverOldMemory) {
+  // 2 x 2 at 24 bits: rows of 8 bytes, bottom row first.
+  const std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+  std::vector<uint8_t> pastTheEnd = MakeBmp(2, 2, 24, 0, {}, pixels);
+  IEPutLE32(&pastTheEnd[10], static_cast<uint32_t>(pastTheEnd.size() + 100));
+  std::vector<uint8_t> atTheEnd = MakeBmp(2, 2, 24, 0, {}, {});
+  std::vector<uint8_t> oneRow = MakeBmp(2, 2, 24, 0, {}, std::vector<uint8_t>(pixels.begin(), pixels.begin() + 8));
+  struct TCase {
+    const char* name;
+    std::vector<uint8_t> file;
+    bool aborts;
+  } const cases[] = {{"offset past the end", pastTheEnd, true},
+                     {"offset at the end", atTheEnd, true},
+                     {"one row of two", oneRow, false}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TReadResult r;
+    r.bitmap.Location = ieMemory;
+    r.bitmap.Allocate(2, 2, ie24RGB);  // same size: the read reuses this memory
+    r.bitmap.Fill(0xABCDEF);
+    ReadBmpBytes(c.file, r);
+    EXPECT_EQ(r.fixture.aborting, c.aborts);
+    if (c.aborts) continue;
+    EXPECT_EQ(r.bitmap.GetPixels(1, 1).b, 4);  // the bottom row, from the file
+    for (int x : {0, 1}) {
+      const TRGB p = r.bitmap.GetPixels(x, 0);
+      EXPECT_EQ(p.r + p.g + p.b, 0) << x;
+    }
+  }
+}
+
 TEST(BmpRead, PaletteAndResolutionRules) {
   gSystemDPIX = 72;
   gSystemDPIY = 73;
@@ -254,6 +289,8 @@ TEST(BmpRead, ProgressPerRowAndAbortStopsReading) {
 // ---------------------------------------------------------------------------------------------
 // Writing
 
+namespace {
+
 struct TWriteCase {
   const char* name;
   int bitsPerSample;
@@ -267,6 +304,8 @@ struct TWriteCase {
 };
 
 class BmpWrite : public ::testing::TestWithParam<TWriteCase> {};
+
+}  // namespace
 
 TEST_P(BmpWrite, HeaderRowsAndReadBack) {
   const TWriteCase c = GetParam();
@@ -336,6 +375,8 @@ INSTANTIATE_TEST_SUITE_P(
         TWriteCase{"Os2v2Header24", 8, 3, ioBMP_BMOS2V2, ioBMP_UNCOMPRESSED, 24, 0, 64, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+namespace {
+
 // Runs of the RLE coder, read from the first row written (the last row).
 std::vector<uint8_t> FirstRleRow(int bits, const std::vector<int>& indices) {
   // Grey levels far apart stay distinct palette entries.
@@ -352,6 +393,8 @@ std::vector<uint8_t> FirstRleRow(int bits, const std::vector<int>& indices) {
   const size_t data = IEGetLE32(&bytes[10]);
   return {bytes.begin() + static_cast<std::ptrdiff_t>(data), bytes.end()};
 }
+
+}  // namespace
 
 TEST(BmpWriteRle, RunsLiteralsAndPadding) {
   // 300 equal pixels: runs of 255 and 45.

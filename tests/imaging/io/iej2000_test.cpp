@@ -132,6 +132,7 @@ TEST(J2KWrite, GreyBilevelAndLossyOutput) {
   // A 1-bit picture changes the caller's parameters and reads back as 1 bit.
   io.IOParams->J2000_ColorSpace = ioJ2000_RGB;
   io.IEBitmap->Allocate(19, 9, ie1g);
+  io.IEBitmap->Fill(0);
   io.IEBitmap->SetPixels_ie1g(3, 4, true);
   TMemoryStream bilevel;
   io.SaveToStream(&bilevel, ieftJP2);

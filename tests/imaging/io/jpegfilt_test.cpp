@@ -103,6 +103,8 @@ void BlockPicture(TIEBitmap& bitmap, int width, int height) {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
+namespace {
+
 struct TJpegCase {
   const char* file;
   TIOJPEGColorspace space;
@@ -112,6 +114,8 @@ struct TJpegCase {
 };
 
 class JpegCorpus : public ::testing::TestWithParam<TJpegCase> {};
+
+}  // namespace
 
 TEST_P(JpegCorpus, DecodesLikeTheReferenceAndTheLibrary) {
   const TJpegCase c = GetParam();
@@ -295,12 +299,16 @@ TEST(JpegRead, ProgressAndAbort) {
   EXPECT_EQ(r.params.JPEG_MarkerList->GetCount(), 0);  // the JFIF APP0 is the only marker
 }
 
+namespace {
+
 // A stream that fails on every read or write, as a broken device would.
 class TBrokenStream : public TMemoryStream {
  public:
   int64_t Read(void*, int64_t) override { throw EReadError("device gone"); }
   int64_t Write(const void*, int64_t) override { throw EWriteError("device gone"); }
 };
+
+}  // namespace
 
 TEST(JpegRead, StreamErrorsBecomeTheAbortFlag) {
   // JpegTryStream needs bytes: give it some, then break the stream.

@@ -72,8 +72,6 @@ void Picture(TIEBitmap& bitmap, int width, int height, int colours) {
   });
 }
 
-}  // namespace
-
 struct TPcxCorpusCase {
   const char* file;
   int bitsPerSample;
@@ -81,6 +79,8 @@ struct TPcxCorpusCase {
 };
 
 class PcxCorpus : public ::testing::TestWithParam<TPcxCorpusCase> {};
+
+}  // namespace
 
 TEST_P(PcxCorpus, ReadsToTheReferencePixels) {
   const TPcxCorpusCase c = GetParam();
@@ -237,6 +237,8 @@ TEST(PcxWrite, RunLengthLinesAndPadding) {
   EXPECT_EQ(bytes.size(), 128u + 4);
 }
 
+namespace {
+
 struct TPcxWriteCase {
   int bitsPerSample;
   int samplesPerPixel;
@@ -246,6 +248,8 @@ struct TPcxWriteCase {
 };
 
 class PcxWrite : public ::testing::TestWithParam<TPcxWriteCase> {};
+
+}  // namespace
 
 TEST_P(PcxWrite, HeaderAndReadBackHereAndOutside) {
   const TPcxWriteCase c = GetParam();

@@ -53,8 +53,6 @@ bool Try(const std::string& text) {
   return result;
 }
 
-}  // namespace
-
 struct TPxmCorpusCase {
   const char* file;
   int bitsPerSample;
@@ -63,6 +61,8 @@ struct TPxmCorpusCase {
 };
 
 class PxmCorpus : public ::testing::TestWithParam<TPxmCorpusCase> {};
+
+}  // namespace
 
 TEST_P(PxmCorpus, ReadsToTheReferencePixels) {
   const TPxmCorpusCase c = GetParam();

@@ -97,8 +97,6 @@ void Picture(TIEBitmap& bitmap, int width, int height) {
 
 double Today() { return Date(); }
 
-}  // namespace
-
 struct TTgaCorpusCase {
   const char* file;
   int bitsPerSample;
@@ -108,6 +106,8 @@ struct TTgaCorpusCase {
 };
 
 class TgaCorpus : public ::testing::TestWithParam<TTgaCorpusCase> {};
+
+}  // namespace
 
 TEST_P(TgaCorpus, ReadsToTheReferencePixelsAndAlpha) {
   const TTgaCorpusCase c = GetParam();
@@ -311,6 +311,8 @@ TEST(TgaWrite, RatiosBeyondSixteenBitsKeepFewerDecimals) {
   EXPECT_DOUBLE_EQ(back.params.TGA_AspectRatio, 1.0);  // not positive: none stored
 }
 
+namespace {
+
 struct TTgaWriteCase {
   const char* name;
   int bitsPerSample;
@@ -324,6 +326,8 @@ struct TTgaWriteCase {
 };
 
 class TgaWrite : public ::testing::TestWithParam<TTgaWriteCase> {};
+
+}  // namespace
 
 TEST_P(TgaWrite, FormsReadBackHereAndOutside) {
   const TTgaWriteCase c = GetParam();

@@ -97,6 +97,8 @@ TEST(CCITTEncode, ModifiedHuffmanRowsArePaddedToBytes) {
   EXPECT_FALSE(abort);
 }
 
+namespace {
+
 enum class TStreamKind { ModifiedHuffman, G3, G32D, G4 };
 
 // Encodes the rows in one stream form, the closing call included; the
@@ -126,6 +128,8 @@ Bytes EncodeRows(TStreamKind kind, const std::vector<std::vector<uint8_t>>& rows
 }
 
 class CCITTRoundTrip : public ::testing::TestWithParam<std::tuple<TStreamKind, int>> {};
+
+}  // namespace
 
 TEST_P(CCITTRoundTrip, DecodesWhatWasEncodedRowForRow) {
   const auto [kind, width] = GetParam();

@@ -69,10 +69,21 @@ TTifMaker GreyPage(int width, const std::vector<Bytes>& rows) {
   return m;
 }
 
+// Every byte of the bitmap; a read into a bitmap of the same size reuses its
+// memory, so a picture filled beforehand shows what a read leaves untouched.
+Bytes AllBytes(TIEBitmap& bitmap) {
+  Bytes bytes;
+  for (int y = 0; y < bitmap.Height; ++y)
+    bytes.insert(bytes.end(), bitmap.GetScanLine(y), bitmap.GetScanLine(y) + bitmap.RowLen);
+  return bytes;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Pictures written by other tools
+
+namespace {
 
 enum class Compare { Exact, Bilevel, Sixteen, OffByOne };
 
@@ -88,6 +99,8 @@ struct TCorpusCase {
 };
 
 class TiffCorpus : public ::testing::TestWithParam<TCorpusCase> {};
+
+}  // namespace
 
 TEST_P(TiffCorpus, ReadsToTheReferencePixels) {
   const TCorpusCase c = GetParam();
@@ -170,13 +183,49 @@ TEST(TiffRead, DamagedFilesAbortWithoutReadingOutsideTheStream) {
   }
 }
 
-TEST(TiffRead, DeflatePagesHaveNoDecoderAndStayAsAllocated) {
+TEST(TiffRead, PagesThatCannotBeDecodedFailAndShowNoOldMemory) {
+  const Bytes rgb8(4 * 2 * 3, 0x77), rgb16(4 * 2 * 6, 0x77);
+  struct TCase {
+    const char* name;
+    TTifMaker maker;
+  };
+  std::vector<TCase> cases;
+  cases.push_back({"deflate", {}});
+  cases.back().maker.Page().Long(256, {4}).Long(257, {2}).Short(258, {8, 8, 8}).Short(277, {3}).Short(259, {8}).Strip(rgb8);
+  cases.push_back({"no strip offsets", {}});
+  cases.back().maker.Page().Long(256, {4}).Long(257, {2}).Short(258, {8, 8, 8}).Short(277, {3});
+  cases.push_back({"ycbcr", {}});
+  cases.back().maker.Page().Long(256, {4}).Long(257, {2}).Short(258, {8, 8, 8}).Short(277, {3}).Short(262, {6}).Strip(rgb8);
+  cases.push_back({"16-bit planes", {}});
+  cases.back().maker.Page().Long(256, {4}).Long(257, {2}).Short(258, {16, 16, 16}).Short(277, {3}).Short(284, {2}).Strip(rgb16);
+  for (TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TRead r;
+    r.bitmap.Location = ieMemory;
+    r.bitmap.Allocate(4, 2, ie24RGB);
+    r.bitmap.Fill(0xABCDEF);
+    ReadTiff(c.maker.Build(), r);
+    EXPECT_TRUE(r.fixture.aborting);
+    EXPECT_EQ(AllBytes(r.bitmap), Bytes(static_cast<size_t>(r.bitmap.RowLen) * r.bitmap.Height, 0));
+  }
+}
+
+TEST(TiffRead, RowsNoStripGivesAreZero) {
+  // Four rows of two per strip, but only the first strip is in the file.
+  TTifMaker m;
+  m.Page().Long(256, {2}).Long(257, {4}).Short(258, {8}).Short(262, {1}).Long(278, {2}).Strip(Bytes{10, 20, 30, 40});
   TRead r;
-  ReadTiff(ReadBytes(PicturePath("tif-rgb8-deflate-97x61.tif")), r);
+  r.bitmap.Location = ieMemory;
+  r.bitmap.Allocate(2, 4, ie24RGB);
+  r.bitmap.Fill(0xABCDEF);
+  ReadTiff(m.Build(), r);
   EXPECT_FALSE(r.fixture.aborting);
-  EXPECT_EQ(r.params.TIFF_Compression, ioTIFF_UNKNOWN);
-  EXPECT_EQ(r.bitmap.Width, 97);
-  EXPECT_EQ(r.bitmap.Height, 61);
+  EXPECT_EQ(r.bitmap.GetPixels(1, 1).r, 40);
+  for (int y : {2, 3})
+    for (int x : {0, 1}) {
+      const TRGB p = r.bitmap.GetPixels(x, y);
+      EXPECT_EQ(p.r + p.g + p.b, 0) << x << "," << y;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -212,7 +261,7 @@ TEST(TiffTags, ResolutionPositionAndTexts) {
 
 TEST(TiffTags, ChainsAreCountedOnceAndEnumerated) {
   TTifMaker three;
-  for (int i = 0; i < 3; ++i) three.Page().Long(256, {1}).Long(257, {1}).Short(258, {8}).Strip({1});
+  for (int i = 0; i < 3; ++i) three.Page().Long(256, {1}).Long(257, {1}).Short(258, {8}).Short(262, {1}).Strip({1});
   Bytes bytes = three.Build();
   TMemoryStream stream;
   Fill(stream, bytes);

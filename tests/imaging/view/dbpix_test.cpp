@@ -139,6 +139,22 @@ TEST_F(PixDBViewTest, AFormatWithoutAWriterKeepsTheStoredPicture) {
   }
 }
 
+// Assigning no picture clears the view; the record then holds the cleared
+// picture, not the old one.
+TEST_F(PixDBViewTest, AssigningNothingClearsTheRecordsPicture) {
+  const std::string red = picfield::SolidPicture(8, 8, clRed, ieftBMP);
+  cards.OnlyPicture(red);
+  ASSERT_TRUE(IsRed(Shown(4, 4)));
+  cards.table.Edit();
+  view->Assign(nullptr);
+  EXPECT_TRUE(view->IsModified());
+  cards.table.Post();
+  EXPECT_NE(cards.Pic(), red);
+  cards.table.Refresh();
+  EXPECT_FALSE(view->IsModified());
+  EXPECT_TRUE(ShowsBackground(4, 4));
+}
+
 TEST_F(PixDBViewTest, AnEditIsKeptUntilTheRecordChangesAndLoadingIsNoEdit) {
   const std::string red = picfield::SolidPicture(8, 8, clRed, ieftBMP);
   cards.Add(red);

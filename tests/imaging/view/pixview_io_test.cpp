@@ -173,6 +173,31 @@ TEST_F(PixViewIOTest, LoadUpdatesTheViewAndSetsItsResolution) {
   gSystemDPIX = gSystemDPIY = 0;
 }
 
+// The program reads the screen's resolution at start-up: pictures that
+// carry none load and save at it (96 without a screen), not at 0.
+TEST_F(PixViewIOTest, PicturesWithoutResolutionTakeTheScreens) {
+  struct TScreenless {
+    ~TScreenless() { gSystemDPIX = gSystemDPIY = 0; }
+  } restore;
+  ReadSystemDPI();
+  EXPECT_EQ(gSystemDPIX, 96);
+  EXPECT_EQ(gSystemDPIY, 96);
+  TempDir dir;
+  TPixIO* io = view->GetPixIO();
+  io->LoadFromFile(Prepare(dir, "bmp-24bit-97x61.bmp", nullptr));
+  ASSERT_FALSE(io->Aborting);
+  EXPECT_EQ(view->GetDPIX(), 96);
+  EXPECT_EQ(view->GetDPIY(), 96);
+  const std::string saved = dir.file("saved.bmp");
+  io->SaveToFile(saved);
+  gSystemDPIX = gSystemDPIY = 0;
+  // Read back with no screen resolution to fall back on: the file carries it.
+  io->LoadFromFile(saved);
+  ASSERT_FALSE(io->Aborting);
+  EXPECT_EQ(io->IOParams->DPIX, 96);
+  EXPECT_EQ(io->IOParams->DPIY, 96);
+}
+
 TEST_F(PixViewIOTest, LoadTellsListenersAfterTheLayoutThenOnImageChange) {
   std::vector<std::string> calls;
   int extentSeen = -1, dpiSeen = -1;
