@@ -130,7 +130,10 @@ void TControlWidget::Sync() {
       default: break;
     }
     if (form->GetFormStyle() == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
-    if (windowFlags() != flags) setWindowFlags(flags);
+    if (styleFlags_ != flags) {
+      styleFlags_ = flags;
+      setWindowFlags(flags);
+    }
     setWindowModality(form->Modal() ? Qt::ApplicationModal : Qt::NonModal);
   }
   for (int bar : {SB_HORZ, SB_VERT}) SyncScrollBar(bar);

@@ -4,6 +4,8 @@
 // layer uses it; the model never reads state back from it.
 #pragma once
 
+#include <optional>
+
 #include <QWidget>
 
 #include "platform/controls.h"
@@ -49,5 +51,9 @@ class TControlWidget : public QWidget {
   TWinControl* control_;
   QScrollBar* bars_[2];
   bool syncing_ = false;
+  // The window flags the form's styles asked for last. Qt adds hints of its
+  // own once a window is shown, and setting flags again hides the window
+  // (closing any open menu), so they are set only when the styles change.
+  std::optional<Qt::WindowFlags> styleFlags_;
   int wheelRemainder_ = 0;
 };
