@@ -76,7 +76,7 @@ TEST_F(HelpCommand, HelpMenuEntryRunsTheToolButtonsHelp) {
 }
 
 // F1 reaches the entry through the form's menu shortcuts.
-TEST_F(HelpCommand, DISABLED_F1OpensTheHelpPages) {
+TEST_F(HelpCommand, F1OpensTheHelpPages) {
   Press(form_->Widget(), Qt::Key_F1);
   ExpectHelpOpened(1);
 }
