@@ -25,20 +25,22 @@ class TMenuSession : public TComponent {
   TMenuSession() : TComponent(nullptr) {}
   std::unique_ptr<TTrackedMenu> top;
   TMenuTrack track;
-  std::set<TMenuItem*> items;
+  // Held as components: a freed item is forgotten while it is no longer a
+  // menu item.
+  std::set<TComponent*> items;
   TMenuItem* chosen = nullptr;
 
   void Watch(TMenuItem* item) {
     if (items.insert(item).second) item->FreeNotification(this);
   }
   ~TMenuSession() override {
-    for (TMenuItem* item : items) item->RemoveFreeNotification(this);
+    for (TComponent* item : items) item->RemoveFreeNotification(this);
   }
 
  protected:
   void Notification(TComponent* component, TOperation operation) override {
     TComponent::Notification(component, operation);
-    if (operation == opRemove) items.erase(static_cast<TMenuItem*>(component));
+    if (operation == opRemove) items.erase(component);
   }
 };
 
