@@ -279,9 +279,12 @@ void TControlWidget::keyPressEvent(QKeyEvent* event) {
     if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && event->key() >= Qt::Key_A &&
         event->key() <= Qt::Key_Z)
       text = QString(QChar(char16_t(event->key() - Qt::Key_A + 1)));
+    // Alt with a key types a system character, which edit boxes ignore
+    // (Ctrl+Alt is AltGr and types as usual).
+    const bool system = (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
     for (QChar c : text) {
       if (!IsWindow(target)) break;
-      TMessage m{WM_CHAR, WPARAM(c.unicode()), data, 0};
+      TMessage m{system ? WM_SYSCHAR : WM_CHAR, WPARAM(c.unicode()), data, 0};
       target->KeyboardMessage(m);
     }
   });

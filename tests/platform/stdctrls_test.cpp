@@ -97,6 +97,8 @@ TEST(EditTest, KeyboardAndMouseMoveTheCaretAndSelect) {
   EXPECT_EQ(edit.GetSelText(), "123x45");
   QTest::keyClicks(w, "60");  // typing replaces the selection
   EXPECT_EQ(edit.GetText(), "60");
+  QTest::keyClick(w, Qt::Key_Q, Qt::AltModifier);  // a menu key no menu took
+  EXPECT_EQ(edit.GetText(), "60");
 
   // A click lands the caret at the nearer character edge; a drag selects.
   edit.SetText("WWWWWWWW");
