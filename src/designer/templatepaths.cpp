@@ -66,3 +66,16 @@ std::string FindTemplateFile(const std::string& stored, const std::string& templ
     if (IsFile(candidate)) return candidate;
   return "";
 }
+
+std::string FindTableFolder(const std::string& stored, const std::string& templatePath, const std::string& base) {
+  const fs::path tpl(templatePath);
+  const fs::path folder = tpl.parent_path().empty() ? fs::path(".") : tpl.parent_path();
+  for (const std::string& candidate : {MapTemplatePath(stored, base),
+                                       MapTemplatePath(tpl.stem().string(), folder.string()), folder.string()}) {
+    bool complete = true;
+    for (const char* name : {"data.MDX", "data.DBF", "data.DBT"})
+      complete = complete && IsFile(MapTemplatePath(name, candidate));
+    if (complete) return candidate;
+  }
+  return "";
+}

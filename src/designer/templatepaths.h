@@ -15,3 +15,10 @@ std::string MapTemplatePath(const std::string& stored, const std::string& base);
 // the file name, the template's folder plus the template's name less its
 // extension plus the file name. Empty when none exists or `stored` is empty.
 std::string FindTemplateFile(const std::string& stored, const std::string& templatePath, const std::string& base);
+
+// The folder of the card-holder table: the first of the stored folder
+// (relative ones, the stock "Mode\DATA\" among them, taken from `base`), the
+// template's folder plus its name less the extension, and the template's
+// folder, that holds data.MDX, data.DBF and data.DBT (ignoring case).
+// Empty when none does.
+std::string FindTableFolder(const std::string& stored, const std::string& templatePath, const std::string& base);

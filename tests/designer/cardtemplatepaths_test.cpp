@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "designer/cardtemplate.h"
 #include "designer/templatepaths.h"
@@ -67,6 +68,29 @@ TEST(TemplatePaths, PicturesFallBackToTheTemplatesFolder) {
   EXPECT_EQ(FindTemplateFile("", tpl, dir.path().string()), "");
   // A folder of the stored name is not a picture.
   EXPECT_EQ(FindTemplateFile("C:\\x\\card", tpl, dir.path().string()), "");
+}
+
+
+void TableFiles(const fs::path& folder, const std::vector<std::string>& names) {
+  for (const std::string& name : names) Touch(folder / name);
+}
+
+TEST(TemplatePaths, TheTableFolderIsTheFirstCompleteOne) {
+  cwtest::TempDir dir;
+  const fs::path work = dir.path() / "data";
+  const fs::path cards = dir.path() / "cards";
+  const std::string tpl = (cards / "card.pmt").string();
+  TableFiles(work / "mode" / "Data", {"DATA.MDX", "data.dbf", "Data.DBT"});  // one spelling, any case
+  EXPECT_EQ(FindTableFolder("Mode\\DATA\\", tpl, work.string()), (work / "mode" / "Data").string());
+  EXPECT_EQ(FindTableFolder("MODE\\data", tpl, work.string()), (work / "mode" / "Data").string());
+
+  // A stored folder that lacks data.DBT loses to the template's own folder.
+  TableFiles(dir.path() / "base1", {"data.MDX", "data.DBF"});
+  EXPECT_EQ(FindTableFolder("C:\\base1\\", tpl, work.string()), "");
+  TableFiles(cards, {"data.MDX", "data.DBF", "data.DBT"});
+  EXPECT_EQ(FindTableFolder("C:\\base1\\", tpl, work.string()), cards.string());
+  TableFiles(cards / "card", {"data.MDX", "data.DBF", "data.DBT"});
+  EXPECT_EQ(FindTableFolder("C:\\base1\\", tpl, work.string()), (cards / "card").string());
 }
 
 }  // namespace
