@@ -64,7 +64,7 @@ class ProfileText {
     std::map<std::string, std::string>* section = nullptr;
     size_t start = 0;
     while (start < text.size()) {
-      size_t end = text.find('\n', start);
+      size_t end = text.find_first_of("\r\n", start);  // a lone CR ends a line too
       if (end == std::string::npos) end = text.size();
       const std::string line = Trim(text.substr(start, end - start));
       start = end + 1;
