@@ -119,12 +119,15 @@ TEST(CardTemplateFile, WindowsMadeTemplatesOpenWithTheirWholeDesign) {
     std::string gap;
     int dpi;
     bool stock;  // plain under a folder named Mode, else scrambled
+    std::string lineEnd = "\r\n";
   };
   const Case cases[] = {
       {"blank lines, 96 dpi, scrambled", "\r\n", 96, false},
       {"no blank lines, 120 dpi, scrambled", "", 120, false},
       {"two blank lines, 144 dpi, plain", "\r\n\r\n", 144, true},
       {"no blank lines, 96 dpi, plain", "", 96, true},
+      {"LF line ends, blank line", "\n", 96, true, "\n"},
+      {"CR line ends, no blank line", "", 72, false, "\r"},
   };
   cwtest::TempDir dir;
   for (const Case& c : cases) {
@@ -132,6 +135,7 @@ TEST(CardTemplateFile, WindowsMadeTemplatesOpenWithTheirWholeDesign) {
     tb::WindowsTemplate w;
     w.sectionGap = c.gap;
     w.dpi = c.dpi;
+    w.lineEnd = c.lineEnd;
     const std::string plain = tb::Bytes(w);
     const std::string path = dir.file(c.stock ? "Mode/stock.pmt" : "cards/card.pmt");
     const std::string onDisk = c.stock ? plain : tb::Scramble(plain);

@@ -18,6 +18,7 @@ inline const std::string kDanWei = "\xB5\xA5\xCE\xBB";   // 单位
 inline const std::string kCheng = "\x81\x5C";            // 乗: its second byte is a backslash
 
 struct WindowsTemplate {
+  std::string lineEnd = "\r\n";
   std::string sectionGap = "\r\n";  // written before every section but the first
   int dpi = 96;                     // of the screen the fonts were measured on
   std::string logo = "C:\\Program Files\\Card Maker\\" + kCheng + "\\Logo.BMP";
@@ -61,7 +62,7 @@ inline std::string FieldCaption(int i) { return i == 1 ? kDanWei : "F" + std::to
 
 inline std::string Bytes(const WindowsTemplate& w) {
   std::string out;
-  auto line = [&out](const std::string& text) { out += text + "\r\n"; };
+  auto line = [&out, &w](const std::string& text) { out += text + w.lineEnd; };
   auto key = [&line](const std::string& name, const std::string& value) { line(name + "=" + value); };
   line("[Section1]");
   for (int m = 0; m < 2; ++m)
