@@ -253,6 +253,9 @@ class TMainForm : public TForm {
   void Shape1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   void FormPaint(TObject* Sender);
+  // Brings items that left the card panel back onto it and keeps them big
+  // enough to grab; run after every event that moves or sizes items.
+  void ClampDesignItems();
   void EditLeftClick(TObject* Sender);
   void NShowPhotoClick(TObject* Sender);
   void NShowBGClick(TObject* Sender);

@@ -135,11 +135,13 @@ void RewriteEntry(TCheckListBox* list, TEdit* box, int index) {
 }  // namespace
 
 TControl* TMainForm::SelectedText() const {
+  // The last text clicked is the selection only while SelectedItem still
+  // names it; a picture press or an opened template moves SelectedItem away.
   if (SelectedItem < 0 || SelectedItem >= kTextSlots) return nullptr;
-  const int tag = SelectedIsTitle ? 100 + SelectedItem : SelectedItem;
-  if (LastTextTag != tag) return nullptr;
   const size_t k = size_t(SelectedItem);
-  return SelectedIsTitle ? static_cast<TControl*>(TitleLabels[k]) : static_cast<TControl*>(DBTexts[k]);
+  if (LastTextTag == 100 + SelectedItem) return TitleLabels[k];
+  if (LastTextTag == SelectedItem) return DBTexts[k];
+  return nullptr;
 }
 
 void TMainForm::TextItemClick(TObject* Sender) {
@@ -186,12 +188,14 @@ void TMainForm::TitleTextMouseMove(TObject* Sender, TShiftState Shift, int X, in
 void TMainForm::DataTextMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
   MoveMode = 0;
   ApplyDataMarks(this);
+  ClampDesignItems();
   TwinsFollow(DBTexts, QRDBTexts);
 }
 
 void TMainForm::TitleTextMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
   MoveMode = 0;
   ApplyTitleMarks(this);
+  ClampDesignItems();
   TwinsFollow(TitleLabels, QRTitleLabels);
 }
 
