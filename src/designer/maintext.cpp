@@ -98,8 +98,8 @@ void ListClicked(TMainForm* f, TCheckListBox* list, TEdit* box, int& editIndex, 
   const int index = list->GetItemIndex();
   const bool chosen = index >= 0 && index < kTextSlots;
   if (chosen) {
+    editIndex = index;  // first: setting the box's text rewrites this entry
     box->SetText(list->GetItems()->Get(index));
-    editIndex = index;
   }
   if (data) {
     SetColumnTitles(f);
@@ -248,6 +248,16 @@ void TMainForm::WireTexts() {
   CheckListBox2->OnClick = [this](TObject* s) { CheckListBox2Click(s); };
   Edit1->OnKeyUp = [this](TObject* s, Word& key, TShiftState shift) { Edit1KeyUp(s, key, shift); };
   Edit2->OnKeyUp = [this](TObject* s, Word& key, TShiftState shift) { Edit2KeyUp(s, key, shift); };
+  // Text an input method commits comes with no key release; the change of
+  // the text rewrites the entry as well.
+  Edit1->OnChange = [this](TObject*) { RewriteEntry(CheckListBox2, Edit1, TitleEditIndex); };
+  Edit2->OnChange = [this](TObject*) { RewriteEntry(CheckListBox1, Edit2, FieldEditIndex); };
+  // The first click of a double-click puts the frame over the text, so the
+  // frame hands the double-click on to the text it frames.
+  Shape1->OnDblClick = [this](TObject*) {
+    TControl* text = SelectedText();
+    if (text && PicItem > 5 && text->OnDblClick) text->OnDblClick(text);
+  };
   NShowText->OnClick = [this](TObject* s) { NShowTextClick(s); };
   NFont1->OnClick = [this](TObject* s) { NFont1Click(s); };
   BFont->OnClick = [this](TObject*) { NFont1->Click(); };
