@@ -190,6 +190,7 @@ class TMainForm : public TForm {
   void NShowTextClick(TObject* Sender);
   void NFont1Click(TObject* Sender);
   void FontBoxChange(TObject* Sender);
+  void FontSizeChange(TObject* Sender);
   std::string FontToString(TFont* font);
   bool StringToCtrlFont(const std::string& line, TFont* font);
   void WireTexts();

@@ -262,4 +262,5 @@ void TMainForm::WireTexts() {
   NFont1->OnClick = [this](TObject* s) { NFont1Click(s); };
   BFont->OnClick = [this](TObject*) { NFont1->Click(); };
   FontBox->OnChange = [this](TObject* s) { FontBoxChange(s); };
+  FontSize->OnChange = [this](TObject* s) { FontSizeChange(s); };
 }

@@ -54,6 +54,13 @@ void TMainForm::FontBoxChange(TObject*) {
   Edit->GetSelAttributes()->SetName(name);
 }
 
+void TMainForm::FontSizeChange(TObject*) {
+  // A typed text that is no size leaves the selection as it is.
+  int points = 0;
+  if (FontSizeOfEntry(FontSize->GetItemIndex(), FontSize->GetText(), points))
+    Edit->GetSelAttributes()->SetSize(points);
+}
+
 void TMainForm::NFont1Click(TObject*) {
   if (SelectedItem < 0 || SelectedItem > 14) {
     ShowMessage("你还没选择要修改的项目！");

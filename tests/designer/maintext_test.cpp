@@ -468,4 +468,29 @@ TEST_F(Texts, FontBoxAppliesOnlyListedFaces) {
   EXPECT_EQ(f->Edit->GetSelAttributes()->GetCharset(), charset->Charset);
 }
 
+// Sizes typed into the size box apply when they are sizes; other text
+// leaves the selection's size alone.
+TEST_F(Texts, TypedFontSizesAreValidated) {
+  f->ToolBar2->Show();
+  f->FontSize->SetEnabled(true);
+  f->Edit->SetText("卡片");
+  f->Edit->SelectAll();
+  f->Edit->GetSelAttributes()->SetSize(9);
+  QWidget* box = f->FontSize->Widget();
+  auto type = [box](const char* text) {
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+  };
+  type("24");
+  EXPECT_EQ(f->Edit->GetSelAttributes()->GetSize(), 24);
+  type("abc");
+  EXPECT_EQ(f->Edit->GetSelAttributes()->GetSize(), 24);
+  type("0");
+  EXPECT_EQ(f->Edit->GetSelAttributes()->GetSize(), 24);
+  f->FontSize->SetItemIndex(10);  // "五号"
+  f->FontSizeChange(f->FontSize);
+  EXPECT_EQ(f->Edit->GetSelAttributes()->GetSize(), 17);
+}
+
 }  // namespace
