@@ -40,6 +40,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   Nhelp1->OnClick = [this](TObject* s) { Nhelp1Click(s); };
   BHelp->OnClick = [this](TObject* s) { BHelpClick(s); };
   WireDesignSurface();
+  WireTexts();
 }
 
 TMainForm::~TMainForm() {
@@ -105,17 +106,6 @@ void TMainForm::FreeLongLivedPictures() {
   PictureCanvas->SetControl(nullptr);
 }
 
-// Handlers whose behaviour the design surface, the text items, the template
-// library and the command layer give.
-void TMainForm::TextItemClick(TObject*) {}
-void TMainForm::DataTextDblClick(TObject*) {}
-void TMainForm::DataTextMouseDown(TObject*, TMouseButton, TShiftState, int, int) {}
-void TMainForm::DataTextMouseMove(TObject*, TShiftState, int, int) {}
-void TMainForm::DataTextMouseUp(TObject*, TMouseButton, TShiftState, int, int) {}
-void TMainForm::TitleTextDblClick(TObject*) {}
-void TMainForm::TitleTextMouseDown(TObject*, TMouseButton, TShiftState, int, int) {}
-void TMainForm::TitleTextMouseMove(TObject*, TShiftState, int, int) {}
-void TMainForm::TitleTextMouseUp(TObject*, TMouseButton, TShiftState, int, int) {}
+// Handlers whose behaviour the template library and the command layer give.
 void TMainForm::CustomTemplateClick(TObject*) {}
 void TMainForm::ApplicationHint(TObject*) {}
-void TMainForm::FillFontBox() {}

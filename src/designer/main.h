@@ -6,9 +6,11 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/checklst.h"
 #include "platform/comctrls.h"
 #include "platform/commdlg.h"
 #include "platform/dbctrls.h"
@@ -25,6 +27,19 @@
 
 class TQRPix;
 class TQRDBPix;
+
+// The character set of an installed font, the object of each entry of the
+// font box.
+class TCharsetObject : public TObject {
+ public:
+  explicit TCharsetObject(uint8_t charset) : Charset(charset) {}
+  uint8_t Charset;
+};
+
+// The size in points of entry `index` of the font size list whose box shows
+// `text`: the Chinese size names by table, any other entry by its number.
+// False when the text is no size a font can take (nothing to apply).
+bool FontSizeOfEntry(int index, const std::string& text, int& points);
 
 // Number of text slots on a card (data-field texts and static titles).
 constexpr int kTextSlots = 13;
@@ -57,6 +72,13 @@ class TMainForm : public TForm {
   TToolButton* TBEdit;
   TComboBox* FontBox;
   TComboBox* FontSize;
+  TFontDialog* FontDialog1 = nullptr;
+  TMenuItem* NFont1 = nullptr;    // the font command
+  TToolButton* BFont = nullptr;   // clicks NFont1
+  // The field captions (CheckListBox1, edited in Edit2) and the title texts
+  // (CheckListBox2, edited in Edit1); a check mark shows the text.
+  TCheckListBox *CheckListBox1 = nullptr, *CheckListBox2 = nullptr;
+  TEdit *Edit1 = nullptr, *Edit2 = nullptr;
   TPanel* Panel1;    // selection panel (left)
   TPanel* PanTools;  // data panel (right)
   TDBGrid* DBGrid1;
@@ -160,6 +182,26 @@ class TMainForm : public TForm {
   void ApplicationHint(TObject* Sender);
   void FillFontBox();
 
+  // The text lists, the show toggle and the fonts.
+  void CheckListBox1Click(TObject* Sender);
+  void CheckListBox2Click(TObject* Sender);
+  void Edit1KeyUp(TObject* Sender, Word& Key, TShiftState Shift);
+  void Edit2KeyUp(TObject* Sender, Word& Key, TShiftState Shift);
+  void NShowTextClick(TObject* Sender);
+  void NFont1Click(TObject* Sender);
+  void FontBoxChange(TObject* Sender);
+  void FontSizeChange(TObject* Sender);
+  std::string FontToString(TFont* font);
+  bool StringToCtrlFont(const std::string& line, TFont* font);
+  void WireTexts();
+  std::vector<std::unique_ptr<TCharsetObject>> CharsetObjects;  // the font box's entries' objects
+  // The entry of each list that its edit box rewrites: each list keeps its
+  // own, so a click in one list never retargets the other's box.
+  int FieldEditIndex = 0, TitleEditIndex = 0;
+  // The selected text's design control, or none while no text is selected
+  // (the last text clicked is not the current selection).
+  TControl* SelectedText() const;
+
   // Start-up pieces, each one step of FormCreate.
   void CheckDataFiles();
   void ReadStartSettings();
@@ -212,6 +254,9 @@ class TMainForm : public TForm {
   void Shape1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   void FormPaint(TObject* Sender);
+  // Brings items that left the card panel back onto it and keeps them big
+  // enough to grab; run after every event that moves or sizes items.
+  void ClampDesignItems();
   void EditLeftClick(TObject* Sender);
   void NShowPhotoClick(TObject* Sender);
   void NShowBGClick(TObject* Sender);

@@ -111,6 +111,7 @@ void MovePicture(TMainForm* f, TControl* item, int x, int y) {
 
 void ReleasePicture(TMainForm* f, TControl* item) {
   f->MoveMode = 0;
+  f->ClampDesignItems();
   FillBoxes(f, item);
 }
 
@@ -196,15 +197,14 @@ void TMainForm::Shape1MouseMove(TObject*, TShiftState, int X, int Y) {
     TImage* items[] = {PicOne, PicTwo, SignPic, BarcodeSet, ImageIns, ImageZhang};
     items[PicItem]->SetBounds(Shape1->GetLeft() + 2, Shape1->GetTop() + 2, Shape1->GetWidth() - 4,
                               Shape1->GetHeight() - 4);
-  } else if (SelectedItem >= 0 && SelectedItem < kTextSlots) {
-    TControl* text = LastTextTag > 14 ? static_cast<TControl*>(TitleLabels[size_t(SelectedItem)])
-                                      : static_cast<TControl*>(DBTexts[size_t(SelectedItem)]);
-    if (text) text->SetBoundsRect(Shape1->GetBoundsRect());
+  } else if (TControl* text = SelectedText()) {
+    text->SetBoundsRect(Shape1->GetBoundsRect());
   }
   MovePicture(this, Shape1, X, Y);
 }
 
 void TMainForm::Shape1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
   MoveMode = 0;
+  ClampDesignItems();
   Shape1->SendToBack();
 }

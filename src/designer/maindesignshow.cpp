@@ -162,10 +162,11 @@ void TMainForm::PlaceArmedItem(int X, int Y) {
     Shape1->SetEnabled(false);
   }
   PicItem = 9;
+  ClampDesignItems();
   Repaint();
 }
 
-void TMainForm::FormPaint(TObject*) {
+void TMainForm::ClampDesignItems() {
   const int pw = Panel2->GetWidth(), ph = Panel2->GetHeight();
   for (int i = 0; i < kTextSlots; ++i) {
     for (TControl* c : {static_cast<TControl*>(QRDBTexts[size_t(i)]), static_cast<TControl*>(TitleLabels[size_t(i)])}) {
@@ -178,12 +179,6 @@ void TMainForm::FormPaint(TObject*) {
   for (TImage* item : {SignPic, PicTwo, PicOne, ImageZhang, BarcodeSet, ImageIns})
     SetIfChanged(item, InsideOr(item->GetLeft(), pw, pw / 2), InsideOr(item->GetTop(), ph, ph / 2), item->GetWidth(),
                  item->GetHeight());
-  BPhoto->SetDown(PicOne->GetVisible());
-  BBackPic->SetDown(PicTwo->GetVisible());
-  TBSignPic->SetDown(SignPic->GetVisible());
-  TBBarcode->SetDown(BarcodeSet->GetVisible());
-  TBZhang->SetDown(ImageZhang->GetVisible());
-  BWorkShopPic->SetDown(Drawor->GetVisible());
   // Pictures stay big enough to grab, texts big enough to read.
   for (TImage* item : {PicOne, PicTwo, SignPic, BarcodeSet, ImageZhang})
     SetIfChanged(item, item->GetLeft(), item->GetTop(), std::max(item->GetWidth(), 18),
@@ -195,6 +190,17 @@ void TMainForm::FormPaint(TObject*) {
                    std::max(c->GetHeight(), 20));
     }
   }
+}
+
+// A paint only shows the item states on the tool buttons; the clamps run
+// after the events that move items, never while the window paints.
+void TMainForm::FormPaint(TObject*) {
+  BPhoto->SetDown(PicOne->GetVisible());
+  BBackPic->SetDown(PicTwo->GetVisible());
+  TBSignPic->SetDown(SignPic->GetVisible());
+  TBBarcode->SetDown(BarcodeSet->GetVisible());
+  TBZhang->SetDown(ImageZhang->GetVisible());
+  BWorkShopPic->SetDown(Drawor->GetVisible());
 }
 
 void TMainForm::FormKeyDown(TObject*, Word& Key, TShiftState) {
@@ -225,27 +231,43 @@ void TMainForm::FormKeyDown(TObject*, Word& Key, TShiftState) {
       nudge(QRTitleLabels[i], TitleLabels[i]);
     else
       nudge(QRDBTexts[i], DBTexts[i]);
+    ClampDesignItems();
     return;
   }
   const int kinds[] = {0, 1, 2, 3, 5};  // photo, picture two, logo, barcode, seal
   PictureItem p = PictureOfKind(this, kinds[SelectedItem - kTextSlots]);
   Shape1->SetBounds(Shape1->GetLeft() + dx, Shape1->GetTop() + dy, Shape1->GetWidth(), Shape1->GetHeight());
   nudge(p.twin, p.item);
+  ClampDesignItems();
 }
 
 void TMainForm::EditLeftClick(TObject*) {
-  Shape1->SetLeft(StrToInt(Trim(EditLeft->GetText())));
-  Shape1->SetTop(StrToInt(Trim(EditTop->GetText())));
-  Shape1->SetHeight(StrToInt(Trim(EditH->GetText())));
-  Shape1->SetWidth(StrToInt(Trim(EditW->GetText())));
+  TControl* item = nullptr;
   if (PicItem >= 0 && PicItem <= 5) {
     TImage* items[] = {PicOne, PicTwo, SignPic, BarcodeSet, ImageIns, ImageZhang};
-    items[PicItem]->SetBoundsRect(Shape1->GetBoundsRect());
-  } else if (SelectedItem >= 0 && SelectedItem < kTextSlots) {
-    TControl* text = SelectedIsTitle ? static_cast<TControl*>(TitleLabels[size_t(SelectedItem)])
-                                     : static_cast<TControl*>(DBTexts[size_t(SelectedItem)]);
-    if (text) text->SetBoundsRect(Shape1->GetBoundsRect());
+    item = items[PicItem];
+  } else {
+    item = SelectedText();
   }
+  // All four values are read before anything moves; a box that holds no
+  // number, or a size below one pixel, applies nothing and the boxes show
+  // the item's bounds again.
+  int left = 0, top = 0, width = 0, height = 0;
+  const bool valid = TryStrToInt(Trim(EditLeft->GetText()), left) && TryStrToInt(Trim(EditTop->GetText()), top) &&
+                     TryStrToInt(Trim(EditW->GetText()), width) && TryStrToInt(Trim(EditH->GetText()), height) &&
+                     width > 0 && height > 0;
+  if (!valid) {
+    if (item) {
+      EditLeft->SetText(std::to_string(item->GetLeft()));
+      EditTop->SetText(std::to_string(item->GetTop()));
+      EditW->SetText(std::to_string(item->GetWidth()));
+      EditH->SetText(std::to_string(item->GetHeight()));
+    }
+    return;
+  }
+  Shape1->SetBounds(left, top, width, height);
+  if (item) item->SetBoundsRect(Shape1->GetBoundsRect());
+  ClampDesignItems();
 }
 
 void TMainForm::WireDesignSurface() {
@@ -276,7 +298,13 @@ void TMainForm::WireDesignSurface() {
 
   OnKeyDown = [this](TObject* s, Word& key, TShiftState shift) { FormKeyDown(s, key, shift); };
   OnPaint = [this](TObject* s) { FormPaint(s); };
-  for (TEdit* box : {EditLeft, EditTop, EditW, EditH}) box->OnClick = [this](TObject* s) { EditLeftClick(s); };
+  // The boxes apply when editing ends: the box loses the focus or takes Enter.
+  for (TEdit* box : {EditLeft, EditTop, EditW, EditH}) {
+    box->OnExit = [this](TObject* s) { EditLeftClick(s); };
+    box->OnKeyDown = [this](TObject* s, Word& key, TShiftState) {
+      if (key == VK_RETURN) EditLeftClick(s);
+    };
+  }
 
   NShowPhoto->OnClick = [this](TObject* s) { NShowPhotoClick(s); };
   NShowBG->OnClick = [this](TObject* s) { NShowBGClick(s); };

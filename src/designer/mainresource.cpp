@@ -208,6 +208,24 @@ void BuildDesignItems(TMainForm* f) {
   f->QRDrawor->SetBounds(0, 0, 337, 223);
   f->QRDrawor->SendToBack();
 
+  // The two text lists above the position boxes, each under its edit box.
+  f->Edit2 = Make<TEdit>(f, f->Panel1, "Edit2");
+  f->Edit2->SetBounds(8, 8, 141, 21);
+  f->CheckListBox1 = Make<TCheckListBox>(f, f->Panel1, "CheckListBox1");
+  f->CheckListBox1->SetBounds(8, 31, 141, 136);
+  f->Edit1 = Make<TEdit>(f, f->Panel1, "Edit1");
+  f->Edit1->SetBounds(8, 172, 141, 21);
+  f->CheckListBox2 = Make<TCheckListBox>(f, f->Panel1, "CheckListBox2");
+  f->CheckListBox2->SetBounds(8, 195, 141, 136);
+  const char* captions13[] = {"姓名", "单位", "地址", "电话", "职务", "办公室", "编号",
+                              "部门", "Oicq", "Icq", "手机", "Email", "备注"};
+  for (const char* caption : captions13) {
+    f->CheckListBox1->GetItems()->Add(caption);
+    f->CheckListBox2->GetItems()->Add(caption);
+  }
+  f->FontDialog1 = new TFontDialog(f);
+  f->FontDialog1->Name = "FontDialog1";
+
   TEdit** boxes[] = {&f->EditLeft, &f->EditTop, &f->EditW, &f->EditH};
   const char* boxNames[] = {"EditLeft", "EditTop", "EditW", "EditH"};
   const char* boxLabels[] = {"X", "Y", "W", "H"};
@@ -222,6 +240,7 @@ void BuildDesignItems(TMainForm* f) {
 
   auto* showMenu = static_cast<TMenuItem*>(f->FindComponent("NShowMenu"));
   f->NShowText = MenuItem(f, showMenu, "NShowText", "显示文字(&Text)");
+  f->NFont1 = MenuItem(f, showMenu, "NFont1", "字体(&Font)...");
   f->NShowPhoto = MenuItem(f, showMenu, "NShowPhoto", "显示图一(&ShowPhoto)");
   f->NShowBG = MenuItem(f, showMenu, "NShowBG", "显示图二(&EachBG)");
   f->NShowPanelPic = MenuItem(f, showMenu, "NShowPanelPic", "不显示底图(&BG)");
@@ -238,6 +257,9 @@ void BuildDesignItems(TMainForm* f) {
     (*buttons[i])->SetCaption(captions[i]);
     (*buttons[i])->Style = tbsCheck;
   }
+  f->BFont = Make<TToolButton>(f, f->ToolBar1, "BFont");
+  f->BFont->SetCaption("字体");
+  f->BFont->Hint = "字体";
   f->BHelp = Make<TToolButton>(f, f->ToolBar1, "BHelp");
   f->BHelp->SetCaption("帮助");
   f->BHelp->Hint = "帮助";

@@ -3,6 +3,8 @@
 // the show toggles with click placement, and the print twins that follow.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QTest>
 #include <QWidget>
 
@@ -15,11 +17,6 @@ using cardtest::CardProgram;
 namespace {
 
 LPARAM XY(int x, int y) { return MakeLParam(x, y); }
-
-void ClickInto(TControl* c) {
-  c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, XY(2, 2));
-  c->Perform(WM_LBUTTONUP, 0, XY(2, 2));
-}
 
 class DesignSurface : public ::testing::Test {
  protected:
@@ -258,7 +255,7 @@ TEST_F(DesignSurface, ArrowKeyWithoutSelectionWarns) {
   EXPECT_EQ(program.Messages(), std::vector<std::string>{"你还没选择要移动的对象！"});
 }
 
-TEST_F(DesignSurface, PaintClampsSizesAndPositions) {
+TEST_F(DesignSurface, ClampsBringItemsBackAndKeepSizesButPaintMovesNothing) {
   f->Panel2->SetBounds(24, 26, 300, 200);
   f->PicOne->SetBounds(10, 10, 10, 10);
   f->ImageIns->SetBounds(10, 10, 10, 10);
@@ -269,6 +266,9 @@ TEST_F(DesignSurface, PaintClampsSizesAndPositions) {
   f->TitleLabels[1]->SetBounds(400, 250, 60, 20);
   f->QRDBTexts[2]->SetBounds(20, -4, 60, 20);
   f->FormPaint(f);
+  EXPECT_EQ(f->PicOne->GetBoundsRect(), Bounds(10, 10, 10, 10));
+  EXPECT_EQ(f->SignPic->GetLeft(), 301);
+  f->ClampDesignItems();
   EXPECT_EQ(f->PicOne->GetBoundsRect(), Bounds(10, 10, 18, 18));
   EXPECT_EQ(f->ImageIns->GetBoundsRect(), Bounds(10, 10, 10, 10));  // no minimum size
   EXPECT_EQ(f->SignPic->GetLeft(), 150);
@@ -366,23 +366,32 @@ TEST_F(DesignSurface, PositionBoxesPlaceFrameAndItem) {
   };
   fill(" 12", "34 ", "56", "78");
   f->PicItem = 2;
-  ClickInto(f->EditTop);
+  f->EditLeftClick(f);
   EXPECT_EQ(f->Shape1->GetBoundsRect(), Bounds(12, 34, 56, 78));
   EXPECT_EQ(f->SignPic->GetBoundsRect(), Bounds(12, 34, 56, 78));
 
   f->PicItem = 9;
   f->SelectedItem = 5;
-  f->SelectedIsTitle = false;
+  f->LastTextTag = 5;
   fill("20", "21", "90", "30");
-  ClickInto(f->EditW);
+  f->EditLeftClick(f);
   EXPECT_EQ(f->DBTexts[5]->GetBoundsRect(), Bounds(20, 21, 90, 30));
 
   // A picture item selected but not the frame's: no text slot is touched.
   f->SelectedItem = 13;
+  fill("40", "41", "50", "30");
   f->EditLeftClick(f);
+  EXPECT_EQ(f->DBTexts[5]->GetBoundsRect(), Bounds(20, 21, 90, 30));
 
-  fill("x", "1", "1", "1");
-  EXPECT_THROW(f->EditLeftClick(f), EConvertError);
+  // One bad value of four applies none of them and shows the item's bounds.
+  f->SelectedItem = 5;
+  for (auto bad : {std::array<const char*, 4>{"x", "1", "30", "30"}, {"1", "1", "0", "30"}, {"1", "1", "30", "-2"}}) {
+    fill(bad[0], bad[1], bad[2], bad[3]);
+    EXPECT_NO_THROW(f->EditLeftClick(f));
+    EXPECT_EQ(f->DBTexts[5]->GetBoundsRect(), Bounds(20, 21, 90, 30));
+    EXPECT_EQ(f->EditLeft->GetText(), "20");
+    EXPECT_EQ(f->EditW->GetText(), "90");
+  }
 }
 
 // The boxes as the user meets them: each has its label, takes typed

@@ -182,11 +182,15 @@ class Journey:
         self.popup_opens(lambda: self.key("F10"), "F10")
         self.key("Escape")
         self.key("Escape")
-        # A harmless item: the show menu's photo toggle, chosen by its letter.
+        # A harmless item: the show menu's first entry, the texts' toggle;
+        # with no list entry marked it hides them and says how to mark one.
         show = MENU_CAPTIONS.index("显示(S)")
         x, y = self.menu_button(show)
         self.popup_opens(lambda: self.click(self.main, x, y), "显示")
         self.key("Down", "Return")
+        self.wait_window(MESSAGE_CAPTION)
+        self.key("Return")
+        self.wait_gone(MESSAGE_CAPTION)
 
     def batch_window(self):
         self.popup_opens(lambda: self.key("alt+f"), "Alt+F")
