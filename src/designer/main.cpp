@@ -37,6 +37,9 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   NExit->OnClick = [this](TObject* s) { NExitClick(s); };
   NPicEdit->OnClick = [this](TObject* s) { NPicEditClick(s); };
   NOpenDB->OnClick = [this](TObject* s) { NOpenDBClick(s); };
+  NOpen->OnClick = [this](TObject* s) { NOpenClick(s); };
+  NSave->OnClick = [this](TObject* s) { NSaveClick(s); };
+  NSaveAs->OnClick = [this](TObject* s) { NSaveAsClick(s); };
   Nhelp1->OnClick = [this](TObject* s) { Nhelp1Click(s); };
   BHelp->OnClick = [this](TObject* s) { BHelpClick(s); };
   WireDesignSurface();

@@ -27,6 +27,7 @@
 
 class TQRPix;
 class TQRDBPix;
+struct CardTemplate;
 
 // The character set of an installed font, the object of each entry of the
 // font box.
@@ -163,6 +164,16 @@ class TMainForm : public TForm {
   void NExitClick(TObject* Sender);
   void NPicEditClick(TObject* Sender);
   void NOpenDBClick(TObject* Sender);
+  // The template commands: open, save, save as.
+  void NOpenClick(TObject* Sender);
+  void NSaveClick(TObject* Sender);
+  void NSaveAsClick(TObject* Sender);
+  // The design as a template record, and a checked record applied to the
+  // controls; the table binding and the pictures of an opened template.
+  CardTemplate GatherTemplate();
+  void ApplyTemplate(const CardTemplate& design);
+  void BindTemplateTable(const std::string& templatePath);
+  void LoadTemplatePictures(const std::string& templatePath);
   void BHelpClick(TObject* Sender);
   void Nhelp1Click(TObject* Sender);
 
@@ -309,6 +320,9 @@ extern bool ToolBarShown, SelectPanelShown, DataGridHidden, DrawPanelHidden;
 extern bool DrawingMode;
 // The program's arguments, kept by the entry point for the start-up template.
 extern std::vector<std::string> ProgramArguments;
+
+// Empty when the file opens as a card-holder table, else what is wrong.
+std::string CheckCardTable(const std::string& folder, const std::string& file);
 
 // Desktop services of the start.
 void CreateDesktopShortcut(const std::string& target, const std::string& workingFolder, const std::string& linkName,

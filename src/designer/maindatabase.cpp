@@ -15,7 +15,8 @@ namespace {
 const char* const kCardFields[] = {"AAAA", "BBBB", "CCCC", "DDDD", "EEEE", "FFFF", "GGGG", "HHHH",
                                    "IIII", "JJJJ", "KKKK", "LLLL", "MMMM", "PIC",  "BACKGROUND", "BARCODE"};
 
-// Empty when the file opens as a card-holder table, else what is wrong.
+}  // namespace
+
 std::string CheckCardTable(const std::string& folder, const std::string& file) {
   TTable probe;
   probe.SetDatabaseName(folder);
@@ -31,8 +32,6 @@ std::string CheckCardTable(const std::string& folder, const std::string& file) {
   probe.Close();
   return missing.empty() ? "" : "缺少字段：" + missing;
 }
-
-}  // namespace
 
 void TMainForm::NPicEditClick(TObject*) {
   FormPicEdit->Repaint();
