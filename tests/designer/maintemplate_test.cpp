@@ -10,6 +10,7 @@
 
 #include "cardprogram.h"
 #include "designer/cardtemplate.h"
+#include "designer/templatescramble.h"
 #include "platform/qt_input.h"
 #include "records/dbpicsu.h"
 
@@ -201,6 +202,63 @@ TEST_F(TemplateCommands, MissingPicturesAndTableFallBackWithTheirMessages) {
   EXPECT_TRUE(FormPicEdit->Table1->GetActive());
   EXPECT_EQ(fs::path(FormPicEdit->Table1->GetDatabaseName()), fs::path(program.Data("Mode/DATA/")));
   EXPECT_EQ(fs::path(f->TemplateBGPath), fs::path(program.Data("Mode/Untitle.JPG")));
+}
+
+}  // namespace
+
+namespace {
+
+// The window's show reads the start-up template: the one named on the
+// command line (its letter case lost on the way), or a refusal that leaves
+// the design as the window made it.
+TEST(StartTemplateFile, CommandLineTemplateOpensOrIsRefusedWhole) {
+  for (bool bad : {false, true}) {
+    SCOPED_TRACE(bad);
+    CardProgram program;
+    CardTemplate design = LoadCardTemplate(program.Data("Mode/未命名.pmt"));
+    design.dataTexts[0].caption = "员工姓名";
+    design.dataTexts[0].left = 41;
+    const std::string file = program.Home().File("Cards/Staff.pmt");
+    fs::create_directories(fs::path(file).parent_path());
+    SaveCardTemplate(file, design);
+    if (bad) {
+      std::string bytes = FormatCardTemplate(design);
+      bytes.replace(bytes.find("PageData9="), 10, "PageData9=-");
+      std::ofstream(file, std::ios::binary) << ScrambleTemplateBytes(bytes);
+    }
+    TMainForm* f = program.MakeMainForm({file});
+    FormPicEdit = MakeForm<TFormPicEdit>(Application);
+    program.Keep(FormPicEdit);
+    f->OnActivate = nullptr;
+    const CardTemplate before = f->GatherTemplate();
+    program.dialogs.Records.clear();
+    f->Show();
+    if (bad) {
+      EXPECT_EQ(f->GatherTemplate(), before);
+      ASSERT_FALSE(program.Messages().empty());
+      EXPECT_EQ(program.Messages().back(), "打开失败，可能是路径有误，请检查目录名或文件名是否含有连续两个的空格!");
+    } else {
+      EXPECT_EQ(f->CheckListBox1->GetItems()->Get(0), "员工姓名");
+      EXPECT_EQ(f->DBTexts[0]->GetLeft(), 41);
+      EXPECT_TRUE(f->NSave->GetEnabled());
+    }
+  }
+}
+
+TEST_F(TemplateCommands, YesToSaveAtCloseWritesTheOpenedTemplate) {
+  const std::string copy = program.Home().File("staff.pmt");
+  SaveAs(copy);
+  Drag(f->DBTexts[1], 11, 0);
+  const CardTemplate moved = f->GatherTemplate();
+  program.dialogs.Answer(IDYES);
+  program.dialogs.Answer(IDYES);
+  bool canClose = false;
+  f->FormCloseQuery(f, canClose);
+  ASSERT_TRUE(canClose);
+  TCloseAction action = caHide;
+  f->FormClose(f, action);
+  EXPECT_EQ(LoadCardTemplate(copy), moved);
+  EXPECT_EQ(f->RecentFiles[1], copy);
 }
 
 }  // namespace
