@@ -19,9 +19,10 @@ const char* const kLogoMissing = "指定位置的标志图不存在！是否删�
 const char* const kLayoutMissing = "指定位置底图不存在！是否删除或移动了？        ";
 const char* const kTableMissing = "该模板的数据库已经不存在！";
 
-// Page values that hold a control's bounds: index of width (or left) first.
-struct TBoundsSlot {
-  int first, second;
+// The report's page values and where the template keeps them.
+constexpr std::pair<int, int> kPageSlots[] = {
+    {63, TQRPage::pvBottomMargin}, {65, TQRPage::pvColumnSpace}, {66, TQRPage::pvLeftMargin},
+    {67, TQRPage::pvRightMargin},  {68, TQRPage::pvTopMargin},   {69, TQRPage::pvLength},
 };
 
 TemplateFont FontOf(TFont* font, bool shown) {
@@ -74,8 +75,6 @@ void LoadPicture(TMainForm* f, TImage* image, const std::string& path) {
   }
 }
 
-std::string TemplateDir(const std::string& path) { return ExcludeTrailingPathDelimiter(ExtractFilePath(path)); }
-
 }  // namespace
 
 CardTemplate TMainForm::GatherTemplate() {
@@ -113,6 +112,9 @@ CardTemplate TMainForm::GatherTemplate() {
   put(41, QRSignPic->GetEnabled());
   put(42, QRDBPicTwo->GetEnabled());
   put(43, QRDBPicOne->GetEnabled());
+  put(44, QRDBPicTwo->Fit);
+  put(45, QRDBPicOne->Fit);
+  put(46, QRSignPic->Fit);
   put(47, QRSignPic->GetVisible());
   put(48, QRDBPicTwo->GetVisible());
   put(49, QRDBPicOne->GetVisible());
@@ -126,6 +128,13 @@ CardTemplate TMainForm::GatherTemplate() {
   put(57, ImageZhang->GetVisible());
   put(58, ImageZhang->GetTransparent());
   put(59, ImageZhang->GetStretch());
+  put(60, DetailBand1->Frame.DrawBottom);
+  put(61, int(ColorToRGB(QRSignPic->Frame.Color)));
+  // The report's page: columns, then its values in whole millimetres.
+  const TQRPage& page = QuickRep1->Page;
+  put(62, page.Columns);
+  put(64, page.Columns);
+  for (auto [index, value] : kPageSlots) put(index, int(page.GetValue(value)));
   for (int i = 0; i < kTextSlots; ++i) {
     const size_t k = size_t(i);
     design.dataTexts[k] = TextOf(DBTexts[k], QRDBTexts[k], QRDBTexts[k]->GetFont(), CheckListBox1->GetItems()->Get(i));
@@ -165,8 +174,11 @@ void TMainForm::ApplyTemplate(const CardTemplate& design) {
     item->SetEnabled(at(flag) != 0);
     item->SetVisible(at(flag) != 0);
   }
+  QRDBPicTwo->Fit = at(44) != 0;
   PicTwo->SetStretch(at(44) != 0);
+  QRDBPicOne->Fit = at(45) != 0;
   PicOne->SetStretch(at(45) != 0);
+  QRSignPic->Fit = at(46) != 0;
   QRSignPic->SetVisible(at(47) != 0);
   QRDBPicTwo->SetVisible(at(48) != 0);
   QRDBPicOne->SetVisible(at(49) != 0);
@@ -182,6 +194,13 @@ void TMainForm::ApplyTemplate(const CardTemplate& design) {
   ImageZhang->SetStretch(at(59) != 0);
   QRImageZhang->SetVisible(ImageZhang->GetVisible());
   QRDBBarCode->SetVisible(BarcodeSet->GetVisible());
+  TQRFrame& frame = DetailBand1->Frame;
+  frame.DrawTop = frame.DrawBottom = frame.DrawLeft = frame.DrawRight = at(60) != 0;
+  QRSignPic->Frame.Color = TColor(at(61));
+  TQRPage& page = QuickRep1->Page;
+  page.Columns = at(62);
+  for (auto [index, value] : kPageSlots) page.SetValue(value, at(index));
+  page.Columns = at(64);
 
   for (int i = 0; i < kTextSlots; ++i) {
     const size_t k = size_t(i);

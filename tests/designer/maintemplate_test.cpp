@@ -11,6 +11,7 @@
 #include "cardprogram.h"
 #include "designer/cardtemplate.h"
 #include "designer/templatescramble.h"
+#include "imaging/view/qrdbpix.h"
 #include "platform/qt_input.h"
 #include "records/dbpicsu.h"
 
@@ -101,7 +102,11 @@ TEST_F(TemplateCommands, MovedTextSurvivesSaveAsAndReopen) {
   const TPoint before{name->GetLeft(), name->GetTop()};
   Drag(name, 17, 9);
   ASSERT_EQ(name->GetLeft(), before.x + 17);
+  // Page values keep whole millimetres; the picture options come back too.
+  f->QuickRep1->Page.BottomMargin = 12.7;
+  f->QRDBPicOne->Fit = false;
   const CardTemplate moved = f->GatherTemplate();
+  EXPECT_EQ(moved.pageData[63], 12);
 
   const std::string copy = program.Home().File("mine/卡片 一.pmt");
   fs::create_directories(fs::path(copy).parent_path());
@@ -125,6 +130,9 @@ TEST_F(TemplateCommands, MovedTextSurvivesSaveAsAndReopen) {
   OpenByKey(copy);
   EXPECT_EQ(name->GetLeft(), before.x + 17);
   EXPECT_EQ(name->GetTop(), before.y + 9);
+  EXPECT_EQ(f->QuickRep1->Page.BottomMargin, 12.0);
+  EXPECT_FALSE(f->QRDBPicOne->Fit);
+  EXPECT_FALSE(f->PicOne->GetStretch());
   EXPECT_EQ(f->GatherTemplate(), moved);
 }
 
