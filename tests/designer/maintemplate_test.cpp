@@ -270,3 +270,21 @@ TEST_F(TemplateCommands, YesToSaveAtCloseWritesTheOpenedTemplate) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TemplateCommands, FailedSaveStaysOutOfTheRecentList) {
+  const std::string copy = program.Home().File("kept.pmt");
+  SaveAs(copy);
+  ASSERT_EQ(f->RecentIndex, 1);
+  // A folder that does not exist cannot take the new file.
+  const std::string lost = program.Home().File("no such folder/lost.pmt");
+  Choose(lost);
+  EXPECT_THROW(f->NSaveAs->Click(), std::exception);
+  EXPECT_FALSE(fs::exists(lost));
+  EXPECT_EQ(f->RecentIndex, 1);
+  EXPECT_EQ(f->RecentFiles[1], "");
+  EXPECT_TRUE(fs::exists(copy));
+}
+
+}  // namespace
