@@ -240,19 +240,44 @@ class Journey:
         if name not in names:
             raise JourneyError("%s not in the table copy on disk: %r" % (name, names))
 
-    def exit(self):
+    def open_template(self, path):
+        self.popup_opens(lambda: self.key("alt+f"), "Alt+F")
+        self.key("o")  # 打开模板(&Open)
+        self.wait_window(OPEN_DIALOG_CAPTION)
+        self.key("ctrl+a")
+        self.type(str(path))
+        self.key("Return")
+        self.wait_gone(OPEN_DIALOG_CAPTION)
+        time.sleep(0.5)
+        self.alive()
+
+    def exit(self, save=False):
         self.xdo("windowactivate", "--sync", self.main, check=False)
         self.key("alt+F4")
         self.wait_window("退出")
         self.key("y")
         self.wait_window("保存结果")
-        self.key("n")
+        self.key("y" if save else "n")
         try:
             code = self.program.wait(TIMEOUT)
         except subprocess.TimeoutExpired:
             raise JourneyError("the program did not end after the close questions")
         if code != 0:
             raise JourneyError("the program ended with code %d" % code)
+
+
+def scramble(data, undo=False):
+    """Templates outside the stock folder: each 4096-byte block XORed with a
+    running state that is fed with the stored (scrambled) bytes."""
+    out = bytearray()
+    for start in range(0, len(data), 4096):
+        k = 0
+        for byte in data[start:start + 4096]:
+            result = byte ^ (k >> 8)
+            stored = byte if undo else result
+            out.append(result)
+            k = ((stored + k) * 0xB500 + 0xC900) & 0xFFFF
+    return bytes(out)
 
 
 def read_names(dbf):
@@ -292,7 +317,15 @@ def main():
         journey.stock_table_refuses(data / "Mode" / "DATA" / "data.DBF")
         journey.choose_table(cards / "data.DBF")
         journey.copy_table_takes(cards / "data.DBF", "王小明")
-        journey.exit()
+        template = work / "员工卡.pmt"
+        template.write_bytes(scramble((data / "Mode" / "未命名.pmt").read_bytes()))
+        template.touch()
+        os.utime(template, (0, 0))
+        journey.open_template(template)
+        journey.exit(save=True)
+        saved = scramble(template.read_bytes(), undo=True)
+        if template.stat().st_mtime == 0 or b"[Section10]\r\n" not in saved or "姓名".encode("gbk") not in saved:
+            raise JourneyError("the template was not saved at the close")
         errors = stderr_errors(journey.program.stderr.read())
         if errors:
             raise JourneyError("stderr:\n" + "\n".join(errors))
