@@ -253,26 +253,21 @@ void TMainForm::BindTemplateTable(const std::string& templatePath) {
 // missing one is named and its path falls back to the stock file.
 void TMainForm::LoadTemplatePictures(const std::string& templatePath) {
   const std::string here = ExcludeTrailingPathDelimiter(GetCurrentDir());
-  if (!SealPath.empty()) {
-    const std::string found = FindTemplateFile(SealPath, templatePath, DataDir);
+  // A stored picture found is loaded into `image`; a missing one is named
+  // and falls back to the stock file `stock` in the working folder.
+  auto resolve = [&](std::string& path, TImage* image, const char* missing, const char* stock) {
+    if (path.empty()) return;
+    const std::string found = FindTemplateFile(path, templatePath, DataDir);
     if (found.empty()) {
-      ShowMessage(kSealMissing);
-      SealPath = here + "/ZhangPic.bmp";
+      ShowMessage(missing);
+      path = here + "/" + stock;
     } else {
-      SealPath = found;
-      LoadPicture(this, ImageZhang, found);
+      path = found;
+      LoadPicture(this, image, found);
     }
-  }
-  if (!LogoPath.empty()) {
-    const std::string found = FindTemplateFile(LogoPath, templatePath, DataDir);
-    if (found.empty()) {
-      ShowMessage(kLogoMissing);
-      LogoPath = here + "/SignPic.bmp";
-    } else {
-      LogoPath = found;
-      LoadPicture(this, SignPic, found);
-    }
-  }
+  };
+  resolve(SealPath, ImageZhang, kSealMissing, "ZhangPic.bmp");
+  resolve(LogoPath, SignPic, kLogoMissing, "SignPic.bmp");
   const std::string untitled = DataDir + "Mode/Untitle.JPG";
   if (TemplateBGPath.empty()) {
     TemplateBGPath = untitled;
