@@ -194,10 +194,23 @@ class Journey:
         if self.xdo("search", "--onlyvisible", "--name", MESSAGE_CAPTION, check=False).split():
             raise JourneyError("the texts' toggle asked for a mark though the template has some")
 
+    def menu_entry(self, menu_key, entry_key, window_name):
+        """Runs a menu entry by its letter and waits for the window it opens.
+        On a loaded machine the entry's letter can reach the menu before it
+        takes keys; the menu then closes unchosen and is opened again."""
+        for attempt in range(3):
+            self.popup_opens(lambda: self.key(menu_key), menu_key)
+            time.sleep(0.3)
+            self.key(entry_key)
+            try:
+                return self.wait_window(window_name, timeout=TIMEOUT if attempt == 2 else 5.0)
+            except JourneyError:
+                if attempt == 2:
+                    raise
+                self.key("Escape")
+
     def batch_window(self):
-        self.popup_opens(lambda: self.key("alt+f"), "Alt+F")
-        self.key("p")  # 卡片批量生成(&PicEdit)
-        window = self.wait_window("卡片批量处理生成器")
+        window = self.menu_entry("alt+f", "p", "卡片批量处理生成器")  # 卡片批量生成(&PicEdit)
         self.xdo("windowactivate", "--sync", window, check=False)
         self.key("alt+F4")
         self.wait_gone("卡片批量处理生成器")
@@ -223,9 +236,7 @@ class Journey:
             raise JourneyError("the stock table changed on disk")
 
     def choose_table(self, dbf):
-        self.popup_opens(lambda: self.key("alt+d"), "Alt+D")
-        self.key("d")  # 选用数据库(Open&DB)...
-        dialog = self.wait_window(OPEN_DIALOG_CAPTION)
+        dialog = self.menu_entry("alt+d", "d", OPEN_DIALOG_CAPTION)  # 选用数据库(Open&DB)...
         self.key("ctrl+a")
         self.type(str(dbf))
         self.key("Return")
