@@ -177,4 +177,16 @@ TEST_F(CardPanel, ReleaseOnThePanelRefreshesThePrintTwin) {
   EXPECT_EQ(after.ScanLine(100)[30 * 3], 0);
 }
 
+TEST(CardPanelStart, TheStockLayoutPictureIsShownAndPrinted) {
+  CardProgram program;
+  TMainForm* f = program.MakeMainForm();
+  EXPECT_EQ(f->ImageTemp->GetPicture()->GetWidth(), 337);
+  EXPECT_EQ(f->ImageTemp->GetPicture()->GetHeight(), 223);
+  EXPECT_EQ(f->Drawor->GetPicture()->GetWidth(), f->Panel2->GetWidth() - 10);
+  EXPECT_EQ(f->Drawor->GetPicture()->GetHeight(), f->Panel2->GetHeight() - 10);
+  EXPECT_EQ(f->QRDrawor->GetAttachedBitmap(), LayoutPrintBitmap);
+  EXPECT_EQ(LayoutPrintBitmap->GetWidth(), f->Drawor->GetWidth());
+  for (const std::string& message : program.Messages()) EXPECT_EQ(message.find("找不到"), std::string::npos) << message;
+}
+
 }  // namespace
