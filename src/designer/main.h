@@ -293,6 +293,21 @@ class TMainForm : public TForm {
   void RestoreFrameWindowProc();
   TWndMethod OldFrameWindowProc;
 
+  // The card panel and its layout picture ---------------------------------------------
+  TImage* ImageTemp = nullptr;  // the unscaled layout picture, hidden
+  // Loads the unscaled layout picture and refits it to the card panel.
+  void LoadLayoutPicture(const std::string& path);
+  // Places the layout picture in the panel's 5-pixel band, rebuilt from the
+  // unscaled picture, then clamps the design items into the new panel.
+  void Panel2Resize(TObject* Sender);
+  void Panel2MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The print twin takes the shown layout picture's place and a copy of it.
+  void RefreshLayoutPrint();
+  // True when the shown layout picture differs from its last refit.
+  bool LayoutDrawnOn();
+  TBitmap LayoutFitted;  // the layout picture as the last refit left it
+  bool InPanelResize = false;
+
  private:
   void FreeLongLivedPictures();
   // Only the first activation asks for a new or recent template.

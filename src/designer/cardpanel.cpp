@@ -1,0 +1,94 @@
+// The card panel: its resize refits the layout picture from the unscaled
+// picture in ImageTemp and refreshes the print twin.
+#include "designer/cardpanel.h"
+
+#include <algorithm>
+
+#include "designer/main.h"
+#include "imaging/view/qrpix.h"
+#include "platform/dialogs.h"
+#include "platform/sysutils.h"
+
+TLayoutFit FitLayoutPicture(int areaWidth, int areaHeight, int sourceWidth, int sourceHeight) {
+  if (areaWidth <= 0 || areaHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return {};
+  const double ratio = double(sourceWidth) / double(sourceHeight);
+  if (areaWidth > areaHeight) {
+    const int w = int(areaHeight * ratio);
+    return {(areaWidth - w) / 2, 0, w, areaHeight};
+  }
+  const int h = int(areaWidth / ratio);
+  return {0, (areaHeight - h) / 2, areaWidth, h};
+}
+
+namespace {
+
+const char* const kKeepDrawing =
+    "版面图片上画的内容会因改变卡片大小而丢失。要把画好的版面图片作为新的原图保留吗？";
+
+bool SamePixels(TBitmap* a, TBitmap* b) {
+  if (a->GetWidth() != b->GetWidth() || a->GetHeight() != b->GetHeight()) return false;
+  a->SetPixelFormat(pf24bit);
+  b->SetPixelFormat(pf24bit);
+  for (int y = 0; y < a->GetHeight(); ++y)
+    if (!std::equal(a->ScanLine(y), a->ScanLine(y) + a->GetWidth() * 3, b->ScanLine(y))) return false;
+  return true;
+}
+
+}  // namespace
+
+bool TMainForm::LayoutDrawnOn() {
+  TGraphic* shown = Drawor->GetPicture()->GetGraphic();
+  if (!shown || shown->GetEmpty() || LayoutFitted.GetEmpty()) return false;
+  TBitmap current;
+  current.Assign(shown);
+  return !SamePixels(&current, &LayoutFitted);
+}
+
+void TMainForm::LoadLayoutPicture(const std::string& path) {
+  ImageTemp->GetPicture()->LoadFromFile(path);
+  LayoutFitted.SetSize(0, 0);  // a new source: nothing drawn on it yet
+  Panel2Resize(Panel2);
+}
+
+void TMainForm::Panel2Resize(TObject*) {
+  if (InPanelResize) return;
+  InPanelResize = true;
+  // A panel below the smallest size grows to it, so the layout area is
+  // never empty.
+  if (Panel2->GetWidth() < kCardPanelMinWidth || Panel2->GetHeight() < kCardPanelMinHeight)
+    Panel2->SetBounds(Panel2->GetLeft(), Panel2->GetTop(), std::max(Panel2->GetWidth(), kCardPanelMinWidth),
+                      std::max(Panel2->GetHeight(), kCardPanelMinHeight));
+  Drawor->SetBounds(5, 5, Panel2->GetWidth() - 10, Panel2->GetHeight() - 10);
+  QRDrawor->SetBounds(Drawor->GetLeft(), Drawor->GetTop(), Drawor->GetWidth(), Drawor->GetHeight());
+
+  // What the user drew on the shown picture would be lost by the refit:
+  // asked first, it becomes the new unscaled picture.
+  if (LayoutDrawnOn() && MessageDlg(kKeepDrawing, mtConfirmation, mbYes | mbNo) == mrYes)
+    ImageTemp->GetPicture()->Assign(Drawor->GetPicture());
+
+  TBitmap fitted;
+  fitted.SetPixelFormat(pf24bit);
+  fitted.SetSize(Drawor->GetWidth(), Drawor->GetHeight());
+  fitted.GetCanvas()->Brush->Color = clWhite;
+  fitted.GetCanvas()->FillRect(TRect{0, 0, fitted.GetWidth(), fitted.GetHeight()});
+  TGraphic* source = ImageTemp->GetPicture()->GetGraphic();
+  if (source && !source->GetEmpty()) {
+    const TLayoutFit fit =
+        FitLayoutPicture(fitted.GetWidth(), fitted.GetHeight(), source->GetWidth(), source->GetHeight());
+    fitted.GetCanvas()->StretchDraw(TRect{fit.Left, fit.Top, fit.Left + fit.Width, fit.Top + fit.Height}, source);
+  }
+  Drawor->GetPicture()->Assign(&fitted);
+  LayoutFitted.Assign(&fitted);
+  RefreshLayoutPrint();
+  InPanelResize = false;
+  ClampDesignItems();
+}
+
+void TMainForm::Panel2MouseUp(TObject*, TMouseButton, TShiftState, int, int) { RefreshLayoutPrint(); }
+
+void TMainForm::RefreshLayoutPrint() {
+  QRDrawor->SetBounds(Drawor->GetLeft(), Drawor->GetTop(), Drawor->GetWidth(), Drawor->GetHeight());
+  TGraphic* shown = Drawor->GetPicture()->GetGraphic();
+  if (shown) LayoutPrintBitmap->Assign(shown);
+  QRDrawor->SetAttachedBitmap(LayoutPrintBitmap);
+}

@@ -1,0 +1,192 @@
+// The card panel: the layout picture refitted from its unscaled source on
+// every resize, the smallest panel, the user's drawing kept only when the
+// user says so, the print twin, and the items clamped into the new panel.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWidget>
+
+#include "cardprogram.h"
+#include "designer/cardpanel.h"
+#include "imaging/view/qrpix.h"
+
+using cardtest::CardProgram;
+
+namespace {
+
+TEST(FitLayoutPicture, ShapeOfTheAreaChoosesTheFullSide) {
+  struct Case {
+    int dw, dh, sw, sh;
+    TLayoutFit want;
+  } cases[] = {
+      {300, 100, 100, 200, {125, 0, 50, 100}},   // landscape area, portrait picture: bands left and right
+      {100, 300, 200, 100, {0, 125, 100, 50}},   // portrait area, landscape picture: bands above and below
+      {300, 100, 800, 100, {-250, 0, 800, 100}}, // picture wider than the area: cropped on both sides
+      {100, 100, 100, 300, {0, -100, 100, 300}}, // square area takes the width: a tall picture is cropped
+      {327, 213, 337, 223, {3, 0, 321, 213}},    // trunc(213 * 337 / 223) = 321
+  };
+  for (const Case& c : cases) {
+    const TLayoutFit got = FitLayoutPicture(c.dw, c.dh, c.sw, c.sh);
+    EXPECT_EQ(got.Left, c.want.Left) << c.dw << "x" << c.dh << " " << c.sw << "x" << c.sh;
+    EXPECT_EQ(got.Top, c.want.Top) << c.dw << "x" << c.dh << " " << c.sw << "x" << c.sh;
+    EXPECT_EQ(got.Width, c.want.Width) << c.dw << "x" << c.dh << " " << c.sw << "x" << c.sh;
+    EXPECT_EQ(got.Height, c.want.Height) << c.dw << "x" << c.dh << " " << c.sw << "x" << c.sh;
+  }
+}
+
+TEST(FitLayoutPicture, EmptyAreaOrPictureGivesAnEmptyPlace) {
+  const int sizes[][4] = {{0, 100, 10, 10}, {100, 0, 10, 10}, {-5, 100, 10, 10},
+                          {100, 100, 0, 10}, {100, 100, 10, 0}, {0, 0, 0, 0}};
+  for (const auto& s : sizes) {
+    const TLayoutFit got = FitLayoutPicture(s[0], s[1], s[2], s[3]);
+    EXPECT_EQ(got.Width, 0);
+    EXPECT_EQ(got.Height, 0);
+  }
+}
+
+class CardPanel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    f = program.MakeMainForm();
+    f->Show();
+    SetSource(100, 200);
+    asked = program.Messages().size();
+  }
+
+  // A plain red unscaled picture of w x h.
+  void SetSource(int w, int h) {
+    TBitmap source;
+    source.SetPixelFormat(pf24bit);
+    source.SetSize(w, h);
+    source.GetCanvas()->Brush->Color = clRed;
+    source.GetCanvas()->FillRect(TRect{0, 0, w, h});
+    f->ImageTemp->GetPicture()->Assign(&source);
+  }
+  // Sizes the card panel as the size loop and the template reader do; its
+  // window follows.
+  void ResizePanel(int w, int h) {
+    f->Panel2->SetBounds(f->Panel2->GetLeft(), f->Panel2->GetTop(), w, h);
+    ASSERT_EQ(f->Panel2->Widget()->width(), std::max(w, kCardPanelMinWidth));
+  }
+  // True when the shown layout picture is white at (x, y).
+  bool WhiteAt(int x, int y) {
+    TBitmap shown;
+    shown.Assign(f->Drawor->GetPicture()->GetGraphic());
+    shown.SetPixelFormat(pf24bit);
+    const uint8_t* p = shown.ScanLine(y) + x * 3;
+    return p[0] == 255 && p[1] == 255 && p[2] == 255;
+  }
+  void DrawBlackBox(int l, int t, int r, int b) {
+    TCanvas* canvas = f->Drawor->GetCanvas();
+    canvas->Brush->Color = clBlack;
+    canvas->FillRect(TRect{l, t, r, b});
+  }
+
+  // Questions the panel asked since the window was shown.
+  size_t Asked() const { return program.Messages().size() - asked; }
+
+  CardProgram program;
+  TMainForm* f = nullptr;
+  size_t asked = 0;
+};
+
+TEST_F(CardPanel, ResizeRefitsTheLayoutPictureInsideTheBand) {
+  ResizePanel(410, 210);
+  EXPECT_EQ(f->Drawor->GetLeft(), 5);
+  EXPECT_EQ(f->Drawor->GetTop(), 5);
+  EXPECT_EQ(f->Drawor->GetWidth(), 400);
+  EXPECT_EQ(f->Drawor->GetHeight(), 200);
+  EXPECT_EQ(f->Drawor->GetPicture()->GetWidth(), 400);
+  EXPECT_EQ(f->Drawor->GetPicture()->GetHeight(), 200);
+  // The portrait picture fills the height, centred: 100 wide at x = 150.
+  EXPECT_TRUE(WhiteAt(20, 100));
+  EXPECT_FALSE(WhiteAt(200, 100));
+  EXPECT_TRUE(WhiteAt(380, 100));
+  // The print twin takes the same place and a copy of the picture.
+  EXPECT_EQ(f->QRDrawor->GetLeft(), 5);
+  EXPECT_EQ(f->QRDrawor->GetWidth(), 400);
+  EXPECT_EQ(f->QRDrawor->GetAttachedBitmap(), LayoutPrintBitmap);
+  EXPECT_EQ(LayoutPrintBitmap->GetWidth(), 400);
+  EXPECT_EQ(LayoutPrintBitmap->GetHeight(), 200);
+
+  // Back to a portrait panel: refitted from the unscaled source, not from
+  // the shown picture with its bands.
+  SetSource(200, 100);
+  ResizePanel(110, 310);
+  EXPECT_TRUE(WhiteAt(50, 10));
+  EXPECT_FALSE(WhiteAt(50, 150));
+  EXPECT_TRUE(WhiteAt(50, 290));
+  EXPECT_EQ(Asked(), 0u);
+}
+
+TEST_F(CardPanel, ZeroSizesAndAnEmptyPictureNeverFail) {
+  ResizePanel(0, 0);
+  EXPECT_EQ(f->Panel2->GetWidth(), kCardPanelMinWidth);
+  EXPECT_EQ(f->Panel2->GetHeight(), kCardPanelMinHeight);
+  EXPECT_EQ(f->Drawor->GetWidth(), kCardPanelMinWidth - 10);
+  EXPECT_EQ(f->Drawor->GetHeight(), kCardPanelMinHeight - 10);
+
+  f->ImageTemp->GetPicture()->SetGraphic(nullptr);
+  ResizePanel(300, 200);
+  EXPECT_EQ(f->Drawor->GetPicture()->GetWidth(), 290);
+  EXPECT_TRUE(WhiteAt(145, 95));
+  EXPECT_EQ(Asked(), 0u);
+}
+
+TEST_F(CardPanel, DrawingIsKeptOnlyWhenTheUserSaysSo) {
+  ResizePanel(410, 210);
+  // Drawn over the white band on the left.
+  DrawBlackBox(10, 10, 60, 190);
+  program.dialogs.Answer(IDYES);
+  ResizePanel(410, 210 + 1);
+  ASSERT_EQ(Asked(), 1u);
+  EXPECT_FALSE(WhiteAt(30, 100)) << "the drawing became the new source";
+
+  DrawBlackBox(350, 10, 390, 190);
+  program.dialogs.Answer(IDNO);
+  ResizePanel(410, 210);
+  EXPECT_EQ(Asked(), 2u);
+  EXPECT_TRUE(WhiteAt(370, 100)) << "refitted from the source without the drawing";
+
+  // Nothing drawn since the last refit: no question.
+  ResizePanel(420, 220);
+  EXPECT_EQ(Asked(), 2u);
+}
+
+TEST_F(CardPanel, ItemsAreClampedIntoTheSmallerPanel) {
+  f->SignPic->Show();
+  f->SignPic->SetBounds(300, 180, 40, 40);
+  ResizePanel(200, 150);
+  EXPECT_LE(f->SignPic->GetLeft() + f->SignPic->GetWidth(), 200);
+  EXPECT_LE(f->SignPic->GetTop() + f->SignPic->GetHeight(), 150);
+}
+
+TEST_F(CardPanel, ReleaseOnThePanelRefreshesThePrintTwin) {
+  ResizePanel(410, 210);
+  DrawBlackBox(10, 10, 60, 190);
+  // The twin still holds the picture before the drawing.
+  TBitmap before;
+  before.Assign(LayoutPrintBitmap);
+  before.SetPixelFormat(pf24bit);
+  EXPECT_EQ(before.ScanLine(100)[30 * 3], 255);
+  // A click on the panel's band, through the panel's window.
+  QTest::mouseClick(f->Panel2->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(2, 100));
+  TBitmap after;
+  after.Assign(LayoutPrintBitmap);
+  after.SetPixelFormat(pf24bit);
+  EXPECT_EQ(after.ScanLine(100)[30 * 3], 0);
+}
+
+TEST(CardPanelStart, TheStockLayoutPictureIsShownAndPrinted) {
+  CardProgram program;
+  TMainForm* f = program.MakeMainForm();
+  EXPECT_EQ(f->ImageTemp->GetPicture()->GetWidth(), 337);
+  EXPECT_EQ(f->ImageTemp->GetPicture()->GetHeight(), 223);
+  EXPECT_EQ(f->Drawor->GetPicture()->GetWidth(), f->Panel2->GetWidth() - 10);
+  EXPECT_EQ(f->Drawor->GetPicture()->GetHeight(), f->Panel2->GetHeight() - 10);
+  EXPECT_EQ(f->QRDrawor->GetAttachedBitmap(), LayoutPrintBitmap);
+  EXPECT_EQ(LayoutPrintBitmap->GetWidth(), f->Drawor->GetWidth());
+  for (const std::string& message : program.Messages()) EXPECT_EQ(message.find("找不到"), std::string::npos) << message;
+}
+
+}  // namespace
