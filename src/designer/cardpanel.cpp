@@ -44,10 +44,30 @@ bool TMainForm::LayoutDrawnOn() {
   return !SamePixels(&current, &LayoutFitted);
 }
 
-void TMainForm::LoadLayoutPicture(const std::string& path) {
-  ImageTemp->GetPicture()->LoadFromFile(path);
-  LayoutFitted.SetSize(0, 0);  // a new source: nothing drawn on it yet
-  Panel2Resize(Panel2);
+bool TMainForm::LoadLayoutPicture(const std::string& path) {
+  TBitmap loaded;
+  try {
+    // Every kind of picture becomes a bitmap of its own size, which the
+    // unscaled and the shown picture both take.
+    TPicture file;
+    file.LoadFromFile(path);
+    loaded.Assign(file.GetGraphic());
+    loaded.SetPixelFormat(pf24bit);
+  } catch (const std::exception&) {
+    Application->MessageBox("无法装入图像文件", "装入错误", MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  ImageTemp->GetPicture()->Assign(&loaded);
+  Drawor->GetPicture()->Assign(&loaded);
+  // What was loaded is nothing the user drew.
+  LayoutFitted.Assign(&loaded);
+  RefreshLayoutPrint();
+  return true;
+}
+
+void TMainForm::DiscardLayoutDrawing() {
+  TGraphic* shown = Drawor->GetPicture()->GetGraphic();
+  if (shown && !shown->GetEmpty()) LayoutFitted.Assign(shown);
 }
 
 void TMainForm::Panel2Resize(TObject*) {

@@ -5,12 +5,17 @@
 
 #include <QTest>
 #include <QWidget>
+#include <fstream>
 
 #include "cardprogram.h"
 #include "designer/cardpanel.h"
 #include "imaging/view/qrpix.h"
+#include "records/dbpicsu.h"
 
 using cardtest::CardProgram;
+
+const std::string kKeepDrawingText =
+    "版面图片上画的内容会因改变卡片大小而丢失。要把画好的版面图片作为新的原图保留吗？";
 
 namespace {
 
@@ -153,6 +158,18 @@ TEST_F(CardPanel, DrawingIsKeptOnlyWhenTheUserSaysSo) {
   EXPECT_EQ(Asked(), 2u);
 }
 
+TEST_F(CardPanel, UnreadableLayoutFileIsReportedAndChangesNothing) {
+  const std::string bad = program.Data("broken.bmp");
+  std::ofstream(bad, std::ios::binary) << "BM not a picture";
+  program.dialogs.Answer(IDOK);
+  EXPECT_FALSE(f->LoadLayoutPicture(bad));
+  ASSERT_EQ(Asked(), 1u);
+  EXPECT_EQ(program.dialogs.Records.back().Text, "无法装入图像文件");
+  EXPECT_EQ(program.dialogs.Records.back().Caption, "装入错误");
+  EXPECT_EQ(f->ImageTemp->GetPicture()->GetWidth(), 100);
+  EXPECT_EQ(f->ImageTemp->GetPicture()->GetHeight(), 200);
+}
+
 TEST_F(CardPanel, ItemsAreClampedIntoTheSmallerPanel) {
   f->SignPic->Show();
   f->SignPic->SetBounds(300, 180, 40, 40);
@@ -175,6 +192,47 @@ TEST_F(CardPanel, ReleaseOnThePanelRefreshesThePrintTwin) {
   after.Assign(LayoutPrintBitmap);
   after.SetPixelFormat(pf24bit);
   EXPECT_EQ(after.ScanLine(100)[30 * 3], 0);
+}
+
+// The start-up template, a template opened through the open command and a
+// resize of the undrawn panel ask nothing; one drawn pixel makes the next
+// resize ask through the dialog service.
+TEST(CardPanelStart, OnlyADrawingMakesTheResizeAsk) {
+  CardProgram program;
+  TMainForm* f = program.MakeMainForm();
+  FormPicEdit = MakeForm<TFormPicEdit>(Application);
+  program.Keep(FormPicEdit);
+  f->OnActivate = nullptr;
+  f->Show();
+  // The stock template chosen in the open command's dialog.
+  auto openStock = [&] {
+    const std::string file = program.Data("Mode/未命名.pmt");
+    program.dialogs.AnswerDialog([file](TCommonDialog* dialog) {
+      static_cast<TOpenDialog*>(dialog)->FileName = file;
+      return true;
+    });
+    QTest::keyClick(f->Widget(), Qt::Key_O, Qt::ControlModifier);
+  };
+  auto neverAsked = [&] {
+    for (const std::string& message : program.Messages()) EXPECT_EQ(message.find(kKeepDrawingText), std::string::npos);
+  };
+  openStock();
+  EXPECT_EQ(program.dialogs.Pending(), 0u);
+  f->Panel2->SetBounds(f->Panel2->GetLeft(), f->Panel2->GetTop(), 400, 260);
+  neverAsked();
+
+  // A drawing replaced by the next template's own picture is not asked about.
+  f->Drawor->GetCanvas()->SetPixel(20, 20, clBlack);
+  openStock();
+  f->Panel2->SetBounds(f->Panel2->GetLeft(), f->Panel2->GetTop(), 400, 260);
+  neverAsked();
+
+  f->Drawor->GetCanvas()->SetPixel(20, 20, clBlack);
+  program.dialogs.Answer(IDNO);
+  f->Panel2->SetBounds(f->Panel2->GetLeft(), f->Panel2->GetTop(), 380, 260);
+  ASSERT_FALSE(program.Messages().empty());
+  EXPECT_EQ(program.Messages().back(), kKeepDrawingText);
+  EXPECT_EQ(program.dialogs.Pending(), 0u);
 }
 
 TEST(CardPanelStart, TheStockLayoutPictureIsShownAndPrinted) {
