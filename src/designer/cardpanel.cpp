@@ -7,6 +7,8 @@
 #include "designer/main.h"
 #include "imaging/view/qrpix.h"
 #include "platform/dialogs.h"
+#include "platform/forms.h"
+#include "platform/messages.h"
 #include "platform/sysutils.h"
 
 TLayoutFit FitLayoutPicture(int areaWidth, int areaHeight, int sourceWidth, int sourceHeight) {
@@ -20,7 +22,36 @@ TLayoutFit FitLayoutPicture(int areaWidth, int areaHeight, int sourceWidth, int 
   return {0, (areaHeight - h) / 2, areaWidth, h};
 }
 
+TPanelCommand CardPanelCommand(int x, int y, int w, int h) {
+  if (x < 10 && y < 10) return {crSizeNWSE, SC_SIZE + 4};
+  if (x > w - 10 && y > h - 10) return {crSizeNWSE, SC_SIZE + 8};
+  if (x > w - 10 && y < 10) return {crSizeNESW, SC_SIZE + 5};
+  if (x < 10 && y > h - 10) return {crSizeNESW, SC_SIZE + 7};
+  if (x > 5 && x < w - 5 && y > 5 && y < h - 5) return {crSizeAll, SC_MOVE + 1};
+  const bool midX = x > w / 2 - 5 && x < w / 2 + 5, midY = y > h / 2 - 5 && y < h / 2 + 5;
+  if (y < 5 && midX) return {crSizeNS, SC_SIZE + 3};
+  if (y > h - 5 && midX) return {crSizeNS, SC_SIZE + 6};
+  if (x < 5 && midY) return {crSizeWE, SC_SIZE + 1};
+  if (x > w - 5 && midY) return {crSizeWE, SC_SIZE + 2};
+  return {crSizeAll, SC_MOVE + 1};
+}
+
 namespace {
+
+// The eight 6 x 6 handles at the corners and edge middles of a w x h panel.
+void DrawPanelHandles(TCanvas* canvas, int w, int h) {
+  canvas->Pen->Color = clRed;
+  canvas->Pen->Width = 2;
+  const int corners[8][4] = {{0, 0, 6, 6},
+                             {0, h, 6, h - 6},
+                             {w, 0, w - 6, 6},
+                             {w, h, w - 6, h - 6},
+                             {0, h / 2 - 3, 6, h / 2 + 3},
+                             {w / 2 - 3, 0, w / 2 + 3, 6},
+                             {w, h / 2 - 3, w - 6, h / 2 + 3},
+                             {w / 2 - 3, h, w / 2 + 3, h - 6}};
+  for (const auto& c : corners) canvas->Rectangle(c[0], c[1], c[2], c[3]);
+}
 
 const char* const kKeepDrawing =
     "版面图片上画的内容会因改变卡片大小而丢失。要把画好的版面图片作为新的原图保留吗？";
@@ -102,6 +133,18 @@ void TMainForm::Panel2Resize(TObject*) {
   RefreshLayoutPrint();
   InPanelResize = false;
   ClampDesignItems();
+}
+
+void TMainForm::Panel2MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
+  const int w = Panel2->GetWidth(), h = Panel2->GetHeight();
+  DrawPanelHandles(PanelCanvas, w, h);
+  const TPanelCommand command = CardPanelCommand(X, Y, w, h);
+  // The window manager's loop runs on the panel with the zone's cursor.
+  const TCursor saved = Screen->GetCursor();
+  Screen->SetCursor(command.Cursor);
+  ReleaseCapture();
+  Panel2->Perform(WM_SYSCOMMAND, command.Command, 0);
+  Screen->SetCursor(saved);
 }
 
 void TMainForm::Panel2MouseUp(TObject*, TMouseButton, TShiftState, int, int) { RefreshLayoutPrint(); }

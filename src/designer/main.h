@@ -302,6 +302,9 @@ class TMainForm : public TForm {
   // Places the layout picture in the panel's 5-pixel band, rebuilt from the
   // unscaled picture, then clamps the design items into the new panel.
   void Panel2Resize(TObject* Sender);
+  // A press on the panel's band draws its handles and hands the panel to
+  // the window manager's size or move loop by the zone pressed.
+  void Panel2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void Panel2MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   // The print twin takes the shown layout picture's place and a copy of it.
   void RefreshLayoutPrint();

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <QWidget>
 #include <fstream>
 
 #include "cardprogram.h"
 #include "designer/cardpanel.h"
 #include "imaging/view/qrpix.h"
+#include "platform/forms.h"
 #include "records/dbpicsu.h"
 
 using cardtest::CardProgram;
@@ -186,12 +189,98 @@ TEST_F(CardPanel, ReleaseOnThePanelRefreshesThePrintTwin) {
   before.Assign(LayoutPrintBitmap);
   before.SetPixelFormat(pf24bit);
   EXPECT_EQ(before.ScanLine(100)[30 * 3], 255);
-  // A click on the panel's band, through the panel's window.
-  QTest::mouseClick(f->Panel2->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(2, 100));
+  // A right click on the panel's band, through the panel's window: the
+  // press starts no loop without the left button, the release reaches the
+  // panel.
+  QTest::mouseClick(f->Panel2->Widget(), Qt::RightButton, Qt::NoModifier, QPoint(2, 100));
+  EXPECT_EQ(f->Panel2->GetBoundsRect(), Rect(24, 26, 24 + 410, 26 + 210));
   TBitmap after;
   after.Assign(LayoutPrintBitmap);
   after.SetPixelFormat(pf24bit);
   EXPECT_EQ(after.ScanLine(100)[30 * 3], 0);
+}
+
+TEST(CardPanelCommand, ZonesPickTheWindowManagersCommand) {
+  // A 337 x 223 panel: middles at x 168 and y 111.
+  struct Case {
+    int x, y;
+    TCursor cursor;
+    WPARAM command;
+  } cases[] = {
+      {0, 0, crSizeNWSE, 0xF004},     {9, 9, crSizeNWSE, 0xF004},     {336, 222, crSizeNWSE, 0xF008},
+      {328, 214, crSizeNWSE, 0xF008}, {336, 0, crSizeNESW, 0xF005},   {0, 222, crSizeNESW, 0xF007},
+      {168, 2, crSizeNS, 0xF003},     {164, 4, crSizeNS, 0xF003},     {172, 0, crSizeNS, 0xF003},
+      {163, 2, crSizeAll, 0xF011},    {173, 2, crSizeAll, 0xF011},    {168, 5, crSizeAll, 0xF011},
+      {168, 220, crSizeNS, 0xF006},   {2, 111, crSizeWE, 0xF001},     {334, 107, crSizeWE, 0xF002},
+      {2, 91, crSizeAll, 0xF011},     {334, 116, crSizeAll, 0xF011},  {100, 100, crSizeAll, 0xF011},
+      {10, 9, crSizeAll, 0xF011},     {9, 10, crSizeAll, 0xF011},     {327, 213, crSizeAll, 0xF011},
+  };
+  for (const Case& c : cases) {
+    const TPanelCommand got = CardPanelCommand(c.x, c.y, 337, 223);
+    EXPECT_EQ(got.Cursor, c.cursor) << c.x << "," << c.y;
+    EXPECT_EQ(got.Command, c.command) << c.x << "," << c.y;
+  }
+}
+
+// Presses on the card panel's band, moves the pointer by `by` in two steps
+// and releases it: the moves and the release come while the press's size
+// or move loop runs, as a user's do. `pressed` runs in the loop before the
+// first step, `halfway` after it.
+void DragBand(TMainForm* f, TPoint at, TPoint by, const std::function<void()>& pressed,
+              const std::function<void()>& halfway) {
+  QWidget* w = f->Panel2->Widget();
+  const QPoint start = w->mapToGlobal(QPoint(at.x, at.y));
+  const QPoint middle = start + QPoint(by.x / 2, by.y / 2), end = start + QPoint(by.x, by.y);
+  QTimer::singleShot(0, w, [w, middle, pressed] {
+    pressed();
+    QTest::mouseMove(w, w->mapFromGlobal(middle));
+  });
+  QTimer::singleShot(20, w, [w, end, halfway] {
+    halfway();
+    QTest::mouseMove(w, w->mapFromGlobal(end));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, w->mapFromGlobal(end));
+  });
+  QTest::mousePress(w, Qt::LeftButton, {}, QPoint(at.x, at.y));
+}
+
+TEST_F(CardPanel, BandPressRunsTheSizeOrMoveLoopWithItsCursor) {
+  struct Case {
+    TPoint at, by;
+    TRect want;  // the panel's bounds after the release
+    TCursor cursor;
+  } cases[] = {
+      {{333, 219}, {20, 10}, Rect(24, 26, 24 + 357, 26 + 233), crSizeNWSE},  // bottom-right corner
+      {{3, 3}, {6, 4}, Rect(30, 30, 24 + 337, 26 + 223), crSizeNWSE},        // top-left corner
+      {{168, 2}, {8, -6}, Rect(24, 20, 24 + 337, 26 + 223), crSizeNS},       // top edge: only the height
+      {{2, 111}, {-10, 4}, Rect(14, 26, 24 + 337, 26 + 223), crSizeWE},      // left edge: only the width
+      {{2, 91}, {16, 6}, Rect(40, 32, 40 + 337, 32 + 223), crSizeAll},       // left edge away from its handle
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.at.x << "," << c.at.y);
+    f->Panel2->SetBounds(24, 26, 337, 223);
+    Screen->SetCursor(crDefault);
+    TRect halfwayBounds;
+    TCursor cursorInLoop = crDefault;
+    QRgb handle = 0;
+    DragBand(
+        f, c.at, c.by,
+        [&] {
+          cursorInLoop = Screen->GetCursor();
+          handle = f->Panel2->ClientImage().pixel(1, 1);
+        },
+        [&] { halfwayBounds = f->Panel2->GetBoundsRect(); });
+    EXPECT_EQ(f->Panel2->GetBoundsRect(), c.want);
+    EXPECT_NE(halfwayBounds, Rect(24, 26, 24 + 337, 26 + 223)) << "the panel follows the pointer";
+    EXPECT_EQ(cursorInLoop, c.cursor);
+    EXPECT_EQ(Screen->GetCursor(), crDefault) << "the screen cursor comes back";
+    EXPECT_EQ(qRed(handle), 255) << "the handles are drawn in red";
+    EXPECT_EQ(qGreen(handle), 0);
+    // The resize handler ran: the layout picture and its twin fill the band.
+    EXPECT_EQ(f->Drawor->GetBoundsRect(), Rect(5, 5, c.want.Width() - 5, c.want.Height() - 5));
+    EXPECT_EQ(f->QRDrawor->GetBoundsRect(), f->Drawor->GetBoundsRect());
+    EXPECT_EQ(LayoutPrintBitmap->GetWidth(), c.want.Width() - 10);
+  }
+  EXPECT_EQ(Asked(), 0u);
 }
 
 // The start-up template, a template opened through the open command and a
