@@ -296,6 +296,9 @@ void TMainForm::WireDesignSurface() {
   BarcodeSet->OnDblClick = [this](TObject* s) { BarcodeSetDblClick(s); };
   ImageZhang->OnDblClick = [this](TObject* s) { ImageZhangDblClick(s); };
 
+  Panel2->OnResize = [this](TObject* s) { Panel2Resize(s); };
+  Panel2->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Panel2MouseDown(s, b, sh, x, y); };
+  Panel2->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Panel2MouseUp(s, b, sh, x, y); };
   OnKeyDown = [this](TObject* s, Word& key, TShiftState shift) { FormKeyDown(s, key, shift); };
   OnPaint = [this](TObject* s) { FormPaint(s); };
   // The boxes apply when editing ends: the box loses the focus or takes Enter.

@@ -132,7 +132,7 @@ void BuildSurface(TMainForm* f) {
   f->Panel2->BevelOuter = bvNone;
 
   f->Drawor = Make<TImage>(f, f->Panel2, "Drawor");
-  f->Drawor->SetBounds(0, 0, 337, 223);
+  f->Drawor->SetBounds(5, 5, 327, 213);
   f->Drawor->SetCursor(crCross);
   f->PicOne = Make<TImage>(f, f->Panel2, "PicOne");
   f->PicOne->SetBounds(230, 40, 80, 100);
@@ -149,6 +149,9 @@ void BuildSurface(TMainForm* f) {
   f->Shape1->SetVisible(false);
   f->Edit = Make<TRichEdit>(f, f->Panel2, "Edit");
   f->Edit->SetVisible(false);
+  f->ImageTemp = Make<TImage>(f, f->ScrollBox1, "ImageTemp");
+  f->ImageTemp->SetAutoSize(true);
+  f->ImageTemp->SetVisible(false);
 }
 
 void BuildReport(TMainForm* f) {

@@ -108,6 +108,8 @@ void TMainForm::FormCreate(TObject*) {
     QRDBPicTwo->SetEnabled(false);
     QRDBPicTwo->SetVisible(false);
     CreateTextControls();
+    // The stock layout picture; a template read later replaces it.
+    if (FileExists(BGFileName) && LoadLayoutPicture(BGFileName)) Panel2Resize(Panel2);
     const char* fields[] = {"AAAA", "BBBB", "CCCC", "DDDD", "EEEE", "FFFF", "GGGG",
                             "HHHH", "IIII", "JJJJ", "KKKK", "LLLL", "MMMM"};
     for (int i = 0; i < kTextSlots; ++i) QRDBTexts[size_t(i)]->DataField = fields[i];

@@ -157,6 +157,7 @@ void TMainForm::ApplyTemplate(const CardTemplate& design) {
   const auto& p = design.pageData;
   auto at = [&p](int index) { return p[size_t(index)]; };
   PageData = p;
+  DiscardLayoutDrawing();  // the template brings its own layout picture
   Drawor->SetBounds(at(28), at(27), at(0), at(1));
   DetailBand1->SetHeight(at(2));
   QRDBPicTwo->SetBounds(at(24), at(23), at(3), at(4));
@@ -277,7 +278,7 @@ void TMainForm::LoadTemplatePictures(const std::string& templatePath) {
     TemplateBGPath = found.empty() ? untitled : found;
   }
   BGFileName = TemplateBGPath;
-  if (FileExists(TemplateBGPath)) LoadPicture(this, Drawor, TemplateBGPath);
+  if (FileExists(TemplateBGPath)) LoadLayoutPicture(TemplateBGPath);
 }
 
 void TMainForm::NOpenClick(TObject*) {
