@@ -248,12 +248,7 @@ void TMainForm::FormShow(TObject*) {
   FontBox->SetEnabled(textTools);
   FontSize->SetEnabled(textTools);
   TBEdit->SetVisible(textTools);
-  if (FormPicEdit == nullptr) return;
-  // A table that could not be opened has no record to edit.
-  if (FormPicEdit->Table1->GetActive()) FormPicEdit->Table1->Edit();
-  FormPicEdit->PixDBView11->GetPixIO()->SetTImage(PicOne);
-  FormPicEdit->PixDBView22->GetPixIO()->SetTImage(PicTwo);
-  FormPicEdit->PixDBView3->GetPixIO()->SetTImage(BarcodeSet);
+  BindRecordPictures();
 }
 
 void TMainForm::FormActivate(TObject*) {

@@ -269,6 +269,9 @@ void TMainForm::LoadTemplatePictures(const std::string& templatePath) {
   };
   resolve(SealPath, ImageZhang, kSealMissing, "ZhangPic.bmp");
   resolve(LogoPath, SignPic, kLogoMissing, "SignPic.bmp");
+  // The report prints copies of the seal and the logo as they now stand.
+  SealToPrint();
+  LogoToPrint();
   const std::string untitled = DataDir + "Mode/Untitle.JPG";
   if (TemplateBGPath.empty()) {
     TemplateBGPath = untitled;
