@@ -13,6 +13,12 @@ void TMainForm::BindRecordPictures() {
   FormPicEdit->PixDBView11->GetPixIO()->SetTImage(PicOne);
   FormPicEdit->PixDBView22->GetPixIO()->SetTImage(PicTwo);
   FormPicEdit->PixDBView3->GetPixIO()->SetTImage(BarcodeSet);
+  // The views read the current record before the items were attached;
+  // showing it again puts its pictures into the items now.
+  for (TPixDBView* view : {FormPicEdit->PixDBView11, FormPicEdit->PixDBView22, FormPicEdit->PixDBView3}) {
+    view->SetAutoDisplay(false);
+    view->SetAutoDisplay(true);
+  }
 }
 
 // The batch window binds the same views to its own preview pictures when

@@ -109,9 +109,13 @@ CardTemplate TMainForm::GatherTemplate() {
   put(32, BarcodeSet->GetTop());
   put(33, ImageZhang->GetLeft());
   put(34, ImageZhang->GetTop());
-  put(41, QRSignPic->GetEnabled());
-  put(42, QRDBPicTwo->GetEnabled());
-  put(43, QRDBPicOne->GetEnabled());
+  // Reading shows or hides the logo, picture two and the photo by these
+  // three, so they are written from those items: the twins' own enabled
+  // states are only set when the preview opens, and a template saved before
+  // that would come back with other pictures shown.
+  put(41, SignPic->GetVisible());
+  put(42, PicTwo->GetVisible());
+  put(43, PicOne->GetVisible());
   put(44, QRDBPicTwo->Fit);
   put(45, QRDBPicOne->Fit);
   put(46, QRSignPic->Fit);
