@@ -7,7 +7,6 @@
 #include "imaging/view/pix.h"
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/qrpix.h"
-#include "platform/privatetemp.h"
 
 TPrevForm* PrevForm = nullptr;
 
@@ -83,18 +82,11 @@ TPrevForm::TPrevForm(TComponent* owner) : TForm(owner) {
   Pix1->SetVisible(false);
   Pix1->SetParent(this);
 
-  OnCreate = [this](TObject* s) { FormCreate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
 }
 
 TPrevForm::~TPrevForm() {
   if (PrevForm == this) PrevForm = nullptr;
-}
-
-void TPrevForm::FormCreate(TObject*) {
-  // Only what earlier runs of this program left in their own folders; other
-  // programs' temporary files are none of our business.
-  RemoveStalePrivateTempFolders();
 }
 
 TQuickRep* TPrevForm::Report() const {

@@ -2,7 +2,10 @@
 // Created once at start-up, owned by the application, shown and hidden.
 // The designer's preview command hands it the report (OpenReport); from
 // then on the window pages and zooms through the prepared pages, sets up
-// the paper, prints a page range and saves pages as pictures.
+// the paper, prints a page range and saves pages as pictures. Prepared
+// pages live in memory and work files in the program's private temporary
+// folder (removed at exit), so there is nothing to clear at start-up, and
+// other programs' temporary files are never touched.
 #pragma once
 
 #include <string>
@@ -64,7 +67,6 @@ class TPrevForm : public TForm {
   // report and shows its first page.
   void OpenReport(TQuickRep* report);
 
-  void FormCreate(TObject* Sender);
   void FormShow(TObject* Sender);
   // "第<page>页共<count>页" in the status bar.
   void UpdatePageStatus();

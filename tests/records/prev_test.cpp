@@ -16,7 +16,7 @@
 #include "platform/dbtest_support.h"
 #include "platform/fonts.h"
 #include "platform/pdftest_support.h"
-#include "platform/privatetemp.h"
+#include "platform/kernel.h"
 #include "platform/qreportctrls.h"
 #include "platform/qt_input.h"
 
@@ -427,18 +427,17 @@ TEST(PagePictureNames, FolderBesideTheChosenFileAndOneExtension) {
   EXPECT_FALSE(HasPagePictureExtension("jpg", 1));
 }
 
-TEST(PreviewStart, ClearsOnlyLeftoversOfThisProgram) {
+TEST(PreviewStart, LeavesOtherProgramsTemporaryFilesAlone) {
   CardProgram program;
-  const fs::path temp = fs::path(PrivateTempFolder()).parent_path().parent_path();
-  const fs::path theirs = temp / "qrp0001.tmp";
-  const fs::path ours = temp / "cardwright-999999999-left";
-  std::ofstream(theirs) << "x";
-  fs::create_directories(ours);
+  const fs::path temp = GetTempPath();
+  const fs::path files[] = {temp / "qrp0001.tmp", temp / "ima0002.tmp", temp / "QRPdone"};
+  for (const fs::path& file : files) std::ofstream(file) << "x";
   auto* form = MakeForm<TPrevForm>(Application);
   program.Keep(form);
-  EXPECT_TRUE(fs::exists(theirs));
-  EXPECT_FALSE(fs::exists(ours));
-  fs::remove(theirs);
+  for (const fs::path& file : files) {
+    EXPECT_TRUE(fs::exists(file)) << file;
+    fs::remove(file);
+  }
 }
 
 }  // namespace
