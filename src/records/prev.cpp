@@ -68,7 +68,14 @@ TPrevForm::TPrevForm(TComponent* owner) : TForm(owner) {
   QRPreview1->SetColor(kSkyBlue);
   QRPreview1->SetAlign(alClient);
   QRPreview1->SetParent(this);
-  QRPreview1->OnProgressUpdate = [this](TObject*, int progress) { ProgressBar1->SetPosition(progress); };
+  QRPreview1->OnProgressUpdate = [this](TObject*, int progress) {
+    ProgressBar1->SetPosition(progress);
+    // However the report was prepared, the status follows its new pages.
+    if (progress == 100) {
+      UpdatePageStatus();
+      UpdatePageButtons();
+    }
+  };
   QRPreview1->OnPageAvailable = [this](TObject*, int) { QRPreview1->SetZoom(100); };
 
   SavePictureDialog1 = new TSaveDialog(this);
@@ -94,7 +101,20 @@ TQuickRep* TPrevForm::Report() const {
   return MainForm ? MainForm->QuickRep1 : nullptr;
 }
 
+int TPrevForm::PageCount() const {
+  TQuickRep* report = Report();
+  return report ? report->QRPrinter->PageCount() : 0;
+}
+
+void TPrevForm::AttachReport() {
+  TQuickRep* report = Report();
+  if (!report) return;
+  QRPreview1->SetQRPrinter(report->QRPrinter);
+  TakePageSetup(report->Page);
+}
+
 void TPrevForm::FormShow(TObject*) {
+  AttachReport();
   // The designer's pictures may have moved since the last preview: their
   // print twins follow them, and print exactly when they are shown.
   if (!MainForm || Report() != MainForm->QuickRep1) return;
@@ -115,9 +135,8 @@ void TPrevForm::FormShow(TObject*) {
 
 void TPrevForm::OpenReport(TQuickRep* report) {
   report_ = report;
+  if (GetVisible()) AttachReport();
   Show();
-  QRPreview1->SetQRPrinter(report->QRPrinter);
-  TakePageSetup(report->Page);
   report->Prepare();
   QRPreview1->SetPageNumber(1);
   UpdatePageStatus();
@@ -138,15 +157,14 @@ void TPrevForm::TakePageSetup(const TQRPage& page) {
 
 void TPrevForm::UpdatePageStatus() {
   TQuickRep* report = Report();
-  const int count = report ? report->PageCount() : 0;
+  const int count = PageCount();
   StatusBar1->SetSimpleText("第" + std::to_string(QRPreview1->GetPageNumber()) + "页" + "共" +
                             std::to_string(count) + "页");
 }
 
 void TPrevForm::UpdatePageButtons() {
-  TQuickRep* report = Report();
   const int page = QRPreview1->GetPageNumber();
-  const bool last = !report || page >= report->PageCount();
+  const bool last = page >= PageCount();
   ToolButton5->SetEnabled(!last);
   ToolButton6->SetEnabled(!last);
   ToolButton3->SetEnabled(page > 1);
@@ -166,15 +184,14 @@ void TPrevForm::ToolButton4Click(TObject*) {
 }
 
 void TPrevForm::ToolButton5Click(TObject*) {
-  TQuickRep* report = Report();
-  if (report && QRPreview1->GetPageNumber() < report->PageCount())
+  if (QRPreview1->GetPageNumber() < PageCount())
     QRPreview1->SetPageNumber(QRPreview1->GetPageNumber() + 1);
   UpdatePageStatus();
   UpdatePageButtons();
 }
 
 void TPrevForm::ToolButton6Click(TObject*) {
-  if (TQuickRep* report = Report()) QRPreview1->SetPageNumber(report->PageCount());
+  QRPreview1->SetPageNumber(PageCount());
   UpdatePageStatus();
   UpdatePageButtons();
 }

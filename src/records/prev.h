@@ -67,6 +67,8 @@ class TPrevForm : public TForm {
   // report and shows its first page.
   void OpenReport(TQuickRep* report);
 
+  // Shows the report's pages and takes its page setup; the print twins of
+  // the designer's pictures take their places.
   void FormShow(TObject* Sender);
   // "第<page>页共<count>页" in the status bar.
   void UpdatePageStatus();
@@ -86,6 +88,10 @@ class TPrevForm : public TForm {
   void BSaveAsPicClick(TObject* Sender);
 
  private:
+  // Pages prepared now.
+  int PageCount() const;
+  // The preview on the report's pages, the members from its page.
+  void AttachReport();
   // The members from the report's page.
   void TakePageSetup(const TQRPage& page);
   // Enables the four page buttons for the page shown.

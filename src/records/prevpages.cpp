@@ -80,7 +80,7 @@ void TPrevForm::BSaveAsPicClick(TObject*) {
       ShowMessage("不能建立文件夹 " + folder);
       return;
     }
-    for (int page = 1; page <= report->QRPrinter->PageCount(); ++page)
+    for (int page = 1; page <= PageCount(); ++page)
       if (RenderPage(page, mirror)) SaveInFormat(Pix1, format, PagePictureName(chosen, page, extension));
     return;
   }
@@ -92,7 +92,7 @@ void TPrevForm::BSaveAsPicClick(TObject*) {
     return;
   }
   if (!SavePictureDialog1->Execute()) return;
-  if (page < 1 || page > report->QRPrinter->PageCount()) {
+  if (page < 1 || page > PageCount()) {
     ShowMessage("您所选的页码超出范围！");
     return;
   }

@@ -72,7 +72,7 @@ void TPrevForm::BPrintClick(TObject*) {
   // The table may have changed since the pages were shown: the range is
   // checked against the pages as they are now.
   report->Prepare();
-  const int count = report->PageCount();
+  const int count = PageCount();
   if (firstPage < 1 || firstPage > count || lastPage < 1 || lastPage > count || firstPage > lastPage) {
     ShowMessage("页码超出范围！");
     UpdatePageStatus();

@@ -19,6 +19,9 @@
 #include "platform/kernel.h"
 #include "platform/qreportctrls.h"
 #include "platform/qt_input.h"
+#include "records/dbpicsu.h"
+#include "imaging/view/qrdbpix.h"
+#include "imaging/view/qrpix.h"
 
 using cardtest::CardProgram;
 namespace fs = std::filesystem;
@@ -425,6 +428,35 @@ TEST(PagePictureNames, FolderBesideTheChosenFileAndOneExtension) {
   EXPECT_TRUE(HasPagePictureExtension("a.tif", 6));
   EXPECT_FALSE(HasPagePictureExtension("a.jpg", 4));
   EXPECT_FALSE(HasPagePictureExtension("jpg", 1));
+}
+
+TEST(PreviewOfTheCard, ShowingTheWindowAttachesTheCardReportAndPlacesTheTwins) {
+  CardProgram program;
+  TMainForm* main = program.MakeMainForm();
+  FormPicEdit = MakeForm<TFormPicEdit>(Application);
+  program.Keep(FormPicEdit);
+  PrevForm = MakeForm<TPrevForm>(Application);
+  program.Keep(PrevForm);
+  main->PicOne->SetBounds(31, 32, 33, 34);
+  main->PicOne->SetVisible(true);
+  main->BarcodeSet->SetBounds(41, 42, 43, 44);
+  main->BarcodeSet->SetVisible(false);
+  main->SignPic->SetBounds(5, 6, 7, 8);
+  main->QuickRep1->Page.LeftMargin = 7.25;
+  // As the designer's preview command does it: show, then prepare.
+  PrevForm->Show();
+  main->QuickRep1->Prepare();
+  EXPECT_EQ(PrevForm->QRPreview1->GetQRPrinter(), main->QuickRep1->QRPrinter);
+  EXPECT_EQ(PrevForm->SetupMarginLeft, 725);
+  const int pages = main->QuickRep1->PageCount();
+  ASSERT_GE(pages, 1);
+  EXPECT_EQ(PrevForm->StatusBar1->GetSimpleText(), "第1页共" + std::to_string(pages) + "页");
+  EXPECT_EQ(PrevForm->ProgressBar1->GetPosition(), 100);
+  EXPECT_EQ(main->QRDBPicOne->GetBoundsRect(), Bounds(31, 32, 33, 34));
+  EXPECT_TRUE(main->QRDBPicOne->GetEnabled());
+  EXPECT_EQ(main->QRDBBarCode->GetBoundsRect(), Bounds(41, 42, 43, 44));
+  EXPECT_FALSE(main->QRDBBarCode->GetEnabled());
+  EXPECT_EQ(main->QRSignPic->GetBoundsRect(), Bounds(5, 6, 7, 8));
 }
 
 TEST(PreviewStart, LeavesOtherProgramsTemporaryFilesAlone) {
