@@ -129,6 +129,17 @@ TEST_F(PreviewWindow, OnePageLeavesEveryPageButtonDisabled) {
   }
 }
 
+TEST_F(PreviewWindow, NewPagesShowAtFullSizeAndCloseDropsThem) {
+  form->QRPreview1->SetZoom(40);
+  form->ProgressBar1->SetPosition(0);
+  report->Prepare();
+  EXPECT_EQ(form->QRPreview1->GetZoom(), 100);
+  EXPECT_EQ(form->ProgressBar1->GetPosition(), 100);
+  Press(form->TBClose);
+  EXPECT_FALSE(form->GetVisible());
+  EXPECT_EQ(report->QRPrinter->PageCount(), 0);
+}
+
 TEST_F(PreviewWindow, ZoomsInFivesBetweenFiveAndTwoHundred) {
   TQRPreview* preview = form->QRPreview1;
   ASSERT_EQ(preview->GetZoom(), 100);
