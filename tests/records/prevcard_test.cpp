@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A thousand in plain builds; fewer where the sanitizer slows every card.
-constexpr int kRecords = cwtest::kSanitized ? 40 : 1000;
+constexpr int kRecords = cwtest::kSanitized ? 60 : 1000;
 const QColor kPhotoColour(200, 0, 0);
 
 std::string Encoded(const QImage& image, const char* format) {
