@@ -48,6 +48,9 @@ class TFormWH : public TForm {
   void ShowSize(TEdit* edit, int pixels);
   // The pixels of a size box: unchanged text keeps the pixels shown.
   int SizePixels(TEdit* edit, double typed) const;
+  // The batch window's live card pictures take their design pictures'
+  // stretching and transparency.
+  void FollowInBatchWindow();
   // Checks every box before anything is applied; false (with the message
   // shown and the box focused) when one holds no acceptable value.
   bool CheckInput();

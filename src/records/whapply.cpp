@@ -9,6 +9,7 @@
 #include "platform/fonts.h"
 #include "platform/gdi.h"
 #include "platform/sysutils.h"
+#include "records/dbpicsu.h"
 #include "records/wh.h"
 
 namespace {
@@ -147,8 +148,24 @@ void TFormWH::Button1Click(TObject*) {
   }
   m->Panel2->SetBounds(m->Panel2->GetLeft(), m->Panel2->GetTop(), m->Drawor->GetWidth() + 10,
                        m->Drawor->GetHeight() + 10);
+  FollowInBatchWindow();
   Hide();
   m->Invalidate();
+}
+
+void TFormWH::FollowInBatchWindow() {
+  if (!FormPicEdit) return;
+  TMainForm* m = MainForm;
+  const std::pair<const char*, TImage*> live[] = {{"Image1", m->SignPic},
+                                                  {"BarcodePrint", m->BarcodeSet},
+                                                  {"PixDBView1", m->PicOne},
+                                                  {"PixDBView2", m->PicTwo},
+                                                  {"PicZhang", m->ImageZhang}};
+  for (const auto& [name, design] : live)
+    if (auto* shown = dynamic_cast<TImage*>(FormPicEdit->FindComponent(name))) {
+      shown->SetTransparent(design->GetTransparent());
+      shown->SetStretch(design->GetStretch());
+    }
 }
 
 void NewBlankBasePicture() {

@@ -9,6 +9,7 @@
 #include "designer/cardprogram.h"
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/qrpix.h"
+#include "records/dbpicsu.h"
 
 using cardtest::CardProgram;
 
@@ -153,6 +154,38 @@ TEST_F(LayoutWindow, NaturalSizeShowsThePhotosOwnPixels) {
   PressOk();
   EXPECT_TRUE(main->PicOne->GetStretch());
   EXPECT_TRUE(main->QRDBPicOne->Fit);
+}
+
+TEST_F(LayoutWindow, TheBatchWindowsLiveCardFollowsTheDesign) {
+  FormPicEdit = MakeForm<TFormPicEdit>(Application);
+  program.Keep(FormPicEdit);
+  const char* names[] = {"Image1", "BarcodePrint", "PixDBView1", "PixDBView2", "PicZhang"};
+  std::vector<TImage*> live;
+  for (const char* name : names) {
+    auto* image = dynamic_cast<TImage*>(FormPicEdit->FindComponent(name));
+    if (!image) {  // a batch window without its live card pictures
+      image = new TImage(FormPicEdit);
+      image->Name = name;
+    }
+    image->SetStretch(true);
+    image->SetTransparent(false);
+    live.push_back(image);
+  }
+  form->Hide();
+  form->Show();
+  TCheckBox* natural[] = {form->CheckBox3, form->CheckBarCode, form->CheckBox2, form->CheckBox1, form->CheckZhang};
+  TCheckBox* transparent[] = {form->Image2Transparent, form->BarcodeTransparent, form->Pic1Transparent,
+                              form->Pic2Transparent, form->ZhangTransparent};
+  for (int i = 0; i < 5; ++i) {
+    if (!natural[i]->GetChecked()) Toggle(natural[i]);
+    if (i % 2 == 0 && !transparent[i]->GetChecked()) Toggle(transparent[i]);
+  }
+  PressOk();
+  for (int i = 0; i < 5; ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_FALSE(live[i]->GetStretch());
+    EXPECT_EQ(live[i]->GetTransparent(), i % 2 == 0);
+  }
 }
 
 TEST_F(LayoutWindow, WrongValuesAreRefusedBeforeAnythingChanges) {
