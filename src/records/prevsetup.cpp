@@ -1,5 +1,5 @@
 // The preview's page setup and page-range printing.
-#include <cstring>
+#include <algorithm>
 
 #include "platform/dialogs.h"
 #include "platform/kernel.h"
@@ -21,8 +21,8 @@ bool RunPageSetup(TPrevForm* form, TQRPageSetup& result) {
   auto* mode = static_cast<DEVMODEA*>(GlobalLock(request.hDevMode));
   const bool ownSize = form->SetupPaperSize == kPageSetupOwnSize;
   mode->dmPaperSize = int16_t(ownSize ? DMPAPER_USER : form->SetupPaperSize);
-  mode->dmPaperWidth = int16_t(form->SetupPaperWidth / 10);
-  mode->dmPaperLength = int16_t(form->SetupPaperLength / 10);
+  mode->dmPaperWidth = int16_t(std::clamp(form->SetupPaperWidth / 10, 0, 32767));
+  mode->dmPaperLength = int16_t(std::clamp(form->SetupPaperLength / 10, 0, 32767));
   mode->dmOrientation = int16_t(form->SetupOrientation);
   GlobalUnlock(request.hDevMode);
   request.rtMargin = {form->SetupMarginLeft, form->SetupMarginTop, form->SetupMarginRight, form->SetupMarginBottom};

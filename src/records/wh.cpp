@@ -107,8 +107,9 @@ TFormWH::~TFormWH() {
 }
 
 void TFormWH::ShowSize(TEdit* edit, int pixels) {
-  edit->SetText(PixelsAsMm(pixels, ppmm_));
-  shown_.push_back({edit, pixels});
+  const std::string text = PixelsAsMm(pixels, ppmm_);
+  edit->SetText(text);
+  shown_.push_back({edit, pixels, text});
 }
 
 void TFormWH::FormShow(TObject*) {

@@ -44,6 +44,7 @@ class TFormWH : public TForm {
   struct TSizeShown {
     TEdit* Edit;
     int Pixels;
+    std::string Text;
   };
   void ShowSize(TEdit* edit, int pixels);
   // The pixels of a size box: unchanged text keeps the pixels shown.

@@ -51,7 +51,7 @@ int MmAsPixels(double mm, double ppmm) { return int(std::lround(mm * ppmm)); }
 
 int TFormWH::SizePixels(TEdit* edit, double typed) const {
   for (const TSizeShown& size : shown_)
-    if (size.Edit == edit && Trim(edit->GetText()) == PixelsAsMm(size.Pixels, ppmm_)) return size.Pixels;
+    if (size.Edit == edit && Trim(edit->GetText()) == size.Text) return size.Pixels;
   return MmAsPixels(typed, ppmm_);
 }
 
@@ -73,8 +73,9 @@ bool TFormWH::CheckInput() {
 void TFormWH::Button1Click(TObject*) {
   TMainForm* m = MainForm;
   if (!m || !CheckInput()) return;
-  // The boxes were filled at the factor of the show; a new factor still
-  // reads untouched sizes back to the pixels they showed.
+  // Typed sizes at the screen's factor now; untouched ones keep the pixels
+  // they showed.
+  ppmm_ = ScreenPixelsPerMm();
   m->PicTwo->SetLeft(Whole(Edit1));
   m->PicTwo->SetTop(Whole(Edit10));
   m->PicOne->SetLeft(Whole(Edit11));

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QTest>
+
+#include <filesystem>
 
 #include "designer/cardprogram.h"
 #include "imaging/view/qrdbpix.h"
@@ -252,6 +255,19 @@ TEST_F(LayoutWindow, ANewBaseSizeOffersToSaveThePictureFirst) {
   EXPECT_EQ(main->Drawor->GetPicture()->GetHeight(), MmAsPixels(20, ppmm));
   EXPECT_EQ(main->Panel2->GetWidth(), MmAsPixels(50, ppmm) + 10);
   EXPECT_EQ(main->GetCaption(), "卡片V3.8----Mode\\Untitle.JPG");
+
+  // Yes: the current picture is saved under its name first.
+  const std::string saved = program.Data("Mode/Untitle.JPG");
+  std::filesystem::remove(saved);
+  main->BGFileName = "Mode\\Untitle.JPG";
+  form->Show();
+  program.dialogs.Answer(IDYES);
+  TypeInto(form->Edit9, "25");
+  PressOk();
+  QImage written(QString::fromStdString(saved));
+  EXPECT_EQ(written.width(), MmAsPixels(50, ppmm));  // the picture as it was before
+  EXPECT_EQ(written.height(), MmAsPixels(20, ppmm));
+  EXPECT_EQ(main->Drawor->GetPicture()->GetHeight(), MmAsPixels(25, ppmm));
 
   // The same size again asks nothing.
   form->Show();
