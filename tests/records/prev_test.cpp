@@ -289,6 +289,14 @@ TEST_F(PreviewWindow, PageSetupOpensOnTheReportsPageAndKeepsHundredths) {
   EXPECT_DOUBLE_EQ(report->Page.Width, 100);
   EXPECT_DOUBLE_EQ(report->Page.Length, 150);
   EXPECT_EQ(form->SetupPaperSize, kPageSetupOwnSize);
+  // ... and prints on it.
+  program.dialogs.AnswerInput("1");
+  program.dialogs.AnswerInput("1");
+  Press(form->BPrint);
+  const std::vector<QImage> printed = pdftest::RenderPdf(PdfFile(), 72);
+  ASSERT_EQ(printed.size(), 1u);
+  EXPECT_NEAR(pdftest::PixelsToMm(printed[0].width(), 72), 100, 0.5);
+  EXPECT_NEAR(pdftest::PixelsToMm(printed[0].height(), 72), 150, 0.5);
   AnswerPageSetup(
       [](TPageSetupDialog* d) {
         EXPECT_EQ(d->PaperSize, DMPAPER_USER);
