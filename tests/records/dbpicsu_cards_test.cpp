@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "batchwindow.h"
 #include "designer/cardprogram.h"
 #include "designer/dirunit.h"
 #include "imaging/view/dbpix.h"
@@ -88,13 +89,10 @@ std::string MakeTable(const fs::path& folder, const std::vector<Holder>& holders
 
 TColor PixelOf(TBitmap& picture, int x, int y) { return picture.GetCanvas()->GetPixel(x, y); }
 
-class CardOutput : public ::testing::Test {
+class CardOutput : public cardtest::BatchWindowTest {
  protected:
   void SetUp() override {
-    main_ = program_.MakeMainForm();
-    FormPicEdit = MakeForm<TFormPicEdit>(Application);
-    program_.Keep(FormPicEdit);
-    form_ = FormPicEdit;
+    BatchWindowTest::SetUp();
     FormDir = MakeForm<TFormDir>(Application);
     program_.Keep(FormDir);
     FormPrintPic = MakeForm<TFormPrintPic>(Application);
@@ -117,12 +115,6 @@ class CardOutput : public ::testing::Test {
     main_->BarcodeSet->SetVisible(true);
     main_->DBTexts[0]->SetBounds(70, 10, 100, 16);
     main_->DBTexts[0]->SetVisible(true);
-  }
-
-  void UseTable(const std::string& folder) {
-    form_->Table1->Close();
-    form_->Table1->SetDatabaseName(folder);
-    form_->Table1->Open();
   }
 
   void Click(TControl* button) { WindowClick(button, {button->GetWidth() / 2, button->GetHeight() / 2}); }
@@ -154,14 +146,10 @@ class CardOutput : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-
-  CardProgram program_;
-  TMainForm* main_ = nullptr;
-  TFormPicEdit* form_ = nullptr;
 };
 
 TEST_F(CardOutput, ShowLaysTheLiveCardOutLikeTheDesignAndGridClicksTakeBackThePictures) {
-  UseTable(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}, {"李四", clBlue}}));
+  UseFolder(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}, {"李四", clBlue}}));
   form_->Show();
   EXPECT_EQ(form_->Panel4->GetWidth(), kCardW);
   EXPECT_EQ(form_->Panel4->GetHeight(), kCardH);
@@ -187,7 +175,7 @@ TEST_F(CardOutput, ShowLaysTheLiveCardOutLikeTheDesignAndGridClicksTakeBackThePi
 }
 
 TEST_F(CardOutput, TheLiveCardMovesWhenTheDesignChangedAndNotAtEveryPaint) {
-  UseTable(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}}));
+  UseFolder(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}}));
   form_->Show();
   form_->Repaint();
   TLabel* text = PreviewTexts[2];
@@ -222,7 +210,7 @@ TEST_F(CardOutput, PictureEditButtonSwitchesBetweenPictureOneAndTwo) {
 TEST_F(CardOutput, BatchWritesOneCardPicturePerRecordPlainAndMirrored) {
   const std::vector<Holder> holders = {{"张三", clRed}, {"", clLime}, {"张三", clBlue}, {"李/四", clYellow}};
   const std::string table = MakeTable(program_.DataFolder() / "cards", holders);
-  UseTable(table);
+  UseFolder(table);
   form_->Show();
   const char* files[] = {"张三.BMP", "无名.BMP", "张三 (2).BMP", "李_四.BMP"};
   const fs::path plain = program_.Home().File("plain"), mirrored = program_.Home().File("mirrored");
@@ -268,7 +256,7 @@ TEST_F(CardOutput, BatchWritesOneCardPicturePerRecordPlainAndMirrored) {
 
 TEST_F(CardOutput, BatchWritesNothingForAnEmptyTableOrACancelledChooser) {
   const std::string table = MakeTable(program_.DataFolder() / "empty", {});
-  UseTable(table);
+  UseFolder(table);
   form_->Show();
   const fs::path folder = program_.Home().File("none");
   for (const int answer : {IDYES, IDNO}) {
@@ -280,7 +268,7 @@ TEST_F(CardOutput, BatchWritesNothingForAnEmptyTableOrACancelledChooser) {
     EXPECT_EQ(form_->Table1->RecordCount(), 0);
   }
   // Cancel at the chooser: no question, no picture.
-  UseTable(MakeTable(program_.DataFolder() / "one", {{"张三", clRed}}));
+  UseFolder(MakeTable(program_.DataFolder() / "one", {{"张三", clRed}}));
   program_.dialogs.Records.clear();
   program_.dialogs.AnswerModal(mrCancel);
   Click(form_->BBatchSave);
@@ -290,7 +278,7 @@ TEST_F(CardOutput, BatchWritesNothingForAnEmptyTableOrACancelledChooser) {
 }
 
 TEST_F(CardOutput, FormatBoxNamesTheExtensionInCapitalsAndAnUnwritableFolderStopsTheBatch) {
-  UseTable(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}, {"李四", clBlue}}));
+  UseFolder(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}, {"李四", clBlue}}));
   form_->Show();
   const fs::path folder = program_.Home().File("jpg");
   ChooseFolder(folder, "JPG");
@@ -317,7 +305,7 @@ TEST_F(CardOutput, FormatBoxNamesTheExtensionInCapitalsAndAnUnwritableFolderStop
 }
 
 TEST_F(CardOutput, SingleCardPictureGoesToThePrivateFolderAndShowsThePrintWindow) {
-  UseTable(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}, {"李四", clBlue}}));
+  UseFolder(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}, {"李四", clBlue}}));
   form_->Show();
   form_->Table1->Last();
   for (const int answer : {IDNO, IDYES}) {
