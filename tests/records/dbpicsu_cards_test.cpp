@@ -150,7 +150,17 @@ class CardOutput : public cardtest::BatchWindowTest {
 
 TEST_F(CardOutput, ShowLaysTheLiveCardOutLikeTheDesignAndGridClicksTakeBackThePictures) {
   UseFolder(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}, {"李四", clBlue}}));
+  TBitmap logo;
+  logo.SetSize(16, 12);
+  main_->SignPic->GetPicture()->SetBitmap(&logo);
+  main_->SignPic->SetBounds(150, 70, 32, 24);
+  main_->SignPic->SetVisible(true);
+  main_->ImageZhang->SetVisible(false);
   form_->Show();
+  EXPECT_EQ(form_->Image1->GetBoundsRect(), Rect(150, 70, 182, 94));
+  EXPECT_EQ(form_->Image1->GetPicture()->GetWidth(), 16);
+  EXPECT_TRUE(form_->Image1->GetVisible());
+  EXPECT_FALSE(form_->PicZhang->GetVisible());
   EXPECT_EQ(form_->Panel4->GetWidth(), kCardW);
   EXPECT_EQ(form_->Panel4->GetHeight(), kCardH);
   EXPECT_EQ(form_->Drawor->GetFBitmap()->GetWidth(), kCardW);
