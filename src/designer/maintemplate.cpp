@@ -337,8 +337,9 @@ void TMainForm::NSaveAsClick(TObject*) {
   OpenDialog1->Filter = kTemplateFilter;
   TSaveDialog dialog(nullptr);
   dialog.Filter = kTemplateFilter;
-  if (dialog.Execute()) {
-    TemplatePath = dialog.FileName;
+  // The collect-save names the template itself.
+  if (CollectMode || dialog.Execute()) {
+    TemplatePath = CollectMode ? CollectTemplatePath : dialog.FileName;
     NSave->SetEnabled(true);
     NSave->Click();
     TitleWindow(this);
