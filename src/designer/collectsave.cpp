@@ -65,6 +65,11 @@ int CopyTableFiles(const std::string& table, const std::string& folder) {
     const fs::path to = staging / (std::string("data.") + kExtensions[i]);
     if (!fs::copy_file(TableSibling(table, kExtensions[i]), to, error)) failed = int(i) + 1;
   }
+  // A target that is no file cannot be replaced: found before any is.
+  for (size_t i = 0; i < kExtensions.size() && failed == 0; ++i) {
+    const fs::path target = fs::path(folder) / (std::string("data.") + kExtensions[i]);
+    if (fs::exists(target, error) && !fs::is_regular_file(target, error)) failed = int(i) + 1;
+  }
   // Renames within one folder: each target is replaced whole.
   for (size_t i = 0; i < kExtensions.size() && failed == 0; ++i) {
     const std::string name = std::string("data.") + kExtensions[i];

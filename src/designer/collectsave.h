@@ -29,9 +29,10 @@ bool TableFilesExist(const std::string& table);
 
 // Copies the table's .DBF, .DBT and .MDX into `folder` as data.DBF,
 // data.DBT and data.MDX. Every file is first copied into a temporary folder
-// inside `folder`, and only when all three were copied do they replace the
-// targets, so a failed copy leaves the targets as they were and a table
-// collected into its own folder is never copied onto itself. Returns 0, or
+// inside `folder`, and only when all three were copied (and no target is a
+// folder) do they replace the targets, so a failed copy leaves the targets
+// as they were and a table collected into its own folder is never copied
+// onto itself. Returns 0, or
 // the number (1 to 3) of the first file that could not be copied; the
 // temporary folder is gone in both cases.
 int CopyTableFiles(const std::string& table, const std::string& folder);

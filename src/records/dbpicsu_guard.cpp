@@ -76,7 +76,7 @@ TTableBatch* RunningTableBatch() { return running; }
 
 bool TTableBatch::Ok() const {
   const TTable* table = CardTable();
-  return !stopped_ && table && table->GetActive() && Binding(table) == binding_ && openings == opening_;
+  return !stopped_ && table && Binding(table) == binding_ && openings == opening_;
 }
 
 void TFormPicEdit::Table1AfterOpen(TDataSet*) { ++openings; }

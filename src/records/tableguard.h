@@ -21,8 +21,8 @@ bool MayChangeCardTable();
 // A batch of changes to the card-holder table (a walk that edits every
 // record, an import, emptying the table). Made before the first change, it
 // offers the collect-save once; the batch starts only when Ok(), and a walk
-// asks Ok() before each record: it turns false when the table was closed or
-// bound elsewhere since the batch began, so a batch never goes on in a
+// asks Ok() before each record: it turns false when the table was opened
+// again or bound elsewhere since the batch began, so a batch never goes on in a
 // re-bound table. While a batch runs the guard asks no further question:
 // a post to the stock table is cancelled and stops the batch.
 class TTableBatch {
