@@ -16,14 +16,13 @@
 
 #include "designer/cardprogram.h"
 #include "platform/dbfio.h"
-#include "platform/dbtest_support.h"
-#include "platform/gbk.h"
 #include "platform/qt_input.h"
 #include "records/dbpicsu.h"
 #include "records/memolines.h"
 #include "records/uinputcol.h"
 #include "records/uselectfield.h"
 #include "records/utextdata.h"
+#include "tablecopy.h"
 #include "support/xlsbytes.h"
 
 using cardtest::CardProgram;
@@ -50,23 +49,7 @@ std::string Join(const Lines& lines) {
   return text;
 }
 
-// The live records of a table file, read from its bytes: the 13 texts,
-// GBK decoded, without the padding blanks.
-std::vector<Record> StoredRecords(const std::string& folder) {
-  const dbtest::PlainTable table = dbtest::ReadPlain(folder + "data.DBF");
-  std::vector<Record> records;
-  for (size_t r = 0; r < table.records.size(); ++r) {
-    if (table.deleted[r]) continue;
-    Record texts;
-    for (size_t c = 0; c < 13; ++c) {
-      std::string text = GbkToUtf8(table.records[r][c]);
-      text.erase(text.find_last_not_of(' ') + 1);
-      texts.push_back(text);
-    }
-    records.push_back(texts);
-  }
-  return records;
-}
+std::vector<Record> StoredRecords(const std::string& folder) { return tablecopy::StoredTexts(folder); }
 
 class TextImport : public ::testing::Test {
  protected:
@@ -84,27 +67,12 @@ class TextImport : public ::testing::Test {
     program_.Keep(OpenDataForm);
     form_ = OpenDataForm;
     folder_ = CopyTable("work");
-    UseFolder(folder_);
     form_->Show();
     Settle();
     program_.dialogs.Records.clear();
   }
 
-  // A copy of the stock table (张三, 李四, 王小红) in a folder of its own.
-  std::string CopyTable(const std::string& name) {
-    const fs::path folder = program_.DataFolder() / name;
-    fs::create_directories(folder);
-    for (const char* file : {"data.DBF", "data.DBT", "data.MDX"})
-      fs::copy_file(program_.DataFolder() / "Mode" / "DATA" / file, folder / file, fs::copy_options::overwrite_existing);
-    return folder.string() + "/";
-  }
-  void UseFolder(const std::string& folder) {
-    TTable* table = FormPicEdit->Table1;
-    table->Close();
-    table->SetExclusive(false);
-    table->SetDatabaseName(folder);
-    table->Open();
-  }
+  std::string CopyTable(const std::string& name) { return tablecopy::UseStockCopy(program_, name); }
 
   // A click on a tool button as the user makes it.
   void Tool(TToolButton* button) {
@@ -304,7 +272,6 @@ TEST_F(TextImport, UpdatingWritesThePresentCellsAndEndsWithOneRecordPerLine) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string folder = CopyTable("case" + std::to_string(n++));
-    UseFolder(folder);
     Tool(form_->ToolButton1);
     Paste(0, c.names);
     Paste(1, c.second);

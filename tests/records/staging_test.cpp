@@ -10,8 +10,6 @@
 #include <filesystem>
 
 #include "designer/cardprogram.h"
-#include "platform/dbtest_support.h"
-#include "platform/gbk.h"
 #include "platform/qt_input.h"
 #include "records/dbpicsu.h"
 #include "records/memolines.h"
@@ -19,9 +17,9 @@
 #include "records/uinputcol.h"
 #include "records/uselectfield.h"
 #include "support/xlsbytes.h"
+#include "tablecopy.h"
 
 using cardtest::CardProgram;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -45,14 +43,8 @@ void ChooseItem(int i) {
 
 // The texts of one field in the live records of a table file.
 Lines StoredField(const std::string& folder, size_t column) {
-  const dbtest::PlainTable table = dbtest::ReadPlain(folder + "data.DBF");
   Lines texts;
-  for (size_t r = 0; r < table.records.size(); ++r) {
-    if (table.deleted[r]) continue;
-    std::string text = GbkToUtf8(table.records[r][column]);
-    text.erase(text.find_last_not_of(' ') + 1);
-    texts.push_back(text);
-  }
+  for (const auto& record : tablecopy::StoredTexts(folder)) texts.push_back(record[column]);
   return texts;
 }
 
@@ -70,17 +62,7 @@ class Staging : public ::testing::Test {
     program_.Keep(FormExcel);
     program_.dialogs.Records.clear();
   }
-  std::string CopyTable(const std::string& name) {
-    const fs::path folder = program_.DataFolder() / name;
-    fs::create_directories(folder);
-    for (const char* file : {"data.DBF", "data.DBT", "data.MDX"})
-      fs::copy_file(program_.DataFolder() / "Mode" / "DATA" / file, folder / file);
-    TTable* table = FormPicEdit->Table1;
-    table->Close();
-    table->SetDatabaseName(folder.string() + "/");
-    table->Open();
-    return folder.string() + "/";
-  }
+  std::string CopyTable(const std::string& name) { return tablecopy::UseStockCopy(program_, name); }
   void SetStaged(const Lines& lines) { SetMemoLines(FormInputCol->Memo1, lines); }
 
   CardProgram program_;
