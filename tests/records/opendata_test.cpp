@@ -376,6 +376,11 @@ TEST_F(TextImport, HelpTitlesAndTheEditingWindow) {
   Tool(form_->TBHelp);
   ASSERT_EQ(program_.Messages().size(), 1u);
   EXPECT_EQ(program_.Messages()[0].rfind("你可复制Excel 的列", 0), 0u);
+  // 选用数据库 is the designer's table choice: its dialog, cancelled here.
+  program_.dialogs.AnswerDialog([](TCommonDialog*) { return false; });
+  FileMenu("选用数据库");
+  EXPECT_EQ(program_.dialogs.Records.back().Dialog, main_->OpenDialog1);
+  EXPECT_EQ(main_->OpenDialog1->Filter, "(*.dbf)|*.dbf");
   Tool(form_->ToolButton3);  // 维护数据库
   EXPECT_TRUE(FormTextData->GetVisible());
   EXPECT_FALSE(form_->GetVisible());
