@@ -121,7 +121,7 @@ void TOpenDataForm::BuildControls() {
   StringGrid = new TStringGrid(this);
   StringGrid->Name = "StringGrid";
   StringGrid->SetParent(this);
-  StringGrid->SetBounds(0, ScrollBox1->GetTop() + 304, 800, 220);
+  StringGrid->SetBounds(0, ScrollBox1->GetTop() + 304, 800, 214);
   StringGrid->SetColCount(30);
   StringGrid->SetRowCount(20);
   StringGrid->SetFixedCols(1);
