@@ -48,14 +48,20 @@ class TCompoundFile {
       if (!s) return false;
       for (size_t i = 0; i < perSector; ++i) fat_.push_back(Get32(s + 4 * i));
     }
-    return Chain(fat_, Get32(&file_[48]), directory_) && Chain(fat_, Get32(&file_[60]), miniFatBytes_, true);
+    if (!Chain(fat_, Get32(&file_[48]), directory_) || !Chain(fat_, Get32(&file_[60]), miniFatBytes_, true))
+      return false;
+    // A name runs at most to its entry's 64 bytes; the library copies it by
+    // the length the entry gives, past the entry when it is longer.
+    for (size_t e = 0; e + 128 <= directory_.size(); e += 128)
+      if (Get16(&directory_[e + 64]) > 64) return false;
+    return true;
   }
 
   // The bytes of the stream named `name` (or `other`); false when there is none.
   bool Stream(const std::u16string& name, const std::u16string& other, std::vector<uint8_t>& bytes) const {
     for (size_t e = 0; e + 128 <= directory_.size(); e += 128) {
       const uint8_t* entry = &directory_[e];
-      const size_t nameBytes = std::min<size_t>(Get16(entry + 64), 64);
+      const size_t nameBytes = Get16(entry + 64);
       std::u16string entryName;
       for (size_t i = 0; i + 2 <= nameBytes; i += 2)
         if (char16_t c = char16_t(Get16(entry + i))) entryName += c;
