@@ -8,6 +8,7 @@ namespace {
 
 constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr uint16_t kSizeRecord = 0x0200;
+constexpr uint32_t kMiniCutoff = 4096;
 constexpr int64_t kFreeCells = int64_t{1} << 20;
 constexpr int64_t kCellsPerByte = 16;
 constexpr int64_t kManyCells = int64_t{1} << 60;
@@ -27,7 +28,9 @@ class TCompoundFile {
     const uint16_t shift = Get16(&file_[30]);
     if (shift != 9 && shift != 12) return false;
     sectorSize_ = size_t{1} << shift;
-    miniCutoff_ = Get32(&file_[56]);
+    // Which streams lie in small sectors is fixed at this size; a file
+    // saying otherwise could show the library other bytes than we check.
+    if (Get32(&file_[56]) != kMiniCutoff) return false;
     // The allocation table's sectors: 109 in the header, the rest in a chain
     // of sectors that each end with the next one's number.
     const uint32_t fatSectors = Get32(&file_[44]);
@@ -57,28 +60,30 @@ class TCompoundFile {
     return true;
   }
 
-  // The bytes of the stream named `name` (or `other`); false when there is none.
-  bool Stream(const std::u16string& name, const std::u16string& other, std::vector<uint8_t>& bytes) const {
+  // The bytes of every stream named `name` or `other`, whatever the entry's
+  // type says: the library's choice among them is not ours to guess. False
+  // when there is none or one cannot be read.
+  bool Streams(const std::u16string& name, const std::u16string& other, std::vector<std::vector<uint8_t>>& streams) const {
     for (size_t e = 0; e + 128 <= directory_.size(); e += 128) {
       const uint8_t* entry = &directory_[e];
-      const size_t nameBytes = Get16(entry + 64);
       std::u16string entryName;
-      for (size_t i = 0; i + 2 <= nameBytes; i += 2)
+      for (size_t i = 0; i + 2 <= Get16(entry + 64); i += 2)
         if (char16_t c = char16_t(Get16(entry + i))) entryName += c;
-      if (entry[66] != 2 || !(SameName(entryName, name) || SameName(entryName, other))) continue;
+      if (!SameName(entryName, name) && !SameName(entryName, other)) continue;
       const uint32_t size = Get32(entry + 120);
-      bool read = false;
-      if (size < miniCutoff_) {
+      std::vector<uint8_t> bytes;
+      if (size < kMiniCutoff) {
         std::vector<uint8_t> miniStream;
-        read = Chain(fat_, Get32(&directory_[116]), miniStream) && MiniChain(miniStream, Get32(entry + 116), bytes);
-      } else {
-        read = Chain(fat_, Get32(entry + 116), bytes);
+        if (!Chain(fat_, Get32(&directory_[116]), miniStream) || !MiniChain(miniStream, Get32(entry + 116), bytes))
+          return false;
+      } else if (!Chain(fat_, Get32(entry + 116), bytes)) {
+        return false;
       }
-      if (!read || bytes.size() < size) return false;
+      if (bytes.size() < size) return false;
       bytes.resize(size);
-      return true;
+      streams.push_back(std::move(bytes));
     }
-    return false;
+    return !streams.empty();
   }
 
  private:
@@ -123,7 +128,6 @@ class TCompoundFile {
 
   const std::vector<uint8_t>& file_;
   size_t sectorSize_ = 512;
-  uint32_t miniCutoff_ = 4096;
   std::vector<uint32_t> fat_;
   std::vector<uint8_t> directory_;
   std::vector<uint8_t> miniFatBytes_;
@@ -133,22 +137,24 @@ class TCompoundFile {
 
 int64_t XlsDeclaredCells(const std::vector<uint8_t>& file) {
   TCompoundFile compound(file);
-  std::vector<uint8_t> stream;
-  if (!compound.Open() || !compound.Stream(u"Workbook", u"Book", stream)) return -1;
+  std::vector<std::vector<uint8_t>> streams;
+  if (!compound.Open() || !compound.Streams(u"Workbook", u"Book", streams)) return -1;
   int64_t cells = 0;
-  for (size_t p = 0; p + 4 <= stream.size();) {
-    const uint16_t type = Get16(&stream[p]);
-    const size_t length = Get16(&stream[p + 2]);
-    const uint8_t* data = &stream[p + 4];
-    const bool whole = p + 4 + length <= stream.size();
-    // The last row and column (each one past the last used) of a sheet:
-    // 32-bit rows in the eight-byte layout, 16-bit ones before it.
-    if (whole && type == kSizeRecord && length >= 14)
-      cells += int64_t{Get32(data + 4)} * Get16(data + 10);
-    else if (whole && type == kSizeRecord && length >= 10)
-      cells += int64_t{Get16(data + 2)} * Get16(data + 6);
-    if (cells > kManyCells) return kManyCells;  // the sum stays far from overflowing
-    p += 4 + length;
+  for (const std::vector<uint8_t>& stream : streams) {
+    for (size_t p = 0; p + 4 <= stream.size();) {
+      const uint16_t type = Get16(&stream[p]);
+      const size_t length = Get16(&stream[p + 2]);
+      const uint8_t* data = &stream[p + 4];
+      const bool whole = p + 4 + length <= stream.size();
+      // The last row and column (each one past the last used) of a sheet:
+      // 32-bit rows in the eight-byte layout, 16-bit ones before it.
+      if (whole && type == kSizeRecord && length >= 14)
+        cells += int64_t{Get32(data + 4)} * Get16(data + 10);
+      else if (whole && type == kSizeRecord && length >= 10)
+        cells += int64_t{Get16(data + 2)} * Get16(data + 6);
+      if (cells > kManyCells) return kManyCells;  // the sum stays far from overflowing
+      p += 4 + length;
+    }
   }
   return cells;
 }

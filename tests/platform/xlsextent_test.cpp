@@ -91,10 +91,12 @@ TEST(XlsDeclaredCells, DamagedFilesGiveNoCount) {
   Set32(hugeFat, 44, 0xFFFFFFF0);  // more table sectors than the file has
   Bytes badShift = good;
   badShift[30] = 20;
+  Bytes otherCutoff = good;  // small sectors for streams up to 64 KB
+  Set32(otherCutoff, 56, 65536);
   Bytes longName = good;  // a name longer than the entry that holds it
   longName[1024 + 128 + 64] = 0x12;
   longName[1024 + 128 + 65] = 0x30;
-  for (const Bytes& bad : {looped, cut, otherName, hugeFat, badShift, longName, Bytes(600, 'x'), Bytes{}})
+  for (const Bytes& bad : {looped, cut, otherName, hugeFat, badShift, otherCutoff, longName, Bytes(600, 'x'), Bytes{}})
     EXPECT_EQ(XlsDeclaredCells(bad), -1);
 }
 
