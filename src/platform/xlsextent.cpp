@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -133,6 +134,109 @@ class TCompoundFile {
   std::vector<uint8_t> miniFatBytes_;
 };
 
+// Reads across the parts of a record that CONTINUE records carry on; a
+// read past the last part fails.
+class TTextCursor {
+ public:
+  void Add(const uint8_t* data, size_t size) { parts_.push_back({data, size}); }
+
+  bool Byte(uint8_t& b) {
+    if (!Skip(0) || part_ == parts_.size()) return false;
+    b = parts_[part_].first[at_++];
+    return true;
+  }
+  bool Number(size_t bytes, uint32_t& value) {
+    value = 0;
+    for (size_t i = 0; i < bytes; ++i) {
+      uint8_t b = 0;
+      if (!Byte(b)) return false;
+      value |= uint32_t(b) << (8 * i);
+    }
+    return true;
+  }
+  bool Skip(uint64_t n) {
+    while (part_ < parts_.size() && (n > 0 || at_ == parts_[part_].second)) {
+      if (at_ == parts_[part_].second) {
+        ++part_, at_ = 0;
+        continue;
+      }
+      const size_t k = size_t(std::min<uint64_t>(n, parts_[part_].second - at_));
+      at_ += k, n -= k;
+    }
+    return n == 0;
+  }
+  // Characters of one or two bytes; where they run on into the next part,
+  // that part starts with a byte saying how wide the rest are.
+  bool Chars(uint32_t count, bool wide) {
+    while (count > 0) {
+      if (part_ == parts_.size()) return false;
+      const size_t left = parts_[part_].second - at_;
+      const size_t fit = std::min<size_t>(count, left / (wide ? 2 : 1));
+      at_ += fit * (wide ? 2 : 1), count -= uint32_t(fit);
+      if (count == 0) break;
+      if (at_ != parts_[part_].second || ++part_ == parts_.size()) return false;
+      at_ = 0;
+      wide = parts_[part_].first[at_++] & 1;
+    }
+    return true;
+  }
+  // A text: its length in `lengthBytes` bytes, then (in the eight-byte
+  // layout) option flags, formatting runs and extra bytes around it.
+  bool Text(size_t lengthBytes, bool flagged) {
+    uint32_t count = 0, runs = 0, extra = 0;
+    uint8_t flags = 0;
+    if (!Number(lengthBytes, count) || (flagged && !Byte(flags))) return false;
+    if ((flags & 0x08) && !Number(2, runs)) return false;
+    if ((flags & 0x04) && !Number(4, extra)) return false;
+    return Chars(count, flags & 1) && Skip(uint64_t{runs} * 4) && Skip(extra);
+  }
+
+ private:
+  std::vector<std::pair<const uint8_t*, size_t>> parts_;
+  size_t part_ = 0, at_ = 0;
+};
+
+constexpr uint16_t kBofRecord = 0x0809, kContinueRecord = 0x003C, kSharedTextRecord = 0x00FC,
+                   kSheetRecord = 0x0085, kFormatRecord = 0x041E, kLabelRecord = 0x0204;
+
+// True when every text of the records the library copies texts from lies
+// inside its record (and the CONTINUE records after it): the library copies
+// them by the lengths they give.
+bool TextsFitRecords(const std::vector<uint8_t>& stream) {
+  bool eightByte = false;
+  for (size_t p = 0; p + 4 <= stream.size();) {
+    const uint16_t type = Get16(&stream[p]);
+    const size_t length = std::min<size_t>(Get16(&stream[p + 2]), stream.size() - p - 4);
+    const uint8_t* data = &stream[p + 4];
+    p += 4 + length;
+    if (type == kBofRecord && length >= 2) eightByte = Get16(data) == 0x0600;
+    TTextCursor text;
+    size_t skip = 0;
+    switch (type) {
+      case kSharedTextRecord: skip = 8; break;
+      case kSheetRecord: skip = 6; break;
+      case kFormatRecord: skip = 2; break;
+      case kLabelRecord: skip = 6; break;
+      default: continue;
+    }
+    if (length < skip) return false;
+    text.Add(data + skip, length - skip);
+    if (type == kSharedTextRecord) {
+      if (!eightByte) continue;
+      while (p + 4 <= stream.size() && Get16(&stream[p]) == kContinueRecord) {
+        const size_t more = std::min<size_t>(Get16(&stream[p + 2]), stream.size() - p - 4);
+        text.Add(&stream[p + 4], more);
+        p += 4 + more;
+      }
+      for (uint32_t i = 0, count = Get32(data + 4); i < count; ++i)
+        if (!text.Text(2, true)) return false;
+    } else if (!text.Text(type == kSheetRecord ? 1 : (eightByte || type == kLabelRecord ? 2 : 1), eightByte)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int64_t XlsDeclaredCells(const std::vector<uint8_t>& file) {
@@ -141,6 +245,7 @@ int64_t XlsDeclaredCells(const std::vector<uint8_t>& file) {
   if (!compound.Open() || !compound.Streams(u"Workbook", u"Book", streams)) return -1;
   int64_t cells = 0;
   for (const std::vector<uint8_t>& stream : streams) {
+    if (!TextsFitRecords(stream)) return -1;
     for (size_t p = 0; p + 4 <= stream.size();) {
       const uint16_t type = Get16(&stream[p]);
       const size_t length = Get16(&stream[p + 2]);

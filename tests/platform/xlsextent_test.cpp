@@ -100,6 +100,54 @@ TEST(XlsDeclaredCells, DamagedFilesGiveNoCount) {
     EXPECT_EQ(XlsDeclaredCells(bad), -1);
 }
 
+// The library copies texts by the lengths they give: a text longer than
+// its record (and the records that continue it) makes the workbook
+// unreadable, while one continued in the eight-byte layout's way reads.
+TEST(XlsDeclaredCells, TextsMustLieInsideTheirRecords) {
+  using cwtest::xlsdetail::Put16;
+  using cwtest::xlsdetail::Put32;
+  using cwtest::xlsdetail::Record;
+  auto shared = [](uint16_t count, size_t firstChars, const Bytes& rest) {
+    Bytes stream;
+    Record(stream, 0x0809, cwtest::xlsdetail::Bof(0x0005));
+    Bytes sst;
+    Put32(sst, 1);
+    Put32(sst, 1);
+    Put16(sst, count);
+    sst.push_back(0x01);  // two-byte characters
+    for (size_t i = 0; i < firstChars; ++i) Put16(sst, 'a');
+    Record(stream, 0x00FC, sst);
+    if (!rest.empty()) Record(stream, 0x003C, rest);
+    Record(stream, 0x000A, {});
+    return cwtest::CompoundFileBytes("Workbook", stream);
+  };
+  Bytes narrowRest = {0x00};  // the rest in one-byte characters
+  narrowRest.insert(narrowRest.end(), 6, 'b');
+  EXPECT_EQ(XlsDeclaredCells(shared(10, 4, narrowRest)), 0);
+  EXPECT_EQ(XlsDeclaredCells(shared(10, 4, {})), -1);
+  EXPECT_EQ(XlsDeclaredCells(shared(10, 4, Bytes(narrowRest.begin(), narrowRest.end() - 1))), -1);
+  EXPECT_EQ(XlsDeclaredCells(shared(0xFFFF, 2, {})), -1);
+
+  // A sheet name, a number format and a cell text each past their record.
+  for (uint16_t type : {0x0085, 0x041E, 0x0204}) {
+    SCOPED_TRACE(type);
+    Bytes stream;
+    Record(stream, 0x0809, cwtest::xlsdetail::Bof(0x0005));
+    Bytes record(type == 0x041E ? 2 : 6, 0);
+    if (type == 0x0085) record.push_back(40);
+    else Put16(record, 40);
+    record.push_back(0x00);
+    record.insert(record.end(), 39, 'c');
+    Bytes fits = record;
+    fits.push_back('c');
+    Bytes whole = stream;
+    Record(whole, type, fits);
+    Record(stream, type, record);
+    EXPECT_EQ(XlsDeclaredCells(cwtest::CompoundFileBytes("Workbook", whole)), 0);
+    EXPECT_EQ(XlsDeclaredCells(cwtest::CompoundFileBytes("Workbook", stream)), -1);
+  }
+}
+
 TEST(XlsCellsFitFile, AMillionCellsFreelyThenSixteenPerByte) {
   EXPECT_TRUE(XlsCellsFitFile(1 << 20, 0));
   EXPECT_FALSE(XlsCellsFitFile((1 << 20) + 1, 4096));
