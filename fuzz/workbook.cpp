@@ -13,8 +13,9 @@
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfreexl\n"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string name = FuzzFileName("workbook", ".xls");
-  WriteFuzzFile(name, data, size);
+  const TFuzzFile file("workbook", ".xls");
+  file.Write(data, size);
+  const std::string& name = file.Name();
   TExcelApplication excel;
   try {
     excel.WorkBooks().Open(name);
