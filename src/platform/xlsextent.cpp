@@ -35,7 +35,11 @@ class TCompoundFile {
     // The allocation table's sectors: 109 in the header, the rest in a chain
     // of sectors that each end with the next one's number.
     const uint32_t fatSectors = Get32(&file_[44]);
-    if (fatSectors > SectorCount()) return false;
+    // Counts of sectors (of the table, the small sectors' table and the
+    // table's continuation) that the file cannot hold: the library
+    // allocates by them.
+    for (size_t at : {44, 64, 72})
+      if (Get32(&file_[at]) > SectorCount()) return false;
     std::vector<uint32_t> fatAt;
     for (uint32_t i = 0; i < 109 && fatAt.size() < fatSectors; ++i) fatAt.push_back(Get32(&file_[76 + 4 * i]));
     const size_t perSector = sectorSize_ / 4;
@@ -54,10 +58,11 @@ class TCompoundFile {
     }
     if (!Chain(fat_, Get32(&file_[48]), directory_) || !Chain(fat_, Get32(&file_[60]), miniFatBytes_, true))
       return false;
-    // A name runs at most to its entry's 64 bytes; the library copies it by
-    // the length the entry gives, past the entry when it is longer.
+    // A name runs at most to its entry's 64 bytes, and no stream is larger
+    // than the file: the library copies names and allocates streams by the
+    // lengths the entries give.
     for (size_t e = 0; e + 128 <= directory_.size(); e += 128)
-      if (Get16(&directory_[e + 64]) > 64) return false;
+      if (Get16(&directory_[e + 64]) > 64 || Get32(&directory_[e + 120]) > file_.size()) return false;
     return true;
   }
 

@@ -93,10 +93,14 @@ TEST(XlsDeclaredCells, DamagedFilesGiveNoCount) {
   badShift[30] = 20;
   Bytes otherCutoff = good;  // small sectors for streams up to 64 KB
   Set32(otherCutoff, 56, 65536);
+  Bytes hugeRoot = good;  // a small-stream area of 2.9 GB in a 5 KB file
+  Set32(hugeRoot, 1024 + 120, 0xAFBDEF00);
+  Bytes hugeMiniTable = good;
+  Set32(hugeMiniTable, 64, 0xFE000000);
   Bytes longName = good;  // a name longer than the entry that holds it
   longName[1024 + 128 + 64] = 0x12;
   longName[1024 + 128 + 65] = 0x30;
-  for (const Bytes& bad : {looped, cut, otherName, hugeFat, badShift, otherCutoff, longName, Bytes(600, 'x'), Bytes{}})
+  for (const Bytes& bad : {looped, cut, otherName, hugeFat, badShift, otherCutoff, hugeRoot, hugeMiniTable, longName, Bytes(600, 'x'), Bytes{}})
     EXPECT_EQ(XlsDeclaredCells(bad), -1);
 }
 
