@@ -22,7 +22,7 @@ void CheckDeclaredCells(const std::string& path) {
   if (!in) return;  // the library names the failure
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const int64_t cells = XlsDeclaredCells(bytes);
-  if (cells < 0) throw EOleError("The workbook \"" + path + "\" cannot be opened (no workbook in the file)");
+  if (cells < 0) throw EOleError("The workbook \"" + path + "\" cannot be opened (no readable workbook in the file)");
   if (!XlsCellsFitFile(cells, static_cast<int64_t>(bytes.size())))
     throw EOleError("The workbook \"" + path + "\" declares more cells than the file holds");
 }
