@@ -6,6 +6,7 @@
 
 #include "designer/main.h"
 #include "imaging/view/qrpix.h"
+#include "imaging/view/rulerbox.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
 #include "platform/messages.h"
@@ -155,3 +156,23 @@ void TMainForm::RefreshLayoutPrint() {
   if (shown) LayoutPrintBitmap->Assign(shown);
   QRDrawor->SetAttachedBitmap(LayoutPrintBitmap);
 }
+
+namespace {
+
+const char* const kRulerCaption = "标尺设置    ";
+const char* const kRulerSpacing = "请输入间隔数           ";
+const char* const kRulerUnits = "请输入单位数           ";
+
+// Asks for the ruler's dots per unit, then for its label spacing; each
+// answer applies as it comes. A cancelled box gives its default, an answer
+// that is no number raises the conversion error.
+void AskRulerScale(TRulerBox* ruler, const char* firstPrompt) {
+  ruler->SetDPU(StrToInt(InputBox(kRulerCaption, firstPrompt, "3")));
+  ruler->SetLabelFreq(StrToInt(InputBox(kRulerCaption, kRulerSpacing, "10")));
+}
+
+}  // namespace
+
+void TMainForm::RulerBox1Click(TObject*) { AskRulerScale(RulerBox1, kRulerSpacing); }
+
+void TMainForm::RulerBox2Click(TObject*) { AskRulerScale(RulerBox2, kRulerUnits); }
