@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "designer/main.h"
+#include "imaging/view/pix.h"
 #include "imaging/view/qrpix.h"
 #include "imaging/view/rulerbox.h"
 #include "platform/dialogs.h"
@@ -131,6 +132,8 @@ void TMainForm::Panel2Resize(TObject*) {
   }
   Drawor->GetPicture()->Assign(&fitted);
   LayoutFitted.Assign(&fitted);
+  // Drawing on the rebuilt picture starts with the default face.
+  FontBox->SetText("宋体");
   RefreshLayoutPrint();
   InPanelResize = false;
   ClampDesignItems();
@@ -152,8 +155,11 @@ void TMainForm::Panel2MouseUp(TObject*, TMouseButton, TShiftState, int, int) { R
 
 void TMainForm::RefreshLayoutPrint() {
   QRDrawor->SetBounds(Drawor->GetLeft(), Drawor->GetTop(), Drawor->GetWidth(), Drawor->GetHeight());
-  TGraphic* shown = Drawor->GetPicture()->GetGraphic();
-  if (shown) LayoutPrintBitmap->Assign(shown);
+  // The shown picture reaches the print copy through the converter.
+  if (TGraphic* shown = Drawor->GetPicture()->GetGraphic()) {
+    Pix1->Assign(shown);
+    LayoutPrintBitmap->Assign(Pix1->GetFBitmap());
+  }
   QRDrawor->SetAttachedBitmap(LayoutPrintBitmap);
 }
 

@@ -11,6 +11,7 @@
 
 #include "cardprogram.h"
 #include "designer/cardpanel.h"
+#include "imaging/view/pix.h"
 #include "imaging/view/qrpix.h"
 #include "imaging/view/rulerbox.h"
 #include "platform/forms.h"
@@ -100,7 +101,11 @@ class CardPanel : public ::testing::Test {
 };
 
 TEST_F(CardPanel, ResizeRefitsTheLayoutPictureInsideTheBand) {
+  f->FontBox->SetText("黑体");
+  const TFont before = *f->DBTexts[0]->GetFont();
   ResizePanel(410, 210);
+  EXPECT_EQ(f->FontBox->GetText(), "宋体") << "the drawing settings start over";
+  EXPECT_EQ(f->DBTexts[0]->GetFont()->Name, before.Name) << "no text takes the face";
   EXPECT_EQ(f->Drawor->GetLeft(), 5);
   EXPECT_EQ(f->Drawor->GetTop(), 5);
   EXPECT_EQ(f->Drawor->GetWidth(), 400);
@@ -117,6 +122,13 @@ TEST_F(CardPanel, ResizeRefitsTheLayoutPictureInsideTheBand) {
   EXPECT_EQ(f->QRDrawor->GetAttachedBitmap(), LayoutPrintBitmap);
   EXPECT_EQ(LayoutPrintBitmap->GetWidth(), 400);
   EXPECT_EQ(LayoutPrintBitmap->GetHeight(), 200);
+  EXPECT_EQ(f->Pix1->GetFBitmap()->GetWidth(), 400) << "the copy goes through the converter";
+  TBitmap printed;
+  printed.Assign(LayoutPrintBitmap);
+  printed.SetPixelFormat(pf24bit);
+  EXPECT_EQ(printed.ScanLine(100)[200 * 3 + 2], 255) << "red in the middle, as shown";
+  EXPECT_EQ(printed.ScanLine(100)[200 * 3], 0);
+  EXPECT_EQ(printed.ScanLine(100)[20 * 3], 255) << "white band";
 
   // Back to a portrait panel: refitted from the unscaled source, not from
   // the shown picture with its bands.
