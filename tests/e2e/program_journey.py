@@ -45,12 +45,46 @@ class Display:
         if not number:
             raise JourneyError("Xvfb did not start")
         self.name = ":" + number
+        self.keyed = {}  # characters given keys of their own: their keycodes
         self.env = dict(os.environ, DISPLAY=self.name)
         if shutil.which("openbox"):
             wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, cwd=workdir,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.procs.append(wm)
             time.sleep(0.5)
+
+    def give_keys(self, text):
+        """Puts every character of `text` that has no key yet on a free key
+        of the keyboard map. xdotool would otherwise remap a spare key for
+        each such character while typing, and a loaded X server hands some
+        of those presses to the program after the map changed back."""
+        import ctypes
+        import ctypes.util
+        wanted = sorted({c for c in text if ord(c) > 0x7E} - set(self.keyed))
+        if not wanted:
+            return
+        x = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+        dpy = ctypes.c_void_p(x.XOpenDisplay(self.name.encode()))
+        if not dpy.value:
+            raise JourneyError("cannot reach the X server to map keys")
+        low, high, width = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+        x.XDisplayKeycodes(dpy, ctypes.byref(low), ctypes.byref(high))
+        count = high.value - low.value + 1
+        syms = x.XGetKeyboardMapping(dpy, ctypes.c_ubyte(low.value), count, ctypes.byref(width))
+        free = [low.value + i for i in range(count)
+                if not any(syms[i * width.value + j] for j in range(width.value))]
+        x.XFree(syms)
+        free = [k for k in free if k not in self.keyed.values()]
+        if len(free) < len(wanted):
+            raise JourneyError("the keyboard map has no free keys for %r" % "".join(wanted))
+        for keycode, char in zip(reversed(free), wanted):
+            keysym = (ctypes.c_ulong * 1)(0x01000000 + ord(char))
+            x.XChangeKeyboardMapping(dpy, keycode, 1, keysym, 1)
+            self.keyed[char] = keycode
+        x.XCloseDisplay(dpy)
+        time.sleep(0.5)  # the program takes in the new map before the keys come
 
     def close(self):
         for p in reversed(self.procs):
@@ -80,6 +114,7 @@ class Journey:
         time.sleep(0.3)
 
     def type(self, text):
+        self.display.give_keys(text)
         self.xdo("type", "--delay", "120", text)
         time.sleep(0.3)
 
@@ -268,6 +303,10 @@ class Journey:
             self.alive()
             if not self.windows(MESSAGE_CAPTION):
                 return
+            from PIL import ImageGrab
+            shot = Path.cwd() / ("journey-open-message-%d.png" % attempt)
+            ImageGrab.grab(xdisplay=self.display.name).save(shot)
+            print("打开模板 answered by a message, see", shot)
             self.key("Return")
             self.wait_gone(MESSAGE_CAPTION)
         raise JourneyError("打开模板 did not open %s" % path)
@@ -453,10 +492,62 @@ def template_journey(journey, program, data, work):
         raise JourneyError("the reopened template still shows the text where it was")
     if blank_out(reopened, card, [new, old]) != blank_out(again, card, [new, old]):
         raise JourneyError("the reopened template changed more of the card than the moved text")
-    journey.exit(save=False)
-    errors = stderr_errors(journey.program.stderr.read())
-    if errors:
-        raise JourneyError("stderr:\n" + "\n".join(errors))
+
+
+def card_screenshot(journey, data, work):
+    """A card designed with Chinese texts, the photo, the barcode, the logo
+    and the seal, opened through 打开模板 and photographed for the docs."""
+    path = work / "Typed" / "card.pmt"
+    path.write_bytes(scramble(designed_card((data / "Mode" / "未命名.pmt").read_bytes())))
+    journey.open_template(path)
+    design = TemplateFile(path)
+    journey.grab(journey.card_box(design))
+    if journey.shots:
+        x, y, w, h = journey.geometry(journey.main)
+        ox, oy = journey.window_origin()
+        from PIL import ImageGrab
+        ImageGrab.grab(xdisplay=journey.display.name).crop((ox, oy, ox + w, oy + h)).save(
+            journey.shots / "designed-card.png")
+
+
+def designed_card(stock):
+    """The stock template with a card laid out on it: a heading, five rows of
+    a title and its field, the photo, the barcode, the logo and the seal."""
+    values = {}
+
+    def text(kind, index, left, top, width, height, size, colour=0, bold=False, caption=None):
+        sizes, place = ("HeightWidth", "1") if kind == 1 else ("NDBHW", "2")
+        values[sizes + "0%d" % index] = height
+        values[sizes + "1%d" % index] = width
+        values["Left%s%d" % (place, index)] = left
+        values["Top%s%d" % (place, index)] = top
+        font = "Font%s%d" % (place, index)
+        values.update({font + "1": colour, font + "2": -(size * 96 // 72), font + "3": size,
+                       font + "4": CARD_FONT, font + "6": 15 if bold else 16, font + "7": 1})
+        if caption is not None:
+            values["Edit%s%d" % (1 if kind == 2 else 2, index)] = caption
+
+    text(2, 12, 112, 9, 150, 28, 16, colour=0xFFFFFF, bold=True, caption="员工工作证")
+    text(1, 6, 0, 0, 0, 0, 12, caption="工号")  # the stock table keeps the staff number in this field
+    for row, (field, title) in enumerate([(0, "姓  名"), (1, "性  别"), (2, "部  门"), (3, "职  务"), (6, "工  号")]):
+        top = 56 + 26 * row
+        text(2, row, 18, top, 60, 22, 12, colour=0x703A1F, caption=title)
+        text(1, field, 84, top, 140, 22, 12)
+    pictures = {5: 80, 6: 100, 25: 56, 26: 236,     # photo
+                7: 36, 8: 36, 21: 4, 22: 8,         # logo
+                11: 120, 12: 30, 31: 200, 32: 166,  # barcode
+                33: 120, 34: 96,                    # seal
+                41: 1, 43: 1, 47: 1, 49: 1, 50: 1, 57: 1}
+    values.update({"PageData%d" % k: v for k, v in pictures.items()})
+    lines = []
+    for line in stock.decode("gbk").split("\r\n"):
+        key = line.split("=", 1)[0]
+        if "=" in line and key in values:
+            line = "%s=%s" % (key, values.pop(key))
+        lines.append(line)
+    if values:
+        raise JourneyError("the stock template lacks %s" % ", ".join(sorted(values)))
+    return "\r\n".join(lines).encode("gbk")
 
 
 def check_saved_text(saved, design, moved):
@@ -553,6 +644,11 @@ def main():
             raise JourneyError("stderr:\n" + "\n".join(errors))
         journey = DesignJourney(display, env, shots)
         template_journey(journey, program, data, work)
+        card_screenshot(journey, data, work)
+        journey.exit(save=False)
+        errors = stderr_errors(journey.program.stderr.read())
+        if errors:
+            raise JourneyError("stderr:\n" + "\n".join(errors))
         print("journey passed")
         return 0
     except JourneyError as e:
@@ -583,6 +679,8 @@ SCROLLBOX_LEFT = 159
 SCROLLBOX_TOP = 77
 # How far the journey drags a text with the mouse.
 TEXT_MOVE = (60, 40)
+# The face of the texts on the card photographed for the docs.
+CARD_FONT = "黑体"
 
 if __name__ == "__main__":
     sys.exit(main())
