@@ -161,6 +161,7 @@ void TMainForm::ApplyTemplate(const CardTemplate& design) {
   const auto& p = design.pageData;
   auto at = [&p](int index) { return p[size_t(index)]; };
   PageData = p;
+  DiscardLayoutDrawing();  // the template brings its own layout picture
   Drawor->SetBounds(at(28), at(27), at(0), at(1));
   DetailBand1->SetHeight(at(2));
   QRDBPicTwo->SetBounds(at(24), at(23), at(3), at(4));
@@ -272,6 +273,9 @@ void TMainForm::LoadTemplatePictures(const std::string& templatePath) {
   };
   resolve(SealPath, ImageZhang, kSealMissing, "ZhangPic.bmp");
   resolve(LogoPath, SignPic, kLogoMissing, "SignPic.bmp");
+  // The report prints copies of the seal and the logo as they now stand.
+  SealToPrint();
+  LogoToPrint();
   const std::string untitled = DataDir + "Mode/Untitle.JPG";
   if (TemplateBGPath.empty()) {
     TemplateBGPath = untitled;
@@ -281,7 +285,7 @@ void TMainForm::LoadTemplatePictures(const std::string& templatePath) {
     TemplateBGPath = found.empty() ? untitled : found;
   }
   BGFileName = TemplateBGPath;
-  if (FileExists(TemplateBGPath)) LoadPicture(this, Drawor, TemplateBGPath);
+  if (FileExists(TemplateBGPath)) LoadLayoutPicture(TemplateBGPath);
 }
 
 void TMainForm::NOpenClick(TObject*) {
