@@ -236,7 +236,7 @@ class Journey:
         for attempt in range(3):
             self.popup_opens(lambda: self.key(menu_key), menu_key)
             time.sleep(0.3)
-            self.key(entry_key)
+            self.key(*(entry_key if isinstance(entry_key, tuple) else (entry_key,)))
             try:
                 return self.wait_window(window_name, timeout=TIMEOUT if attempt == 2 else 5.0)
             except JourneyError:
@@ -245,7 +245,9 @@ class Journey:
                 self.key("Escape")
 
     def batch_window(self):
-        window = self.menu_entry("alt+f", "p", "卡片批量处理生成器")  # 卡片批量生成(&PicEdit)
+        # 卡片批量生成(&PicEdit) shares its letter with 打印(&Print) below it:
+        # the letter picks it, Return runs it.
+        window = self.menu_entry("alt+f", ("p", "Return"), "卡片批量处理生成器")
         self.xdo("windowactivate", "--sync", window, check=False)
         self.key("alt+F4")
         self.wait_gone("卡片批量处理生成器")
@@ -265,8 +267,20 @@ class Journey:
         before = stock_dbf.read_bytes()
         self.type_into_grid("张三")
         self.wait_window(GUARD_CAPTION)
-        self.key("Return")
-        self.wait_gone(GUARD_CAPTION)
+        # The guard says why and offers to move the table to a folder of the
+        # user's (the folder chooser); each word is answered and each offer
+        # declined until the program asks nothing more.
+        quiet = time.time()
+        end = time.time() + TIMEOUT
+        while time.time() - quiet < 2.0:
+            if time.time() > end:
+                raise JourneyError("the stock table's guard kept asking")
+            asking = self.windows(GUARD_CAPTION) or self.windows(FOLDER_CHOOSER_CAPTION)
+            if asking:
+                self.xdo("windowactivate", "--sync", asking[-1], check=False)
+                self.key("Return" if self.windows(GUARD_CAPTION) else "alt+F4")
+                quiet = time.time()
+            time.sleep(0.2)
         if stock_dbf.read_bytes() != before:
             raise JourneyError("the stock table changed on disk")
 
@@ -338,9 +352,27 @@ class DesignJourney(Journey):
 
     def card_box(self, design):
         """The card panel in window coordinates (left, top, right, bottom)."""
-        left = SCROLLBOX_LEFT + design.page(30)
-        top = SCROLLBOX_TOP + design.page(29)
+        sx, sy = self.scrollbox_origin()
+        left = sx + design.page(30)
+        top = sy + design.page(29)
         return left, top, left + design.page(9), top + design.page(10)
+
+    def scrollbox_origin(self):
+        """The client corner of the card panel's scroll box, found on the
+        screen: the first pixel of its colour past the left panels along a
+        row below the tool bars, and up that column past the tool bars."""
+        from PIL import ImageGrab
+        ox, oy = self.window_origin()
+        shot = ImageGrab.grab(xdisplay=self.display.name)
+        at = lambda x, y: shot.getpixel((ox + x, oy + y))[:3]
+        x = next((x for x in range(1, 600) if at(x, 400) == SCROLLBOX_COLOUR and at(x - 1, 400) != SCROLLBOX_COLOUR),
+                 None)
+        if x is None:
+            raise JourneyError("no card panel's scroll box on the screen")
+        y = 400
+        while y > 0 and at(x + 400, y - 1) == SCROLLBOX_COLOUR:
+            y -= 1
+        return x, y
 
     def grab(self, box):
         """The window box as the screen shows it once it stopped changing."""
@@ -535,8 +567,8 @@ def designed_card(stock):
         text(1, field, 84, top, 140, 22, 12)
     pictures = {5: 80, 6: 100, 25: 56, 26: 236,     # photo
                 7: 36, 8: 36, 21: 4, 22: 8,         # logo
-                11: 120, 12: 30, 31: 200, 32: 166,  # barcode
-                33: 120, 34: 96,                    # seal
+                11: 80, 12: 30, 31: 236, 32: 160,   # barcode
+                33: 100, 34: 96,                    # seal
                 41: 1, 43: 1, 47: 1, 49: 1, 50: 1, 57: 1}
     values.update({"PageData%d" % k: v for k, v in pictures.items()})
     lines = []
@@ -672,11 +704,11 @@ MENU_BUTTON_WIDTH = 64
 GRID_FROM_RIGHT = 80
 GRID_FIRST_ROW_Y = 108
 GUARD_CAPTION = "^Cardwright$"
+FOLDER_CHOOSER_CAPTION = "选择要保存的目录"
 OPEN_DIALOG_CAPTION = "打开"
 MESSAGE_CAPTION = "^Cardwright$"
-# The card panel's scroll box (its client area) in the main window.
-SCROLLBOX_LEFT = 159
-SCROLLBOX_TOP = 77
+# The colour of the card panel's scroll box.
+SCROLLBOX_COLOUR = (192, 220, 192)
 # How far the journey drags a text with the mouse.
 TEXT_MOVE = (60, 40)
 # The face of the texts on the card photographed for the docs.
