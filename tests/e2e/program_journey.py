@@ -421,6 +421,35 @@ class DesignJourney(Journey):
             time.sleep(0.1)
 
 
+    def collect_save(self, folder):
+        """集中保存: the folder chooser's 选目录 takes `folder` typed into the
+        desktop's folder dialog, 确定 saves the table, the pictures and the
+        template there under the folder's name, and the report is answered."""
+        chooser = self.menu_entry("alt+f", "l", FOLDER_CHOOSER_CAPTION)  # 集中保存(Al&lSave)
+        self.xdo("windowactivate", "--sync", chooser, check=False)
+        self.click(chooser, *CHOOSE_FOLDER_BUTTON)
+        dialog = self.wait_window(FOLDER_DIALOG_CAPTION)
+        self.xdo("windowactivate", "--sync", dialog, check=False)
+        self.key("ctrl+a")
+        self.type(str(folder))
+        self.key("Return")
+        self.wait_gone(FOLDER_DIALOG_CAPTION)
+        self.xdo("windowactivate", "--sync", chooser, check=False)
+        self.click(chooser, *CHOOSER_OK_BUTTON)
+        self.wait_gone(FOLDER_CHOOSER_CAPTION)
+        self.wait_window(MESSAGE_CAPTION)  # where the table went
+        self.key("Return")
+        self.wait_gone(MESSAGE_CAPTION)
+        saved = folder / (folder.name + ".pmt")
+        end = time.time() + TIMEOUT
+        while not saved.exists():
+            self.alive()
+            if time.time() > end:
+                raise JourneyError("集中保存 wrote no %s" % saved)
+            time.sleep(0.1)
+        return saved
+
+
 class TemplateFile:
     """A card template read by a reader of its own: sections of key=value
     lines, GBK with CR LF ends, scrambled unless under a folder named ...mode."""
@@ -468,6 +497,16 @@ def crop(shot, card, box):
     return shot.crop((box[0] - card[0], box[1] - card[1], box[2] - card[0], box[3] - card[1])).tobytes()
 
 
+def difference(a, b, card=None, box=None):
+    """The mean difference of two card photographs (or of one box of them)
+    in levels of 0 to 255."""
+    from PIL import ImageChops, ImageStat
+    if box is not None:
+        region = (box[0] - card[0], box[1] - card[1], box[2] - card[0], box[3] - card[1])
+        a, b = a.crop(region), b.crop(region)
+    return max(ImageStat.Stat(ImageChops.difference(a.convert("RGB"), b.convert("RGB"))).mean)
+
+
 def blank_out(shot, card, boxes):
     """The card photograph with the given boxes (grown by the frame) painted over."""
     from PIL import ImageDraw
@@ -475,7 +514,7 @@ def blank_out(shot, card, boxes):
     draw = ImageDraw.Draw(copy)
     for b in boxes:
         draw.rectangle((b[0] - card[0] - 4, b[1] - card[1] - 4, b[2] - card[0] + 4, b[3] - card[1] + 4), fill=0)
-    return copy.tobytes()
+    return copy
 
 
 def template_journey(journey, program, data, work):
@@ -487,8 +526,8 @@ def template_journey(journey, program, data, work):
     template = folder / "员工卡.pmt"
     template.write_bytes(scramble((data / "Mode" / "未命名.pmt").read_bytes()))
     design = TemplateFile(template)
-    # The dialog gets paths typed in plain letters: the same design under
-    # another name, and the saved template through a second link.
+    # The dialogs get paths typed in plain letters: the same design under
+    # another name, and the folder the template is collected into.
     typed = work / "Typed"
     typed.mkdir()
     original = typed / "original.pmt"
@@ -510,19 +549,24 @@ def template_journey(journey, program, data, work):
     if [p.name for p in work.iterdir() if p.name.lower() == folder.name.lower()] != [folder.name]:
         raise JourneyError("the save made a second folder for %s" % folder.name)
 
+    # Under a new name: 集中保存 writes the template through Save As into
+    # a folder of the user's, named after it, with the layout picture saved
+    # again as JPEG (so the photographs are compared with a tolerance).
+    (typed / "NewCard").mkdir()
+    saved = journey.collect_save(typed / "NewCard")
+    check_saved_text(TemplateFile(saved), design, moved)
+
     journey.open_template(original)
     again = journey.grab(card)
     if again.tobytes() != opened.tobytes():
         raise JourneyError("the template as it was does not look as it did when it opened")
-    saved = typed / "saved.pmt"
-    os.link(template, saved)
     journey.open_template(saved)
     reopened = journey.grab(card)
-    if crop(reopened, card, new) != crop(dragged, card, new):
+    if difference(reopened, dragged, card, new) > SAME or difference(reopened, again, card, new) < CHANGED:
         raise JourneyError("the reopened template does not show the text where it was put")
-    if crop(reopened, card, old) == crop(again, card, old):
+    if difference(reopened, again, card, old) < CHANGED:
         raise JourneyError("the reopened template still shows the text where it was")
-    if blank_out(reopened, card, [new, old]) != blank_out(again, card, [new, old]):
+    if difference(blank_out(reopened, card, [new, old]), blank_out(again, card, [new, old])) > SAME:
         raise JourneyError("the reopened template changed more of the card than the moved text")
 
 
@@ -705,6 +749,14 @@ GRID_FROM_RIGHT = 80
 GRID_FIRST_ROW_Y = 108
 GUARD_CAPTION = "^Cardwright$"
 FOLDER_CHOOSER_CAPTION = "选择要保存的目录"
+FOLDER_DIALOG_CAPTION = "Select Directory"
+# The folder chooser's 选目录 and 确定 (client pixels of its window).
+CHOOSE_FOLDER_BUTTON = (48, 20)
+CHOOSER_OK_BUTTON = (285, 308)
+# Mean differences of card photographs, in levels: the same card with its
+# layout picture saved again as JPEG, and a text there or not.
+SAME = 4
+CHANGED = 12
 OPEN_DIALOG_CAPTION = "打开"
 MESSAGE_CAPTION = "^Cardwright$"
 # The colour of the card panel's scroll box.
