@@ -358,7 +358,7 @@ namespace {
 // photos, barcodes; one without a name, one name twice): one mirrored card
 // picture each, checked against the flipped card of its record. Kept to a
 // few hundred records so that the suite stays quick under the sanitizers.
-constexpr int kHolders = 60;
+constexpr int kHolders = 40;
 
 TEST_F(CardOutput, BundledTemplateWritesMirroredCardPicturesForEveryHolder) {
   main_->OnShow = nullptr;
