@@ -44,6 +44,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   BHelp->OnClick = [this](TObject* s) { BHelpClick(s); };
   WireDesignSurface();
   WireTexts();
+  WireSealAndInsert();
 }
 
 TMainForm::~TMainForm() {

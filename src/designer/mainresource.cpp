@@ -6,6 +6,7 @@
 #include "designer/main.h"
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/qrpix.h"
+#include "platform/buttons.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ void BuildSurface(TMainForm* f) {
   f->Panel2->BevelOuter = bvNone;
 
   f->Drawor = Make<TImage>(f, f->Panel2, "Drawor");
-  f->Drawor->SetBounds(0, 0, 337, 223);
+  f->Drawor->SetBounds(5, 5, 327, 213);
   f->Drawor->SetCursor(crCross);
   f->PicOne = Make<TImage>(f, f->Panel2, "PicOne");
   f->PicOne->SetBounds(230, 40, 80, 100);
@@ -149,6 +150,9 @@ void BuildSurface(TMainForm* f) {
   f->Shape1->SetVisible(false);
   f->Edit = Make<TRichEdit>(f, f->Panel2, "Edit");
   f->Edit->SetVisible(false);
+  f->ImageTemp = Make<TImage>(f, f->ScrollBox1, "ImageTemp");
+  f->ImageTemp->SetAutoSize(true);
+  f->ImageTemp->SetVisible(false);
 }
 
 void BuildReport(TMainForm* f) {
@@ -265,6 +269,44 @@ void BuildDesignItems(TMainForm* f) {
   f->BHelp->Hint = "帮助";
   f->ToolBar1->ArrangeButtons();
 }
+
+// The seal and inserted-picture commands: their menu entries, the picture
+// open dialog and the drawing panel's buttons that run them.
+void BuildSealAndInsert(TMainForm* f) {
+  f->OpenPictureDialog1 = new TOpenDialog(f);
+  f->OpenPictureDialog1->Name = "OpenPictureDialog1";
+  f->OpenPictureDialog1->Filter =
+      "All (*.jpg;*.jpeg;*.bmp;*.ico;*.wmf;*.emf)|*.jpg;*.jpeg;*.bmp;*.ico;*.wmf;*.emf|JPEG Image File "
+      "(*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|ICO  Image File (*.ico)|*.ico|WMF Image "
+      "File (*.wmf)|*.wmf|EMF Image File (*.emf)|*.emf";
+  auto* layoutMenu = static_cast<TMenuItem*>(f->FindComponent("NLayoutMenu"));
+  f->NInsertPic = MenuItem(f, layoutMenu, "NInsertPic", "插入图像");
+  f->NInPrint = MenuItem(f, layoutMenu, "NInPrint", "插入公章");
+  auto* optionMenu = static_cast<TMenuItem*>(f->FindComponent("NOptionMenu"));
+  f->NChangeZhang = MenuItem(f, optionMenu, "NChangeZhang", "更换印章(&CZhang)");
+
+  f->Panel9 = Make<TPanel>(f, f, "Panel9");
+  f->Panel9->SetBounds(f->Panel1->GetWidth(), f->StatusBar1->GetTop() - 30, 600, 30);
+  f->Panel9->SetAlign(alBottom);
+  f->Panel9->SetColor(kSkyBlue);
+  struct Button {
+    TSpeedButton** button;
+    const char *name, *caption, *hint;
+    int width;
+    bool grouped;  // with the drawing tools, staying down
+  } buttons[] = {{&f->SBInsPic, "SBInsPic", "插入图像", "插入图像", 64, true},
+                 {&f->SBPrintP, "SBPrintP", "插入公章", "插入公章", 64, true},
+                 {&f->SpeedButton2, "SpeedButton2", "更换章图...", "", 80, false}};
+  int left = 4;
+  for (const Button& b : buttons) {
+    *b.button = Make<TSpeedButton>(f, f->Panel9, b.name);
+    (*b.button)->SetCaption(b.caption);
+    (*b.button)->Hint = b.hint;
+    (*b.button)->GroupIndex = b.grouped ? 1 : 0;
+    (*b.button)->SetBounds(left, 3, b.width, 24);
+    left += b.width + 4;
+  }
+}
 }  // namespace
 
 void BuildMainWindowResource(TMainForm* f) {
@@ -280,4 +322,5 @@ void BuildMainWindowResource(TMainForm* f) {
   BuildSurface(f);
   BuildReport(f);
   BuildDesignItems(f);
+  BuildSealAndInsert(f);
 }

@@ -1,6 +1,6 @@
 // The main window's layout: the panels along its edges, the design surface
-// in the centre and the status bar at the bottom keep their places when the
-// user resizes the window.
+// in the centre, the drawing panel and the status bar at the bottom keep
+// their places when the user resizes the window.
 #include <gtest/gtest.h>
 
 #include <QWidget>
@@ -23,16 +23,18 @@ TEST(MainLayout, PanelsSurfaceAndStatusBarFollowTheWindowSize) {
     const int w = f->GetClientWidth(), h = f->GetClientHeight();
     ASSERT_EQ(QSize(w, h), size);
     const TRect status = f->StatusBar1->GetBoundsRect(), left = f->Panel1->GetBoundsRect(),
-                data = f->PanTools->GetBoundsRect(), centre = f->ScrollBox1->GetBoundsRect();
+                data = f->PanTools->GetBoundsRect(), centre = f->ScrollBox1->GetBoundsRect(),
+                drawing = f->Panel9->GetBoundsRect();
     EXPECT_EQ(status, Rect(0, h - status.Height(), w, h));
     EXPECT_TRUE(f->StatusBar1->Showing());
+    EXPECT_EQ(drawing, Rect(0, status.Top - drawing.Height(), w, status.Top));
     EXPECT_EQ(left.Left, 0);
     EXPECT_EQ(data.Right, w);
     EXPECT_EQ(data.Width(), 108);
-    EXPECT_EQ(left.Bottom, status.Top);
-    EXPECT_EQ(data.Bottom, status.Top);
+    EXPECT_EQ(left.Bottom, drawing.Top);
+    EXPECT_EQ(data.Bottom, drawing.Top);
     // The surface lies between the side panels and never covers the grid.
-    EXPECT_EQ(centre, Rect(left.Right, left.Top, data.Left, status.Top));
+    EXPECT_EQ(centre, Rect(left.Right, left.Top, data.Left, drawing.Top));
     EXPECT_EQ(f->DBGrid1->GetBoundsRect(), f->PanTools->GetClientRect());
     const QRect grid = f->DBGrid1->Widget()->geometry();
     EXPECT_EQ(f->DBGrid1->Widget()->parentWidget()->mapTo(f->Widget(), grid.topLeft()),

@@ -8,6 +8,7 @@
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/qrpix.h"
 #include "platform/inifiles.h"
+#include "records/dbpicsu.h"
 
 using cardtest::CardProgram;
 
@@ -49,10 +50,11 @@ TEST(MainFormStart, StartValuesFromStockDataFolder) {
   EXPECT_FALSE(f->QRDBPicTwo->GetVisible() || f->QRDBPicTwo->GetEnabled());
   EXPECT_EQ(f->Label3->GetTop(), f->DetailBand1->GetHeight() - f->Label3->GetHeight());
   // The scroll box fills the centre: the fitting to the window leaves it
-  // between the side panels, above the status bar.
+  // between the side panels, above the drawing panel on the status bar.
   EXPECT_EQ(f->ScrollBox1->GetLeft(), f->Panel1->GetLeft() + f->Panel1->GetWidth());
   EXPECT_EQ(f->ScrollBox1->GetLeft() + f->ScrollBox1->GetWidth(), f->PanTools->GetLeft());
-  EXPECT_EQ(f->ScrollBox1->GetTop() + f->ScrollBox1->GetHeight(), f->StatusBar1->GetTop());
+  EXPECT_EQ(f->ScrollBox1->GetTop() + f->ScrollBox1->GetHeight(), f->Panel9->GetTop());
+  EXPECT_EQ(f->Panel9->GetTop() + f->Panel9->GetHeight(), f->StatusBar1->GetTop());
   EXPECT_EQ(PanelCanvas->GetControl(), f->Panel2);
   EXPECT_EQ(TextBoxCanvas->GetControl(), f->Edit);
 
@@ -226,6 +228,20 @@ TEST(MainFormShow, AFailedTemplateReadIsReported) {
   f->FormShow(f);
   ASSERT_EQ(program.Messages().size(), before + 1);
   EXPECT_EQ(program.Messages().back(), "打开失败，可能是路径有误，请检查目录名或文件名是否含有连续两个的空格!");
+}
+
+// The stock table's first record has a photo, a second picture and a
+// barcode; the shown window has them in its design items at once.
+TEST(MainFormShow, DesignItemsHoldTheCurrentRecordsPictures) {
+  CardProgram program;
+  TMainForm* f = program.MakeMainForm();
+  FormPicEdit = MakeForm<TFormPicEdit>(Application);
+  program.Keep(FormPicEdit);
+  f->OnActivate = nullptr;
+  f->Show();
+  ASSERT_TRUE(FormPicEdit->Table1->GetActive());
+  for (TImage* item : {f->PicOne, f->PicTwo, f->BarcodeSet})
+    EXPECT_GT(item->GetPicture()->GetWidth(), 0) << item->Name;
 }
 
 TMainForm* MakeWindowsOfTheFirstActivation(CardProgram& program) {
