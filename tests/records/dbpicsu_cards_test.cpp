@@ -138,6 +138,7 @@ class CardOutput : public cardtest::BatchWindowTest {
       }
       list->SetDirectory(folder.string());
       box->SetFilter(format + "|*." + LowerCase(format));
+      box->SetItemIndex(0);
     });
   }
 
