@@ -44,6 +44,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   BHelp->OnClick = [this](TObject* s) { BHelpClick(s); };
   WireDesignSurface();
   WireTexts();
+  WireCommands();
   WireSealAndInsert();
 }
 
@@ -110,6 +111,5 @@ void TMainForm::FreeLongLivedPictures() {
   PictureCanvas->SetControl(nullptr);
 }
 
-// Handlers whose behaviour the template library and the command layer give.
+// Handlers whose behaviour the template library gives.
 void TMainForm::CustomTemplateClick(TObject*) {}
-void TMainForm::ApplicationHint(TObject*) {}

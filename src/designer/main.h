@@ -346,6 +346,50 @@ class TMainForm : public TForm {
   TBitmap LayoutFitted;  // the layout picture as the last refit or load left it
   bool InPanelResize = false;
 
+  // The command layer: menus, tool bar buttons, edge panels ----------------------------
+  TMenuItem *NMoveDB = nullptr, *ExportPic = nullptr, *SavePagePic = nullptr, *NSetPaper = nullptr;
+  TMenuItem *NPrint = nullptr, *FilePrintSetup = nullptr;
+  TMenuItem *NCancel = nullptr, *NRedo = nullptr, *NCopy1 = nullptr, *NCut1 = nullptr, *NPaste1 = nullptr;
+  TMenuItem *NDelete1 = nullptr, *NSelectAll1 = nullptr, *NWordWrap = nullptr;
+  TMenuItem *NCreateDB = nullptr, *NModifyDB = nullptr, *NCBarCode = nullptr;
+  TMenuItem *FileNew = nullptr, *FileOpen = nullptr, *FileSave = nullptr, *FileSaveAs = nullptr;
+  TMenuItem *EditCut = nullptr, *EditCopy = nullptr, *EditPaste = nullptr, *EditClear = nullptr;
+  TMenuItem* FilePrint = nullptr;
+  TMenuItem* NPreview = nullptr;
+  TMenuItem *NSetWH = nullptr, *NChangeAB = nullptr;
+  TMenuItem *NShowBar1 = nullptr, *NShowTools = nullptr, *NShowSelectT = nullptr, *NShowData = nullptr;
+  TPopupMenu* PopupMenuTS = nullptr;  // on the tool bars: which panels are shown
+  TMenuItem *NTool = nullptr, *NDataP = nullptr, *NSelectP = nullptr, *NDrawP = nullptr;
+  TToolButton *BPrev = nullptr, *BDataCreat = nullptr, *BDataEdit = nullptr, *TBCatchPic = nullptr;
+  TToolButton *TBScan = nullptr, *BPicOut = nullptr, *BSet = nullptr;
+  TToolButton* TBShow = nullptr;  // on the text tool bar: the main tool bar's toggle
+  TPanel *Panel6 = nullptr, *Panel7 = nullptr, *Panel10 = nullptr;  // edge panels
+  TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
+
+  void NPreviewClick(TObject* Sender);
+  void QuickRep1Preview(TObject* Sender);
+  void NPrintClick(TObject* Sender);
+  void NSetPaperClick(TObject* Sender);
+  void FilePrintSetupClick(TObject* Sender);
+  void ExportPicClick(TObject* Sender);
+  void SavePagePicClick(TObject* Sender);
+  void NCreateDBClick(TObject* Sender);
+  void NModifyDBClick(TObject* Sender);
+  void NCBarCodeClick(TObject* Sender);
+  void NSetWHClick(TObject* Sender);
+  void TBCatchPicClick(TObject* Sender);
+  void TBScanClick(TObject* Sender);
+  void DBGrid1DblClick(TObject* Sender);
+  void NShowBar1Click(TObject* Sender);
+  void NShowToolsClick(TObject* Sender);
+  void NShowSelectTClick(TObject* Sender);
+  void NShowDataClick(TObject* Sender);
+  // The collect-save: the table, the pictures and the template gathered
+  // into one folder the user chooses.
+  void NMoveDBClick(TObject* Sender);
+  // Hooks the command layer's handlers to its menus, buttons and panels.
+  void WireCommands();
+
  private:
   void FreeLongLivedPictures();
   // Only the first activation asks for a new or recent template.
@@ -375,6 +419,13 @@ extern bool ToolBarShown, SelectPanelShown, DataGridHidden, DrawPanelHidden;
 extern bool DrawingMode;
 // The program's arguments, kept by the entry point for the start-up template.
 extern std::vector<std::string> ProgramArguments;
+// True only while the collect-save runs: the layout picture and the
+// template are then saved to these paths without a dialog.
+extern bool CollectMode;
+extern std::string CollectPicturePath, CollectTemplatePath;
+
+// A copy of `text` without its blanks (0x20), the other characters in order.
+std::string RemoveBlanks(const std::string& text);
 
 // Empty when the file opens as a card-holder table, else what is wrong.
 std::string CheckCardTable(const std::string& folder, const std::string& file);

@@ -270,6 +270,158 @@ void BuildDesignItems(TMainForm* f) {
   f->ToolBar1->ArrangeButtons();
 }
 
+TMenuItem* InsertItem(TMainForm* form, TMenuItem* parent, TMenuItem* before, const char* name, const char* caption) {
+  auto* item = new TMenuItem(form);
+  item->Name = name;
+  item->SetCaption(caption);
+  parent->Insert(parent->IndexOf(before), item);
+  return item;
+}
+
+TToolButton* Button(TMainForm* f, const char* name, const char* caption, const char* hint) {
+  auto* button = Make<TToolButton>(f, f->ToolBar1, name);
+  button->SetCaption(caption);
+  button->Hint = hint;
+  return button;
+}
+
+// An edge panel: a narrow strip whose arrow shows or hides its neighbour.
+TPanel* EdgePanel(TMainForm* f, TWinControl* parent, const char* name, TAlign align, int size, const char* caption,
+                  const char* hint) {
+  auto* panel = Make<TPanel>(f, parent, name);
+  panel->SetBounds(0, 0, size, size);
+  panel->SetAlign(align);
+  panel->SetCaption(caption);
+  panel->Hint = hint;
+  panel->ShowHint = true;
+  panel->SetColor(kSkyBlue);
+  return panel;
+}
+
+// The command layer's menu entries, tool buttons, pop-up menu and edge
+// panels. Entries whose work other parts of the window do are made here
+// disabled until those parts hook them.
+void BuildCommands(TMainForm* f) {
+  TMenuItem* file = f->NFile;
+  f->NMoveDB = InsertItem(f, file, f->NSave, "NMoveDB", "集中保存(Al&lSave)");
+  f->ExportPic = InsertItem(f, file, f->NPicEdit, "ExportPic", "逐张生成卡图(E&xportPic)");
+  f->SavePagePic = InsertItem(f, file, f->NPicEdit, "SavePagePic", "按页保存为图(Page&ToPic)");
+  TMenuItem* fileLine = file->Items(file->IndexOf(f->NExit) - 1);
+  f->NSetPaper = InsertItem(f, file, fileLine, "NSetPaper", "页面设置(S&etPaper)");
+  f->NPrint = InsertItem(f, file, fileLine, "NPrint", "打印(&Print)");
+  f->FilePrintSetup = InsertItem(f, file, fileLine, "FilePrintSetup", "打印机设置");
+
+  auto* edit = static_cast<TMenuItem*>(f->FindComponent("NEditMenu"));
+  f->NCancel = MenuItem(f, edit, "NCancel", "撤消");
+  f->NRedo = MenuItem(f, edit, "NRedo", "重写");
+  MenuItem(f, edit, "NEditLine1", cLineCaption);
+  f->NCopy1 = MenuItem(f, edit, "NCopy1", "复制(&Copy)");
+  f->NCut1 = MenuItem(f, edit, "NCut1", "剪切(&Cut)");
+  f->NPaste1 = MenuItem(f, edit, "NPaste1", "粘贴(&Paste)");
+  f->NDelete1 = MenuItem(f, edit, "NDelete1", "删除(&Del)");
+  f->NSelectAll1 = MenuItem(f, edit, "NSelectAll1", "全选(&SelectAll)");
+  MenuItem(f, edit, "NEditLine2", cLineCaption);
+  // The font command belongs to the edit menu.
+  f->NFont1->GetParent()->Remove(f->NFont1);
+  edit->Add(f->NFont1);
+  f->NFont1->SetCaption("字体(&Font)");
+  f->NWordWrap = MenuItem(f, edit, "NWordWrap", "自动换行(&WordWrap)");
+  f->NWordWrap->SetVisible(false);
+  f->NWordWrap->SetEnabled(false);
+
+  TMenuItem* data = f->NOpenDB->GetParent();
+  f->NCreateDB = InsertItem(f, data, f->NOpenDB, "NCreateDB", "批量建立数据库(&CreatDB)");
+  f->NModifyDB = InsertItem(f, data, f->NOpenDB, "NModifyDB", "整理数据库(&ModifyDB)");
+  f->NCBarCode = MenuItem(f, data, "NCBarCode", "生成条形码");
+
+  auto* layout = static_cast<TMenuItem*>(f->FindComponent("NLayoutMenu"));
+  TMenuItem** layoutItems[] = {&f->FileNew,   &f->FileOpen,  &f->FileSave,   &f->FileSaveAs, &f->EditCut,
+                               &f->EditCopy,  &f->EditPaste, &f->EditClear,  &f->FilePrint,  &f->NInsertPic,
+                               &f->NInPrint};
+  const char* layoutNames[] = {"FileNew",  "FileOpen",  "FileSave",  "FileSaveAs", "EditCut",   "EditCopy",
+                               "EditPaste", "EditClear", "FilePrint", "NInsertPic", "NInPrint"};
+  const char* layoutCaptions[] = {"新建", "打开", "保存", "另存为", "剪切", "复制",
+                                  "粘贴", "清空", "打印", "插入图像", "插入公章"};
+  for (size_t i = 0; i < std::size(layoutNames); ++i) {
+    if (i == 4 || i == 8) MenuItem(f, layout, i == 4 ? "NLayoutLine1" : "NLayoutLine2", cLineCaption);
+    *layoutItems[i] = MenuItem(f, layout, layoutNames[i], layoutCaptions[i]);
+    (*layoutItems[i])->SetEnabled(false);
+  }
+
+  auto* show = static_cast<TMenuItem*>(f->FindComponent("NShowMenu"));
+  MenuItem(f, show, "NShowLine", cLineCaption);
+  f->NPreview = MenuItem(f, show, "NPreview", "打印预览(&PrintPreview)");
+
+  auto* options = static_cast<TMenuItem*>(f->FindComponent("NOptionMenu"));
+  f->NSetWH = MenuItem(f, options, "NSetWH", "版面设置(&SetWorks)");
+  f->NChangeAB = MenuItem(f, options, "NChangeAB", "更换标志图(&ABG)");
+  f->NChangeAB->SetEnabled(false);
+  f->NChangeZhang = MenuItem(f, options, "NChangeZhang", "更换印章(&CZhang)");
+  f->NChangeZhang->SetEnabled(false);
+  MenuItem(f, options, "NOptionLine", cLineCaption);
+  f->NShowBar1 = MenuItem(f, options, "NShowBar1", "隐藏常用工具栏");
+  f->NShowTools = MenuItem(f, options, "NShowTools", "隐藏数据格");
+  f->NShowSelectT = MenuItem(f, options, "NShowSelectT", "收起选择框");
+  f->NShowData = MenuItem(f, options, "NShowData", "隐藏画板");
+  f->NShowData->SetChecked(true);
+
+  f->PopupMenuTS = new TPopupMenu(f);
+  f->PopupMenuTS->Name = "PopupMenuTS";
+  TMenuItem* popup = f->PopupMenuTS->GetItems();
+  f->NTool = MenuItem(f, popup, "NTool", "常用工具栏");
+  f->NDataP = MenuItem(f, popup, "NDataP", "数据面板");
+  f->NSelectP = MenuItem(f, popup, "NSelectP", "选择框");
+  f->NDrawP = MenuItem(f, popup, "NDrawP", "画板");
+  for (TMenuItem* item : {f->NTool, f->NDataP, f->NSelectP, f->NDrawP}) item->SetChecked(true);
+  f->ToolBar1->SetPopupMenu(f->PopupMenuTS);
+  f->ToolBar3->SetPopupMenu(f->PopupMenuTS);
+
+  auto* bOpen = Button(f, "BOpen", "打开", "打开");
+  auto* bSave = Button(f, "BSave", "保存", "保存");
+  bOpen->OnClick = [f](TObject*) { f->NOpen->Click(); };
+  bSave->OnClick = [f](TObject*) { f->NSave->Click(); };
+  f->BPrev = Button(f, "BPrev", "预览", "打印预览");
+  f->BDataCreat = Button(f, "BDataCreat", "批量", "批量读入数据");
+  f->BDataEdit = Button(f, "BDataEdit", "数据", "修改数据库");
+  f->TBCatchPic = Button(f, "TBCatchPic", "摄像", "");
+  f->TBScan = Button(f, "TBScan", "扫描", "");
+  f->BPicOut = Button(f, "BPicOut", "出卡", "批量生成效果图");
+  f->BSet = Button(f, "BSet", "设置", "设置");
+  auto* line = Make<TToolButton>(f, f->ToolBar1, "ToolButtonLine");
+  line->Style = tbsSeparator;
+  // Left to right as the tool bar shows them: re-parenting puts each last.
+  TToolButton* order[] = {bOpen,      bSave,     f->BPrev,  f->BDataCreat, f->BDataEdit,     f->TBCatchPic,
+                          f->TBScan,  f->BPicOut, f->BSet,  f->BFont,      line,             f->BText,
+                          f->BPhoto,  f->BBackPic, f->TBSignPic, f->TBBarcode, f->TBZhang, f->BWorkShopPic,
+                          f->BHelp};
+  for (TToolButton* button : order) {
+    button->SetParent(nullptr);
+    button->SetParent(f->ToolBar1);
+  }
+  f->ToolBar1->ShowHint = true;
+  f->ToolBar1->ArrangeButtons();
+  f->TBShow = Make<TToolButton>(f, f->ToolBar2, "TBShow");
+  f->TBShow->SetCaption("工具栏");
+  f->TBShow->Hint = "隐藏常用工具栏";
+  f->ToolBar2->ArrangeButtons();
+
+  f->Panel7 = EdgePanel(f, f, "Panel7", alLeft, 12, "≮", "");
+  f->Panel6 = EdgePanel(f, f, "Panel6", alRight, 12, "≯", "隐藏数据格");
+  // The centre between the edge panels: the surface above the drawing
+  // panel (the drawing tools' place) and its edge panel.
+  auto* centre = Make<TPanel>(f, f, "PanCentre");
+  centre->BevelOuter = bvNone;
+  centre->SetAlign(alClient);
+  f->ScrollBox1->SetParent(centre);
+  f->Panel9 = Make<TPanel>(f, centre, "Panel9");
+  f->Panel9->SetBounds(0, 0, centre->GetClientWidth(), 106);
+  f->Panel9->SetAlign(alBottom);
+  f->Panel9->SetColor(kSkyBlue);
+  f->Panel10 = EdgePanel(f, centre, "Panel10", alBottom, 15, "∨", "隐藏画板");
+  f->PrinterSetupDialog1 = new TPrinterSetupDialog(f);
+  f->PrinterSetupDialog1->Name = "PrinterSetupDialog1";
+}
+
 // The seal and inserted-picture commands: their menu entries, the picture
 // open dialog and the drawing panel's buttons that run them.
 void BuildSealAndInsert(TMainForm* f) {
@@ -279,16 +431,9 @@ void BuildSealAndInsert(TMainForm* f) {
       "All (*.jpg;*.jpeg;*.bmp;*.ico;*.wmf;*.emf)|*.jpg;*.jpeg;*.bmp;*.ico;*.wmf;*.emf|JPEG Image File "
       "(*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|ICO  Image File (*.ico)|*.ico|WMF Image "
       "File (*.wmf)|*.wmf|EMF Image File (*.emf)|*.emf";
-  auto* layoutMenu = static_cast<TMenuItem*>(f->FindComponent("NLayoutMenu"));
-  f->NInsertPic = MenuItem(f, layoutMenu, "NInsertPic", "插入图像");
-  f->NInPrint = MenuItem(f, layoutMenu, "NInPrint", "插入公章");
-  auto* optionMenu = static_cast<TMenuItem*>(f->FindComponent("NOptionMenu"));
-  f->NChangeZhang = MenuItem(f, optionMenu, "NChangeZhang", "更换印章(&CZhang)");
-
-  f->Panel9 = Make<TPanel>(f, f, "Panel9");
-  f->Panel9->SetBounds(f->Panel1->GetWidth(), f->StatusBar1->GetTop() - 30, 600, 30);
-  f->Panel9->SetAlign(alBottom);
-  f->Panel9->SetColor(kSkyBlue);
+  // The command layer made the entries and the drawing panel; these
+  // commands are built, so their entries work.
+  for (TMenuItem* item : {f->NInsertPic, f->NInPrint, f->NChangeZhang}) item->SetEnabled(true);
   struct Button {
     TSpeedButton** button;
     const char *name, *caption, *hint;
@@ -322,5 +467,6 @@ void BuildMainWindowResource(TMainForm* f) {
   BuildSurface(f);
   BuildReport(f);
   BuildDesignItems(f);
+  BuildCommands(f);
   BuildSealAndInsert(f);
 }

@@ -28,7 +28,9 @@ constexpr std::pair<int, int> kPageSlots[] = {
 TemplateFont FontOf(TFont* font, bool shown) {
   TemplateFont f;
   f.charset = 1;
-  f.color = int(font->Color);
+  // A system colour (the texts start with the window text colour) is stored
+  // as the colour it stands for: the reader takes plain RGB only.
+  f.color = int(ColorToRGB(font->Color));
   f.height = font->Height;
   f.size = font->GetSize();
   f.name = font->Name;
@@ -345,8 +347,9 @@ void TMainForm::NSaveAsClick(TObject*) {
   OpenDialog1->Filter = kTemplateFilter;
   TSaveDialog dialog(nullptr);
   dialog.Filter = kTemplateFilter;
-  if (dialog.Execute()) {
-    TemplatePath = dialog.FileName;
+  // The collect-save names the template itself.
+  if (CollectMode || dialog.Execute()) {
+    TemplatePath = CollectMode ? CollectTemplatePath : dialog.FileName;
     NSave->SetEnabled(true);
     NSave->Click();
     TitleWindow(this);

@@ -205,6 +205,10 @@ void TStringGrid::TabTarget(bool forward, int& col, int& row) const {
 
 void TStringGrid::Dispatch(TMessage& m) {
   switch (m.Msg) {
+    case WM_LBUTTONDBLCLK:
+      // A grid takes no single clicks, but its double click is an event.
+      DblClick();
+      break;
     case WM_LBUTTONDOWN: {
       if (CanFocus()) SetFocus();
       TWMMouse mouse(m);

@@ -75,6 +75,10 @@ class TFormPicEdit : public TForm {
   // Refuses changes to the stock database until it has been collected
   // elsewhere; runs before every post of Table1.
   void Table1BeforePost(TDataSet* DataSet);
+  // Keeps a deletion off the stock database the same way.
+  void Table1BeforeDelete(TDataSet* DataSet);
+  // Counts the table's openings for the batches that run on it.
+  void Table1AfterOpen(TDataSet* DataSet);
 
   // The live card's pictures and the card output ------------------------------
   TImage* Image2;        // the layout picture

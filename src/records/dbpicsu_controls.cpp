@@ -73,6 +73,8 @@ void TFormPicEdit::CreateRecordControls() {
   ButtonOk->OnClick = [this](TObject* s) { ButtonOkClick(s); };
 
   Table1->BeforePost = [this](TDataSet* d) { Table1BeforePost(d); };
+  Table1->BeforeDelete = [this](TDataSet* d) { Table1BeforeDelete(d); };
+  Table1->AfterOpen = [this](TDataSet* d) { Table1AfterOpen(d); };
   OnActivate = [this](TObject* s) { FormActivate(s); };
   OnPaint = [this](TObject* s) { FormPaint(s); };
 }

@@ -1,10 +1,11 @@
-// The guard on every post of the card-holder table: the stock database under
-// the working folder's Mode folder is never changed in place.
+// The guard on every change of the card-holder table: the stock database
+// under the working folder's Mode folder is never changed in place.
 #include "designer/main.h"
 #include "platform/dialogs.h"
 #include "platform/menus.h"
 #include "platform/sysutils.h"
 #include "records/dbpicsu.h"
+#include "records/tableguard.h"
 
 namespace {
 
@@ -21,20 +22,77 @@ std::string FolderKey(const std::string& folder) {
   return key;
 }
 
-bool IsStockFolder(const std::string& folder, const std::string& startDir) {
-  if (startDir.empty()) return false;
-  const std::string key = FolderKey(folder);
-  return key == FolderKey(startDir + "\\Mode\\DATA\\") || key == FolderKey(startDir + "\\Mode\\");
+TTableBatch* running = nullptr;
+// Counts the openings of the card-holder table, so that a batch sees a
+// table closed and opened again even in the same folder.
+unsigned openings = 0;
+
+TTable* CardTable() { return FormPicEdit ? FormPicEdit->Table1 : nullptr; }
+
+std::string Binding(const TTable* table) {
+  return table ? FolderKey(table->GetDatabaseName()) + LowerCase(table->GetTableName()) : "";
+}
+
+bool StockCardTable() {
+  return MainForm != nullptr && CardTable() != nullptr && IsStockTable(CardTable(), MainForm->StartDir);
+}
+
+// The guard's question: tells the user and runs the collect-save. True
+// when it moved the table.
+bool OfferMove() {
+  MainForm->MoveDBResult = 5;
+  ShowMessage("修改数据库前要先把数据库保存到你容易找到的目录中！");
+  if (auto* moveDB = dynamic_cast<TMenuItem*>(MainForm->FindComponent("NMoveDB"))) moveDB->Click();
+  return MainForm->MoveDBResult == 0;
 }
 
 }  // namespace
 
+bool IsStockTable(const TTable* table, const std::string& startDir) {
+  if (startDir.empty()) return false;
+  const std::string key = FolderKey(table->GetDatabaseName());
+  return key == FolderKey(startDir + "\\Mode\\DATA\\") || key == FolderKey(startDir + "\\Mode\\");
+}
+
+bool MayChangeCardTable() {
+  if (!StockCardTable()) return true;
+  if (running) {
+    running->Stop();
+    return false;
+  }
+  return OfferMove();
+}
+
+TTableBatch::TTableBatch() : outer_(running) {
+  if (!MayChangeCardTable()) stopped_ = true;
+  binding_ = Binding(CardTable());
+  opening_ = openings;
+  running = this;
+}
+
+TTableBatch::~TTableBatch() { running = outer_; }
+
+TTableBatch* RunningTableBatch() { return running; }
+
+bool TTableBatch::Ok() const {
+  const TTable* table = CardTable();
+  return !stopped_ && table && Binding(table) == binding_ && openings == opening_;
+}
+
+void TFormPicEdit::Table1AfterOpen(TDataSet*) { ++openings; }
+
 void TFormPicEdit::Table1BeforePost(TDataSet*) {
-  if (MainForm == nullptr || !IsStockFolder(Table1->GetDatabaseName(), MainForm->StartDir)) return;
-  MainForm->MoveDBResult = 5;
-  ShowMessage("修改数据库前要先把数据库保存到你容易找到的目录中！");
-  if (auto* moveDB = dynamic_cast<TMenuItem*>(MainForm->FindComponent("NMoveDB"))) moveDB->Click();
-  // Without a completed move nothing may reach the stock files; a move that
-  // reopened the table elsewhere has dropped the pending change already.
-  if (MainForm->MoveDBResult == 5 && Table1->GetActive()) Table1->Cancel();
+  if (!StockCardTable()) return;
+  // After a move the collect-save has put the change into the copy, where
+  // this post writes it; a refused change is dropped.
+  if (MayChangeCardTable() && !StockCardTable()) return;
+  if (Table1->GetActive()) Table1->Cancel();
+}
+
+void TFormPicEdit::Table1BeforeDelete(TDataSet*) {
+  if (!StockCardTable()) return;
+  // The record to delete belonged to the table before the move: the user
+  // deletes again in the moved table.
+  MayChangeCardTable();
+  Abort();
 }

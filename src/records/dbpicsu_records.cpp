@@ -1,8 +1,11 @@
 // The card batch window's record commands: browsing, adding, deleting,
 // saving, emptying and finding records of the card-holder table.
+#include "designer/main.h"
 #include "imaging/view/dbpix.h"
+#include "platform/dialogs.h"
 #include "platform/sysutils.h"
 #include "records/dbpicsu.h"
+#include "records/tableguard.h"
 
 void TFormPicEdit::FormActivate(TObject*) {
   if (!Table1->GetActive()) Table1->Open();
@@ -28,10 +31,16 @@ void TFormPicEdit::TBAddClick(TObject*) {
 }
 
 void TFormPicEdit::TBReduceClick(TObject*) {
-  if (Table1->State() == dsEdit || Table1->State() == dsInsert)
+  if (Table1->State() == dsEdit || Table1->State() == dsInsert) {
     Table1->Cancel();
-  else
-    Table1->Delete();
+    return;
+  }
+  // The stock table is moved first; the user then deletes in the copy.
+  if (MainForm && IsStockTable(Table1, MainForm->StartDir)) {
+    MayChangeCardTable();
+    return;
+  }
+  if (Application->MessageBox("真的要删除当前记录吗？", "删除", MB_YESNO | MB_ICONQUESTION) == IDYES) Table1->Delete();
 }
 
 void TFormPicEdit::TBSaveClick(TObject*) {
@@ -40,6 +49,9 @@ void TFormPicEdit::TBSaveClick(TObject*) {
 }
 
 void TFormPicEdit::TBClearClick(TObject*) {
+  TTableBatch batch;
+  if (!batch.Ok()) return;
+  if (Application->MessageBox("真的要清空数据库中的全部记录吗？", "注意", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
   Table1->Close();
   Table1->SetExclusive(true);
   Table1->EmptyTable();

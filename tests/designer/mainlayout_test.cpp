@@ -23,18 +23,22 @@ TEST(MainLayout, PanelsSurfaceAndStatusBarFollowTheWindowSize) {
     const int w = f->GetClientWidth(), h = f->GetClientHeight();
     ASSERT_EQ(QSize(w, h), size);
     const TRect status = f->StatusBar1->GetBoundsRect(), left = f->Panel1->GetBoundsRect(),
-                data = f->PanTools->GetBoundsRect(), centre = f->ScrollBox1->GetBoundsRect(),
-                drawing = f->Panel9->GetBoundsRect();
+                data = f->PanTools->GetBoundsRect(), centre = f->ScrollBox1->GetParent()->GetBoundsRect();
     EXPECT_EQ(status, Rect(0, h - status.Height(), w, h));
     EXPECT_TRUE(f->StatusBar1->Showing());
-    EXPECT_EQ(drawing, Rect(0, status.Top - drawing.Height(), w, status.Top));
     EXPECT_EQ(left.Left, 0);
     EXPECT_EQ(data.Right, w);
     EXPECT_EQ(data.Width(), 108);
-    EXPECT_EQ(left.Bottom, drawing.Top);
-    EXPECT_EQ(data.Bottom, drawing.Top);
-    // The surface lies between the side panels and never covers the grid.
-    EXPECT_EQ(centre, Rect(left.Right, left.Top, data.Left, drawing.Top));
+    EXPECT_EQ(left.Bottom, status.Top);
+    EXPECT_EQ(data.Bottom, status.Top);
+    // The centre lies between the side panels and their edge panels and
+    // never covers the grid; the surface sits above the drawing panel.
+    EXPECT_EQ(f->Panel7->GetBoundsRect(), Rect(left.Right, left.Top, left.Right + 12, status.Top));
+    EXPECT_EQ(f->Panel6->GetBoundsRect(), Rect(data.Left - 12, left.Top, data.Left, status.Top));
+    EXPECT_EQ(centre, Rect(left.Right + 12, left.Top, data.Left - 12, status.Top));
+    EXPECT_EQ(f->Panel9->GetBoundsRect(), Rect(0, centre.Height() - 106, centre.Width(), centre.Height()));
+    EXPECT_EQ(f->Panel10->GetBoundsRect(), Rect(0, centre.Height() - 121, centre.Width(), centre.Height() - 106));
+    EXPECT_EQ(f->ScrollBox1->GetBoundsRect(), Rect(0, 0, centre.Width(), centre.Height() - 121));
     EXPECT_EQ(f->DBGrid1->GetBoundsRect(), f->PanTools->GetClientRect());
     const QRect grid = f->DBGrid1->Widget()->geometry();
     EXPECT_EQ(f->DBGrid1->Widget()->parentWidget()->mapTo(f->Widget(), grid.topLeft()),

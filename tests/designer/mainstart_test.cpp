@@ -50,11 +50,12 @@ TEST(MainFormStart, StartValuesFromStockDataFolder) {
   EXPECT_FALSE(f->QRDBPicTwo->GetVisible() || f->QRDBPicTwo->GetEnabled());
   EXPECT_EQ(f->Label3->GetTop(), f->DetailBand1->GetHeight() - f->Label3->GetHeight());
   // The scroll box fills the centre: the fitting to the window leaves it
-  // between the side panels, above the drawing panel on the status bar.
-  EXPECT_EQ(f->ScrollBox1->GetLeft(), f->Panel1->GetLeft() + f->Panel1->GetWidth());
-  EXPECT_EQ(f->ScrollBox1->GetLeft() + f->ScrollBox1->GetWidth(), f->PanTools->GetLeft());
-  EXPECT_EQ(f->ScrollBox1->GetTop() + f->ScrollBox1->GetHeight(), f->Panel9->GetTop());
-  EXPECT_EQ(f->Panel9->GetTop() + f->Panel9->GetHeight(), f->StatusBar1->GetTop());
+  // between the edge panels, above the drawing panel's edge.
+  TWinControl* centre = f->ScrollBox1->GetParent();
+  EXPECT_EQ(centre->GetLeft(), f->Panel7->GetLeft() + f->Panel7->GetWidth());
+  EXPECT_EQ(centre->GetLeft() + centre->GetWidth(), f->Panel6->GetLeft());
+  EXPECT_EQ(centre->GetTop() + centre->GetHeight(), f->StatusBar1->GetTop());
+  EXPECT_EQ(f->ScrollBox1->GetBoundsRect(), Rect(0, 0, centre->GetClientWidth(), f->Panel10->GetTop()));
   EXPECT_EQ(PanelCanvas->GetControl(), f->Panel2);
   EXPECT_EQ(TextBoxCanvas->GetControl(), f->Edit);
 

@@ -133,7 +133,7 @@ TEST_F(CardTable, AddedAndEditedRecordsAreStored) {
   EXPECT_TRUE(program_.Messages().empty());
 }
 
-TEST_F(CardTable, DeleteCancelsAPendingChangeAndOtherwiseDeletesWithoutAsking) {
+TEST_F(CardTable, DeleteCancelsAPendingChangeAndOtherwiseDeletesAfterAsking) {
   const std::string folder = CopyTable("work");
   UseFolder(folder);
   form_->TBAddClick(form_);
@@ -149,15 +149,31 @@ TEST_F(CardTable, DeleteCancelsAPendingChangeAndOtherwiseDeletesWithoutAsking) {
   EXPECT_EQ(form_->Table1->RecordCount(), 3);
   EXPECT_EQ(Current(), "张三");
 
+  EXPECT_TRUE(program_.dialogs.Records.empty());  // a cancel asks nothing
+
+  // No keeps the record, Yes deletes it.
+  program_.dialogs.Answer(IDNO);
+  form_->TBReduceClick(form_);
+  EXPECT_EQ(StoredNames(folder).size(), 3u);
+  program_.dialogs.Answer(IDYES);
   form_->TBReduceClick(form_);
   EXPECT_EQ(StoredNames(folder), (std::vector<std::string>{"李四", "王小红"}));
-  EXPECT_TRUE(program_.dialogs.Records.empty());
+  ASSERT_EQ(program_.dialogs.Records.size(), 2u);
+  EXPECT_EQ(program_.dialogs.Records[0].Text, "真的要删除当前记录吗？");
+  EXPECT_EQ(program_.dialogs.Records[0].Caption, "删除");
 }
 
 TEST_F(CardTable, ClearEmptiesTheTableAndSaveThenStoresOneEmptyRecord) {
   const std::string folder = CopyTable("work");
   UseFolder(folder);
+  // Cancel at the question empties nothing; OK empties the table.
+  program_.dialogs.Answer(IDCANCEL);
   form_->TBClearClick(form_);
+  EXPECT_EQ(StoredNames(folder).size(), 3u);
+  program_.dialogs.Answer(IDOK);
+  form_->TBClearClick(form_);
+  ASSERT_EQ(program_.Messages(), std::vector<std::string>(2, "真的要清空数据库中的全部记录吗？"));
+  EXPECT_EQ(program_.dialogs.Records[0].Caption, "注意");
   EXPECT_FALSE(form_->Table1->GetActive());
   EXPECT_TRUE(form_->Table1->GetExclusive());
   EXPECT_TRUE(StoredNames(folder).empty());
