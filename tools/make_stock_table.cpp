@@ -10,12 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <jpeglib.h>
 #include <string>
 #include <vector>
 
 #include "platform/dbtables.h"
 #include "platform/sysutils.h"
+#include "stockimage.h"
 
 namespace {
 
@@ -37,70 +37,6 @@ const Sample kSamples[] = {
       "", "", "", "", ""},
      2},
 };
-
-// Pixels are rows of red, green, blue bytes, top row first.
-using Pixels = std::vector<uint8_t>;
-
-std::string EncodeJpeg(const Pixels& rgb, int width, int height) {
-  jpeg_compress_struct cinfo {};
-  jpeg_error_mgr jerr {};
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = JDIMENSION(width);
-  cinfo.image_height = JDIMENSION(height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 75, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<uint8_t*>(&rgb[size_t(cinfo.next_scanline) * width * 3]);
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::string jpeg(reinterpret_cast<char*>(out), size);
-  jpeg_destroy_compress(&cinfo);
-  free(out);
-  return jpeg;
-}
-
-void Put(std::string& s, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) s += char(value >> (8 * i));
-}
-
-// A 24-bit BMP file: rows bottom-up in blue, green, red, padded to 4 bytes.
-std::string EncodeBmp(const Pixels& rgb, int width, int height) {
-  const int rowLength = (width * 3 + 3) / 4 * 4;
-  const uint32_t imageSize = uint32_t(rowLength * height);
-  std::string bmp = "BM";
-  Put(bmp, 54 + imageSize, 4);
-  Put(bmp, 0, 4);
-  Put(bmp, 54, 4);
-  Put(bmp, 40, 4);
-  Put(bmp, uint32_t(width), 4);
-  Put(bmp, uint32_t(height), 4);
-  Put(bmp, 1, 2);
-  Put(bmp, 24, 2);
-  Put(bmp, 0, 4);
-  Put(bmp, imageSize, 4);
-  Put(bmp, 2835, 4);  // 72 dots per inch
-  Put(bmp, 2835, 4);
-  Put(bmp, 0, 4);
-  Put(bmp, 0, 4);
-  for (int y = height - 1; y >= 0; --y) {
-    for (int x = 0; x < width; ++x) {
-      const uint8_t* p = &rgb[size_t(y * width + x) * 3];
-      bmp += char(p[2]);
-      bmp += char(p[1]);
-      bmp += char(p[0]);
-    }
-    bmp.append(size_t(rowLength - width * 3), '\0');
-  }
-  return bmp;
-}
 
 // A head and shoulders on a light background.
 Pixels Photo(int width, int height, int hue) {
@@ -190,9 +126,7 @@ int main(int argc, char** argv) {
     }
     table.Close();
 
-    FILE* index = std::fopen((IncludeTrailingPathDelimiter(folder) + "data.MDX").c_str(), "wb");
-    const std::string mdx = EmptyIndex();
-    if (!index || std::fwrite(mdx.data(), 1, mdx.size(), index) != mdx.size() || std::fclose(index) != 0)
+    if (!WriteWholeFile(IncludeTrailingPathDelimiter(folder) + "data.MDX", EmptyIndex()))
       throw Exception("cannot write data.MDX");
   } catch (const Exception& e) {
     std::fprintf(stderr, "make_stock_table: %s\n", e.Message.c_str());

@@ -45,6 +45,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   WireDesignSurface();
   WireTexts();
   WireCommands();
+  WireSealAndInsert();
 }
 
 TMainForm::~TMainForm() {

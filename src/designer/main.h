@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/buttons.h"
 #include "platform/checklst.h"
 #include "platform/comctrls.h"
 #include "platform/commdlg.h"
@@ -224,6 +225,34 @@ class TMainForm : public TForm {
   // first argument after the program's name).
   void ChooseStartTemplate(const std::vector<std::string>& arguments);
 
+  // The release on the layout picture, the record grid's click, the seal
+  // commands and the inserted picture -----------------------------------------------
+  TOpenDialog* OpenPictureDialog1 = nullptr;  // picture files of the design items
+  TMenuItem* NInPrint = nullptr;              // "插入公章"
+  TMenuItem* NChangeZhang = nullptr;          // "更换印章(&CZhang)"
+  TMenuItem* NInsertPic = nullptr;            // "插入图像"
+  TPanel* Panel9 = nullptr;                   // the drawing panel under the card
+  TSpeedButton *SBPrintP = nullptr, *SBInsPic = nullptr, *SpeedButton2 = nullptr;
+  // Select mode ends a drag; the drawing tools' release joins here. Then
+  // a pending inserted picture is stamped and an armed item placed.
+  void DraworMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The card batch window's picture views write into the design pictures.
+  void DBGrid1CellClick(TColumn* Column);
+  void BindRecordPictures();
+  void NInPrintClick(TObject* Sender);
+  void SBPrintPClick(TObject* Sender);
+  void NChangeZhangClick(TObject* Sender);
+  void SpeedButton2Click(TObject* Sender);
+  // The seal's and the logo's print twins take their design item's picture.
+  void SealToPrint();
+  void LogoToPrint();
+  void NInsertPicClick(TObject* Sender);
+  void SBInsPicClick(TObject* Sender);
+  bool LoadInsertPicture();
+  // Copies the inserted picture onto the layout picture under its box.
+  void StampInsertedPicture();
+  void WireSealAndInsert();
+
   // Design surface: its items' controls, handlers and shared drag rules ----------------
   TImage* ImageIns = nullptr;  // the inserted picture, floating until pasted
   TQRPix* QRDrawor = nullptr;  // print twin of the layout picture
@@ -301,20 +330,19 @@ class TMainForm : public TForm {
   TMenuItem *NCreateDB = nullptr, *NModifyDB = nullptr, *NCBarCode = nullptr;
   TMenuItem *FileNew = nullptr, *FileOpen = nullptr, *FileSave = nullptr, *FileSaveAs = nullptr;
   TMenuItem *EditCut = nullptr, *EditCopy = nullptr, *EditPaste = nullptr, *EditClear = nullptr;
-  TMenuItem *FilePrint = nullptr, *NInsertPic = nullptr, *NInPrint = nullptr;
+  TMenuItem* FilePrint = nullptr;
   TMenuItem* NPreview = nullptr;
-  TMenuItem *NSetWH = nullptr, *NChangeAB = nullptr, *NChangeZhang = nullptr;
+  TMenuItem *NSetWH = nullptr, *NChangeAB = nullptr;
   TMenuItem *NShowBar1 = nullptr, *NShowTools = nullptr, *NShowSelectT = nullptr, *NShowData = nullptr;
   TPopupMenu* PopupMenuTS = nullptr;  // on the tool bars: which panels are shown
   TMenuItem *NTool = nullptr, *NDataP = nullptr, *NSelectP = nullptr, *NDrawP = nullptr;
   TToolButton *BPrev = nullptr, *BDataCreat = nullptr, *BDataEdit = nullptr, *TBCatchPic = nullptr;
   TToolButton *TBScan = nullptr, *BPicOut = nullptr, *BSet = nullptr;
   TToolButton* TBShow = nullptr;  // on the text tool bar: the main tool bar's toggle
-  TPanel *Panel6 = nullptr, *Panel7 = nullptr, *Panel9 = nullptr, *Panel10 = nullptr;  // edge panels, drawing panel
+  TPanel *Panel6 = nullptr, *Panel7 = nullptr, *Panel10 = nullptr;  // edge panels
   TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
 
   void NPreviewClick(TObject* Sender);
-  void QuickRep1Preview(TObject* Sender);
   void NPrintClick(TObject* Sender);
   void NSetPaperClick(TObject* Sender);
   void FilePrintSetupClick(TObject* Sender);
@@ -336,6 +364,30 @@ class TMainForm : public TForm {
   void NMoveDBClick(TObject* Sender);
   // Hooks the command layer's handlers to its menus, buttons and panels.
   void WireCommands();
+
+  // The card panel and its layout picture ---------------------------------------------
+  TImage* ImageTemp = nullptr;  // the unscaled layout picture, hidden
+  // Loads a picture file as the unscaled and the shown layout picture and
+  // its print copy; the next refit fits it to the panel. A file that cannot
+  // be read is reported and changes nothing.
+  bool LoadLayoutPicture(const std::string& path);
+  // Places the layout picture in the panel's 5-pixel band, rebuilt from the
+  // unscaled picture, then clamps the design items into the new panel.
+  void Panel2Resize(TObject* Sender);
+  // A press on the panel's band draws its handles and hands the panel to
+  // the window manager's size or move loop by the zone pressed.
+  void Panel2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Panel2MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The print twin takes the shown layout picture's place and a copy of it.
+  void RefreshLayoutPrint();
+  // True when the shown layout picture differs from what its last refit or
+  // load left.
+  bool LayoutDrawnOn();
+  // The shown layout picture is about to be replaced whole: a resize before
+  // that has nothing to keep.
+  void DiscardLayoutDrawing();
+  TBitmap LayoutFitted;  // the layout picture as the last refit or load left it
+  bool InPanelResize = false;
 
  private:
   void FreeLongLivedPictures();
@@ -359,6 +411,8 @@ extern bool PhotoHintDone, PicTwoHintDone, LayoutHintDone;
 // A text waiting for its placement click on the layout picture.
 extern bool TextPlacementArmed, TextPlacementIsData;
 extern int TextPlacementIndex;
+// An inserted picture waits to be stamped onto the layout picture.
+extern bool InsertArmed;
 // Panel show states of the command layer.
 extern bool ToolBarShown, SelectPanelShown, DataGridHidden, DrawPanelHidden;
 extern bool DrawingMode;

@@ -131,6 +131,16 @@ void TMainForm::NShowPanelPicClick(TObject*) {
   Repaint();
 }
 
+void TMainForm::DraworMouseUp(TObject*, TMouseButton, TShiftState, int X, int Y) {
+  if (DrawingMode) {
+    // The drawing tools finish their shape here and refresh the print twin.
+  } else {
+    MoveMode = 0;
+    QRDrawor->SetBoundsRect(Drawor->GetBoundsRect());
+  }
+  PlaceArmedItem(X, Y);
+}
+
 void TMainForm::PlaceArmedItem(int X, int Y) {
   if (TextPlacementArmed && TextPlacementIndex >= 0 && TextPlacementIndex < kTextSlots) {
     const size_t k = size_t(TextPlacementIndex);
@@ -145,6 +155,7 @@ void TMainForm::PlaceArmedItem(int X, int Y) {
     TextPlacementArmed = false;
     Screen->SetCursor(crDefault);
   }
+  if (InsertArmed) StampInsertedPicture();
   if (HasToggle(PicItem)) {
     PictureItem p = PictureOfKind(this, PicItem);
     if (!*p.shown) {
@@ -293,9 +304,14 @@ void TMainForm::WireDesignSurface() {
        &TMainForm::ImageZhangMouseUp);
   wire(ImageIns, &TMainForm::ImageInsClick, &TMainForm::ImageInsMouseDown, &TMainForm::ImageInsMouseMove, nullptr);
   wire(Shape1, nullptr, &TMainForm::Shape1MouseDown, &TMainForm::Shape1MouseMove, &TMainForm::Shape1MouseUp);
+  Drawor->OnMouseUp = std::bind(&TMainForm::DraworMouseUp, this, _1, _2, _3, _4, _5);
+  DBGrid1->OnCellClick = [this](TColumn* column) { DBGrid1CellClick(column); };
   BarcodeSet->OnDblClick = [this](TObject* s) { BarcodeSetDblClick(s); };
   ImageZhang->OnDblClick = [this](TObject* s) { ImageZhangDblClick(s); };
 
+  Panel2->OnResize = [this](TObject* s) { Panel2Resize(s); };
+  Panel2->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Panel2MouseDown(s, b, sh, x, y); };
+  Panel2->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Panel2MouseUp(s, b, sh, x, y); };
   OnKeyDown = [this](TObject* s, Word& key, TShiftState shift) { FormKeyDown(s, key, shift); };
   OnPaint = [this](TObject* s) { FormPaint(s); };
   // The boxes apply when editing ends: the box loses the focus or takes Enter.

@@ -108,6 +108,8 @@ void TMainForm::FormCreate(TObject*) {
     QRDBPicTwo->SetEnabled(false);
     QRDBPicTwo->SetVisible(false);
     CreateTextControls();
+    // The stock layout picture; a template read later replaces it.
+    if (FileExists(BGFileName) && LoadLayoutPicture(BGFileName)) Panel2Resize(Panel2);
     const char* fields[] = {"AAAA", "BBBB", "CCCC", "DDDD", "EEEE", "FFFF", "GGGG",
                             "HHHH", "IIII", "JJJJ", "KKKK", "LLLL", "MMMM"};
     for (int i = 0; i < kTextSlots; ++i) QRDBTexts[size_t(i)]->DataField = fields[i];
@@ -246,12 +248,7 @@ void TMainForm::FormShow(TObject*) {
   FontBox->SetEnabled(textTools);
   FontSize->SetEnabled(textTools);
   TBEdit->SetVisible(textTools);
-  if (FormPicEdit == nullptr) return;
-  // A table that could not be opened has no record to edit.
-  if (FormPicEdit->Table1->GetActive()) FormPicEdit->Table1->Edit();
-  FormPicEdit->PixDBView11->GetPixIO()->SetTImage(PicOne);
-  FormPicEdit->PixDBView22->GetPixIO()->SetTImage(PicTwo);
-  FormPicEdit->PixDBView3->GetPixIO()->SetTImage(BarcodeSet);
+  BindRecordPictures();
 }
 
 void TMainForm::FormActivate(TObject*) {

@@ -111,9 +111,13 @@ CardTemplate TMainForm::GatherTemplate() {
   put(32, BarcodeSet->GetTop());
   put(33, ImageZhang->GetLeft());
   put(34, ImageZhang->GetTop());
-  put(41, QRSignPic->GetEnabled());
-  put(42, QRDBPicTwo->GetEnabled());
-  put(43, QRDBPicOne->GetEnabled());
+  // Reading shows or hides the logo, picture two and the photo by these
+  // three, so they are written from those items: the twins' own enabled
+  // states are only set when the preview opens, and a template saved before
+  // that would come back with other pictures shown.
+  put(41, SignPic->GetVisible());
+  put(42, PicTwo->GetVisible());
+  put(43, PicOne->GetVisible());
   put(44, QRDBPicTwo->Fit);
   put(45, QRDBPicOne->Fit);
   put(46, QRSignPic->Fit);
@@ -159,6 +163,7 @@ void TMainForm::ApplyTemplate(const CardTemplate& design) {
   const auto& p = design.pageData;
   auto at = [&p](int index) { return p[size_t(index)]; };
   PageData = p;
+  DiscardLayoutDrawing();  // the template brings its own layout picture
   Drawor->SetBounds(at(28), at(27), at(0), at(1));
   DetailBand1->SetHeight(at(2));
   QRDBPicTwo->SetBounds(at(24), at(23), at(3), at(4));
@@ -270,6 +275,9 @@ void TMainForm::LoadTemplatePictures(const std::string& templatePath) {
   };
   resolve(SealPath, ImageZhang, kSealMissing, "ZhangPic.bmp");
   resolve(LogoPath, SignPic, kLogoMissing, "SignPic.bmp");
+  // The report prints copies of the seal and the logo as they now stand.
+  SealToPrint();
+  LogoToPrint();
   const std::string untitled = DataDir + "Mode/Untitle.JPG";
   if (TemplateBGPath.empty()) {
     TemplateBGPath = untitled;
@@ -279,7 +287,7 @@ void TMainForm::LoadTemplatePictures(const std::string& templatePath) {
     TemplateBGPath = found.empty() ? untitled : found;
   }
   BGFileName = TemplateBGPath;
-  if (FileExists(TemplateBGPath)) LoadPicture(this, Drawor, TemplateBGPath);
+  if (FileExists(TemplateBGPath)) LoadLayoutPicture(TemplateBGPath);
 }
 
 void TMainForm::NOpenClick(TObject*) {

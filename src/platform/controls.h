@@ -446,6 +446,9 @@ class TWinControl : public TControl {
   TRect UpdateRectangle() const { return updateRect_; }
   // Runs pending paints of this control and its windowed children.
   void UpdateAll();
+  // Paints the whole client area afresh with all its children and copies
+  // it onto `canvas` with its top-left corner at (x, y).
+  void PaintTo(TCanvas* canvas, int x, int y);
 
   void Dispatch(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;

@@ -4,13 +4,36 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <limits>
+#include <vector>
+
+#include "platform/xlsextent.h"
+
+namespace {
+
+// The library allocates every sheet's used range whole as it opens the
+// file, so a workbook declaring far more cells than its bytes could back is
+// refused before the library sees it.
+void CheckDeclaredCells(const std::string& path) {
+  std::ifstream in(NativePath(path), std::ios::binary);
+  if (!in) return;  // the library names the failure
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const int64_t cells = XlsDeclaredCells(bytes);
+  if (cells < 0) throw EOleError("The workbook \"" + path + "\" cannot be opened (no workbook in the file)");
+  if (!XlsCellsFitFile(cells, static_cast<int64_t>(bytes.size())))
+    throw EOleError("The workbook \"" + path + "\" declares more cells than the file holds");
+}
+
+}  // namespace
 
 // One open workbook: the reader's handle and the active sheet. The reader
 // reads one selected sheet at a time, so every read selects its sheet first.
 class TExcelWorkbookFile {
  public:
   explicit TExcelWorkbookFile(const std::string& path) {
+    CheckDeclaredCells(path);
     const int rc = freexl_open(NativePath(path).c_str(), &handle_);
     if (rc != FREEXL_OK) {
       if (handle_) freexl_close(handle_);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/canvas.h"
+#include "platform/jpegsize.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ QImage Decode(const std::vector<uint8_t>& data) {
     throw EInvalidGraphic("JPEG image is not valid");
   if (width <= 0 || height <= 0 || int64_t(width) * height > kMaxPixels)
     throw EInvalidGraphic("JPEG image is too large");
+  // A header announcing far more than its data could fill is damaged.
+  if (!JpegDataCanFill(width, height, int64_t(data.size()))) throw EInvalidGraphic("JPEG image is not valid");
   QImage image(width, height, QImage::Format_BGR888);
   if (image.isNull()) throw EInvalidGraphic("Not enough memory for the JPEG image");
   // The scan limit stops crafted progressive files that would run for ever.

@@ -71,13 +71,18 @@ namespace {
 // such as 0.29 mm (28.999... in binary) from losing a hundredth.
 int ToHundredths(double mm) { return int(std::trunc(mm * 100 + std::copysign(1e-7, mm))); }
 
-int WholeMillimetres(int hundredths) { return std::max(hundredths, 0) / 100; }
+double Millimetres(int hundredths) { return std::max(hundredths, 0) / 100.0; }
 
 }  // namespace
 
 TQRPageSetup PageSetupOfPage(const TQRPage& page) {
   TQRPageSetup setup;
-  setup.PaperSize = int(page.GetPaperSize());
+  const TQRPaperSize paper = page.GetPaperSize();
+  setup.PaperSize = paper == TQRPaperSize::Default ? int(TQRPaperSize::A4)
+                    : paper == TQRPaperSize::Custom ? kPageSetupOwnSize
+                                                    : int(paper);
+  setup.PaperWidth = ToHundredths(page.Width);
+  setup.PaperLength = ToHundredths(page.Length);
   setup.Orientation = int(page.Orientation) + 1;
   setup.MarginLeft = ToHundredths(page.LeftMargin);
   setup.MarginRight = ToHundredths(page.RightMargin);
@@ -86,15 +91,22 @@ TQRPageSetup PageSetupOfPage(const TQRPage& page) {
   return setup;
 }
 
-int PageSetupPaperCode(int code) { return code > 28 ? int(TQRPaperSize::A4) : code; }
-
 void ApplyPageSetup(TQRPage& page, const TQRPageSetup& setup) {
   page.Orientation = setup.Orientation == 2 ? poLandscape : poPortrait;
-  page.SetPaperSize(PageSetupPaperCode(setup.PaperSize));
-  page.LeftMargin = WholeMillimetres(setup.MarginLeft);
-  page.RightMargin = WholeMillimetres(setup.MarginRight);
-  page.TopMargin = WholeMillimetres(setup.MarginTop);
-  page.BottomMargin = WholeMillimetres(setup.MarginBottom);
+  if (setup.PaperSize >= int(TQRPaperSize::Letter) && setup.PaperSize < int(TQRPaperSize::Custom)) {
+    page.SetPaperSize(setup.PaperSize);
+  } else if (setup.PaperWidth > 0 && setup.PaperLength > 0) {
+    // A paper the report has no code for keeps its own size.
+    page.SetPaperSize(TQRPaperSize::Custom);
+    page.Width = setup.PaperWidth / 100.0;
+    page.Length = setup.PaperLength / 100.0;
+  } else {
+    page.SetPaperSize(TQRPaperSize::A4);
+  }
+  page.LeftMargin = Millimetres(setup.MarginLeft);
+  page.RightMargin = Millimetres(setup.MarginRight);
+  page.TopMargin = Millimetres(setup.MarginTop);
+  page.BottomMargin = Millimetres(setup.MarginBottom);
 }
 
 // Printables ------------------------------------------------------------------------

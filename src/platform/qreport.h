@@ -66,24 +66,28 @@ class TQRPage {
   TQRPaperSize paperSize_ = TQRPaperSize::A4;
 };
 
-// The page as a page setup exchanges it: a paper code, the orientation as
-// 1 (portrait) or 2 (landscape), and margins in hundredths of a millimetre.
+// The page as a page setup exchanges it: a paper code of the system's
+// paper table (256 for a paper of its own size), the paper's width and
+// length as it stands upright, the orientation as 1 (portrait) or 2
+// (landscape), and margins; lengths in hundredths of a millimetre.
 struct TQRPageSetup {
   int PaperSize = int(TQRPaperSize::A4);
+  int PaperWidth = 21000, PaperLength = 29700;
   int Orientation = 1;
   int MarginLeft = 1000, MarginTop = 1000, MarginRight = 1000, MarginBottom = 1000;
 };
 
-// The page's values for a page setup: paper code, orientation + 1, and the
-// margins times 100, truncated.
+// The code of a paper of its own size in a page setup.
+constexpr int kPageSetupOwnSize = 256;
+
+// The page's values for a page setup: paper code (Default as A4, Custom as
+// a paper of its own size), its size, orientation + 1, and the margins
+// times 100, truncated.
 TQRPageSetup PageSetupOfPage(const TQRPage& page);
-// The paper code a page setup hands back, as the report keeps it: a code
-// above 28 becomes A4 (9); others pass unchanged.
-int PageSetupPaperCode(int code);
 // Sets the page from a page setup's result: orientation (2 is landscape,
-// anything else portrait), the paper code (as PageSetupPaperCode), and the
-// margins in whole millimetres (hundredths divided by 100, the remainder
-// dropped; a negative margin counts as 0).
+// anything else portrait); the paper of a code the report knows (1..26),
+// else Custom at the result's paper size (A4 when it gives none); the
+// margins to the hundredth (a negative margin counts as 0).
 void ApplyPageSetup(TQRPage& page, const TQRPageSetup& setup);
 
 // Frame lines around a printable or band; Width in printer pixels.

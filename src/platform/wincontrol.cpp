@@ -8,14 +8,13 @@
 #include "platform/controlwidget.h"
 #include "platform/forms.h"
 #include "platform/input.h"
+#include "platform/sizemove.h"
 #include "platform/timers.h"
 
 namespace {
 
 TWinControl* gFocus = nullptr;
 std::set<TWinControl*> gWindows;
-// While the platform's own size or move loop runs, mouse input is its own.
-bool gSizeMoveLoop = false;
 
 class TControlTarget : public TCanvasTarget {
  public:
@@ -539,40 +538,6 @@ void TWinControl::DefaultHandler(TMessage& m) {
   }
 }
 
-// The platform's modal size or move loop: follows the pointer while the
-// left button is held, then ends; the mouse messages of the drag are its
-// own.
-void TWinControl::SizeMoveLoop(WPARAM command) {
-  WPARAM kind = command & 0xFFF0;
-  int edge = int(command & 0xF);
-  if (kind != SC_SIZE && kind != SC_MOVE) return;
-  TInputDevice& in = Input();
-  if (!in.IsDown(VK_LBUTTON)) return;
-  TPoint start = in.CursorPos();
-  TRect start_bounds = GetBoundsRect();
-  bool left = edge == 1 || edge == 4 || edge == 7, right = edge == 2 || edge == 5 || edge == 8;
-  bool top = edge == 3 || edge == 4 || edge == 5, bottom = edge == 6 || edge == 7 || edge == 8;
-  struct Guard {
-    Guard() { gSizeMoveLoop = true; }
-    ~Guard() { gSizeMoveLoop = false; }
-  } guard;
-  while (in.IsDown(VK_LBUTTON)) {
-    TPoint p = in.CursorPos();
-    int dx = p.x - start.x, dy = p.y - start.y;
-    TRect b = start_bounds;
-    if (kind == SC_MOVE) {
-      OffsetRect(b, dx, dy);
-    } else {
-      if (left) b.Left = std::min(b.Left + dx, b.Right);
-      if (right) b.Right = std::max(b.Right + dx, b.Left);
-      if (top) b.Top = std::min(b.Top + dy, b.Bottom);
-      if (bottom) b.Bottom = std::max(b.Bottom + dy, b.Top);
-    }
-    SetBoundsRect(b);
-    if (Application) Application->ProcessMessages();
-  }
-}
-
 void TWinControl::KeyboardMessage(TMessage& m) {
   if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN) {
     int vk = int(m.WParam);
@@ -633,7 +598,7 @@ void TWinControl::KeyPress(char16_t& key) {
 // Mouse input from the devices -----------------------------------------------------------
 
 void MouseInput(TWinControl* window, uint32_t msg, WPARAM keys, TPoint client) {
-  if (gSizeMoveLoop || !IsWindow(window)) return;
+  if (!IsWindow(window) || SizeMoveTakesMouse(window, msg, keys, client)) return;
   TWinControl* target = window;
   TPoint p = client;
   if (TControl* capture = GetCaptureControl()) {
@@ -643,6 +608,7 @@ void MouseInput(TWinControl* window, uint32_t msg, WPARAM keys, TPoint client) {
       target = owner;
     }
   }
+  TDeviceMouseScope scope(window, keys, client);
   target->Perform(msg, keys, MakeLParam(p.x, p.y));
 }
 

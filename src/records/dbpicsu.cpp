@@ -2,6 +2,7 @@
 
 #include "designer/main.h"
 #include "imaging/view/dbpix.h"
+#include "imaging/view/pix.h"
 #include "imaging/view/qrdbpix.h"
 #include "records/lzwcoders.h"
 
@@ -29,17 +30,24 @@ TFormPicEdit::TFormPicEdit(TComponent* owner)
       source_(DataSource1) {
   Name = "FormPicEdit";
   SetCaption("卡片批量处理生成器");
+  SetClientWidth(980);
+  SetClientHeight(620);
   Table1->SetTableName("DATA.DBF");
   DataSource1->SetDataSet(Table1);
   PixDBView11 = HiddenFieldView(this, DataSource1, "PixDBView11", "PIC");
   PixDBView22 = HiddenFieldView(this, DataSource1, "PixDBView22", "BACKGROUND");
   PixDBView3 = HiddenFieldView(this, DataSource1, "PixDBView3", "BARCODE");
   CreateRecordControls();
+  CreatePreviewPictures();
+  CreateCommandButtons();
   OnCreate = [this](TObject* s) { FormCreate(s); };
   InstallLZWCoders();
 }
 
 TFormPicEdit::~TFormPicEdit() {
+  // The edit buttons' components let go of the views before these go.
+  PixIO1->SetAttachedPix(nullptr);
+  PixProc1->SetAttachedPix(nullptr);
   // The views go before the data source they are linked to.
   delete PixDBView11;
   delete PixDBView22;

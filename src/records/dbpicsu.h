@@ -6,6 +6,9 @@
 #include <array>
 #include <memory>
 
+#include "platform/buttons.h"
+#include "platform/comctrls.h"
+#include "platform/commdlg.h"
 #include "platform/db.h"
 #include "platform/dbctrls.h"
 #include "platform/dbgrids.h"
@@ -15,7 +18,10 @@
 #include "platform/stdctrls.h"
 #include "platform/toolbars.h"
 
+class TPix;
 class TPixDBView;
+class TPixIO;
+class TPixProc;
 
 class TFormPicEdit : public TForm {
  public:
@@ -74,9 +80,52 @@ class TFormPicEdit : public TForm {
   // Counts the table's openings for the batches that run on it.
   void Table1AfterOpen(TDataSet* DataSet);
 
+  // The live card's pictures and the card output ------------------------------
+  TImage* Image2;        // the layout picture
+  TImage* PixDBView1;    // picture one (the photo)
+  TImage* PixDBView2;    // picture two
+  TImage* Image1;        // the logo
+  TImage* BarcodePrint;  // the barcode
+  TImage* PicZhang;      // the seal
+  // Hidden render target and writer of the card pictures, the size of Panel4.
+  TPix* Drawor;
+  // What the picture edit buttons attach to picture one or two.
+  TPixProc* PixProc1;
+  TPixIO* PixIO1;
+  TPanel* Panel3;  // the command buttons below the grid
+  TSpeedButton* BEditPic;      // "修改图二"
+  TSpeedButton* SpeedButton3;  // "摄像头拍照..."
+  TSpeedButton* SpeedButton4;  // "使用扫描仪..."
+  TSpeedButton* BBatchSave;    // "批量生成卡图"
+  TSpeedButton* SBPrintPic;    // "单张打印卡图"
+  TSpeedButton* SBBatchPrint;  // "批量打印"
+  TSpeedButton* SBBactchIn;    // "批量入库"
+  TSaveDialog* SavePictureDialog1;
+  TProgressBar* ProgressBar1;
+
+  void FormShow(TObject* Sender);
+  void DBGrid1CellClick(TColumn* Column);
+  void BEditPicClick(TObject* Sender);
+  void SpeedButton3Click(TObject* Sender);
+  void SpeedButton4Click(TObject* Sender);
+  void BBatchSaveClick(TObject* Sender);
+  void SBPrintPicClick(TObject* Sender);
+  void SBBatchPrintClick(TObject* Sender);
+  void SBBactchInClick(TObject* Sender);
+  // Paints the live card of the current record into `bitmap`, which takes
+  // Panel4's size.
+  void RenderCard(TBitmap* bitmap);
+  // The live card follows the design surface: only what differs is set, so
+  // a paint with nothing changed moves nothing (and asks for no repaint).
+  void FollowDesign();
+
  private:
   void CreateRecordControls();
   void CreatePreviewTexts();
+  void CreatePreviewPictures();
+  void CreateCommandButtons();
+  // The hidden field views load their pictures into the live card.
+  void AttachFieldViews();
   void NavigateAndRepaint(TNavigateBtn button);
   // Binds the main window's data-aware controls, which its resource names
   // with this window's table and data source.

@@ -17,6 +17,7 @@ void TFormPicEdit::CreateRecordControls() {
   ToolBar2->Name = "ToolBar2";
   ToolBar2->ShowCaptions = true;
   ToolBar2->SetParent(this);
+  ToolBar2->SetAlign(alTop);
   auto button = [this](const char* name, const char* caption, void (TFormPicEdit::*handler)(TObject*)) {
     auto* b = new TToolButton(this);
     b->Name = name;
@@ -47,15 +48,19 @@ void TFormPicEdit::CreateRecordControls() {
   DBGrid1 = new TDBGrid(this);
   DBGrid1->Name = "DBGrid1";
   DBGrid1->SetParent(this);
+  DBGrid1->SetBounds(0, 0, 460, 400);
+  DBGrid1->SetAlign(alLeft);
   DBGrid1->SetDataSource(DataSource1);
   for (const char* field : kFieldNames) DBGrid1->Columns()->Add()->SetFieldName(field);
 
   ScrollBox2 = new TScrollBox(this);
   ScrollBox2->Name = "ScrollBox2";
   ScrollBox2->SetParent(this);
+  ScrollBox2->SetAlign(alClient);
   Panel4 = new TPanel(this);
   Panel4->Name = "Panel4";
   Panel4->SetColor(clWhite);
+  Panel4->BevelOuter = bvNone;
   Panel4->SetParent(ScrollBox2);
 
   EditFind = new TEdit(this);

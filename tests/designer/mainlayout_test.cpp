@@ -1,6 +1,6 @@
 // The main window's layout: the panels along its edges, the design surface
-// in the centre and the status bar at the bottom keep their places when the
-// user resizes the window.
+// in the centre, the drawing panel and the status bar at the bottom keep
+// their places when the user resizes the window.
 #include <gtest/gtest.h>
 
 #include <QWidget>

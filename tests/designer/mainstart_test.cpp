@@ -8,6 +8,7 @@
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/qrpix.h"
 #include "platform/inifiles.h"
+#include "records/dbpicsu.h"
 
 using cardtest::CardProgram;
 
@@ -228,6 +229,20 @@ TEST(MainFormShow, AFailedTemplateReadIsReported) {
   f->FormShow(f);
   ASSERT_EQ(program.Messages().size(), before + 1);
   EXPECT_EQ(program.Messages().back(), "打开失败，可能是路径有误，请检查目录名或文件名是否含有连续两个的空格!");
+}
+
+// The stock table's first record has a photo, a second picture and a
+// barcode; the shown window has them in its design items at once.
+TEST(MainFormShow, DesignItemsHoldTheCurrentRecordsPictures) {
+  CardProgram program;
+  TMainForm* f = program.MakeMainForm();
+  FormPicEdit = MakeForm<TFormPicEdit>(Application);
+  program.Keep(FormPicEdit);
+  f->OnActivate = nullptr;
+  f->Show();
+  ASSERT_TRUE(FormPicEdit->Table1->GetActive());
+  for (TImage* item : {f->PicOne, f->PicTwo, f->BarcodeSet})
+    EXPECT_GT(item->GetPicture()->GetWidth(), 0) << item->Name;
 }
 
 TMainForm* MakeWindowsOfTheFirstActivation(CardProgram& program) {

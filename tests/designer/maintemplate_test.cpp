@@ -136,6 +136,27 @@ TEST_F(TemplateCommands, MovedTextSurvivesSaveAsAndReopen) {
   EXPECT_EQ(f->GatherTemplate(), moved);
 }
 
+// The logo, picture two and the photo come back shown or hidden as they
+// were saved, whether or not the preview ever set their print twins.
+TEST_F(TemplateCommands, ShownPicturesComeBackAfterSaveAsAndReopen) {
+  OpenByKey(Stock());
+  TImage* items[] = {f->SignPic, f->PicTwo, f->PicOne};
+  ASSERT_TRUE(f->PicOne->GetVisible());
+  ASSERT_FALSE(f->SignPic->GetVisible());
+  for (bool flipped : {false, true}) {
+    SCOPED_TRACE(flipped);
+    if (flipped)
+      for (TImage* item : items) item->SetVisible(!item->GetVisible());
+    bool before[3];
+    for (int i = 0; i < 3; ++i) before[i] = items[i]->GetVisible();
+    const std::string copy = program.Home().File(flipped ? "flipped.pmt" : "shown.pmt");
+    SaveAs(copy);
+    OpenByKey(Stock());
+    OpenByKey(copy);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(items[i]->GetVisible(), before[i]) << items[i]->Name;
+  }
+}
+
 TEST_F(TemplateCommands, BadTemplateChangesNothing) {
   OpenByKey(Stock());
   const CardTemplate design = f->GatherTemplate();

@@ -45,13 +45,7 @@ class Texts : public ::testing::Test {
   }
 
   // A mouse event at a client point of `c`, through the widget that hosts it.
-  void Mouse(TControl* c, QEvent::Type type, TPoint at, Qt::MouseButtons buttons) {
-    QWidget* w = HostWidget(c, at);
-    const QPointF local(at.x, at.y);
-    QMouseEvent event(type, local, w->mapToGlobal(local), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-  }
+  void Mouse(TControl* c, QEvent::Type type, TPoint at, Qt::MouseButtons buttons) { SendMouse(c, type, at, buttons); }
   // Hovers at (x, y) of the text, presses, moves by (dx, dy) and releases;
   // the frame a click leaves is out of the way first.
   void Drag(TControl* text, int x, int y, int dx, int dy) {

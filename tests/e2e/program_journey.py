@@ -148,8 +148,8 @@ class Journey:
             raise JourneyError("the program ended early with code %d" % self.program.returncode)
 
     # The journey ---------------------------------------------------------------------
-    def start(self, program, data_dir):
-        self.program = subprocess.Popen([str(program)], cwd=data_dir, env=self.env,
+    def start(self, program, data_dir, arguments=()):
+        self.program = subprocess.Popen([str(program), *map(str, arguments)], cwd=data_dir, env=self.env,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         question = self.wait_window("是否新建")
         self.key("n")  # No: the recent-templates window instead of the wizard
@@ -326,15 +326,25 @@ class Journey:
                 raise JourneyError("the collect-save did not write %s" % name)
 
     def open_template(self, path):
-        self.popup_opens(lambda: self.key("alt+f"), "Alt+F")
-        self.key("o")  # 打开模板(&Open)
-        self.wait_window(OPEN_DIALOG_CAPTION)
-        self.key("ctrl+a")
-        self.type(str(path))
-        self.key("Return")
-        self.wait_gone(OPEN_DIALOG_CAPTION)
-        time.sleep(0.5)
-        self.alive()
+        """打开模板 with the path typed into the dialog. Typing a character
+        the keyboard map lacks remaps a key for it, and a loaded X server
+        can lose one; the file is then not found, the program says so, and
+        the path is typed again."""
+        for attempt in range(3):
+            self.menu_entry("alt+f", "o", OPEN_DIALOG_CAPTION)  # 打开模板(&Open)
+            self.key("ctrl+a")
+            self.type(str(path))
+            self.key("Return")
+            self.wait_gone(OPEN_DIALOG_CAPTION)
+            end = time.time() + 2.0
+            while time.time() < end and not self.windows(MESSAGE_CAPTION):
+                time.sleep(0.1)
+            self.alive()
+            if not self.windows(MESSAGE_CAPTION):
+                return
+            self.key("Return")
+            self.wait_gone(MESSAGE_CAPTION)
+        raise JourneyError("打开模板 did not open %s" % path)
 
     def exit(self, save=False):
         self.xdo("windowactivate", "--sync", self.main, check=False)
@@ -349,6 +359,207 @@ class Journey:
             raise JourneyError("the program did not end after the close questions")
         if code != 0:
             raise JourneyError("the program ended with code %d" % code)
+
+
+class DesignJourney(Journey):
+    """The card design on the main window: where the design texts are on the
+    screen, dragging them with the mouse and photographs of the card."""
+
+    def window_origin(self):
+        self.xdo("mousemove", "--window", self.main, "0", "0")
+        out = self.xdo("getmouselocation", "--shell")
+        values = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def card_box(self, design):
+        """The card panel in window coordinates (left, top, right, bottom)."""
+        left = SCROLLBOX_LEFT + design.page(30)
+        top = SCROLLBOX_TOP + design.page(29)
+        return left, top, left + design.page(9), top + design.page(10)
+
+    def grab(self, box):
+        """The window box as the screen shows it once it stopped changing."""
+        from PIL import ImageGrab
+        ox, oy = self.window_origin()  # which also takes the pointer off the card
+        screen = (box[0] + ox, box[1] + oy, box[2] + ox, box[3] + oy)
+        last = None
+        end = time.time() + TIMEOUT
+        while time.time() < end:
+            self.alive()
+            shot = ImageGrab.grab(xdisplay=self.display.name).crop(screen)
+            if last is not None and shot.tobytes() == last.tobytes():
+                return shot
+            last = shot
+            time.sleep(0.3)
+        raise JourneyError("the screen did not settle")
+
+    def drag(self, start, end, steps=8):
+        """A left-button drag in window coordinates by real pointer input."""
+        x0, y0 = start
+        x1, y1 = end
+        # The press takes its move mode from the cursor the last move set.
+        self.xdo("mousemove", "--window", self.main, str(x0 - 1), str(y0))
+        time.sleep(0.1)
+        self.xdo("mousemove", "--window", self.main, str(x0), str(y0))
+        time.sleep(0.2)
+        self.xdo("mousedown", "1")
+        time.sleep(0.2)
+        for i in range(1, steps + 1):
+            self.xdo("mousemove", "--window", self.main,
+                     str(x0 + (x1 - x0) * i // steps), str(y0 + (y1 - y0) * i // steps))
+            time.sleep(0.05)
+        time.sleep(0.2)
+        self.xdo("mouseup", "1")
+
+    def save_by_key(self, path):
+        """保存模板 by its key, Ctrl+S; waits until the file was replaced."""
+        os.utime(path, (0, 0))
+        self.xdo("windowactivate", "--sync", self.main, check=False)
+        self.key("ctrl+s")
+        end = time.time() + TIMEOUT
+        while os.stat(path).st_mtime == 0:
+            self.alive()
+            if time.time() > end:
+                raise JourneyError("Ctrl+S did not save %s" % path)
+            time.sleep(0.1)
+
+
+class TemplateFile:
+    """A card template read by a reader of its own: sections of key=value
+    lines, GBK with CR LF ends, scrambled unless under a folder named ...mode."""
+
+    def __init__(self, path):
+        raw = Path(path).read_bytes()
+        stock = Path(path).parent.name.lower().endswith("mode")
+        text = (raw if stock else scramble(raw, undo=True)).decode("gbk")
+        self.sections = {}
+        section = None
+        for line in text.split("\r\n"):
+            if line.startswith("[") and line.endswith("]"):
+                section = self.sections.setdefault(line[1:-1], {})
+            elif "=" in line and section is not None:
+                key, value = line.split("=", 1)
+                section[key] = value
+            elif line:
+                raise JourneyError("%s: not a template line: %r" % (path, line))
+
+    def value(self, section, key):
+        try:
+            return self.sections[section][key]
+        except KeyError:
+            raise JourneyError("the template has no %s in [%s]" % (key, section))
+
+    def page(self, index):
+        return int(self.value("Section2", "PageData%d" % index))
+
+    def text_box(self, index):
+        """Data text `index` on the card panel: left, top, width, height."""
+        return (int(self.value("Section3", "Left1%d" % index)), int(self.value("Section3", "Top1%d" % index)),
+                int(self.value("Section1", "HeightWidth1%d" % index)),
+                int(self.value("Section1", "HeightWidth0%d" % index)))
+
+
+def inside(card, rect, inset=2):
+    """A text's rectangle on the card panel as a window box, without the
+    selection frame on its edges."""
+    left, top, width, height = rect
+    return (card[0] + left + inset, card[1] + top + inset,
+            card[0] + left + width - inset, card[1] + top + height - inset)
+
+
+def crop(shot, card, box):
+    return shot.crop((box[0] - card[0], box[1] - card[1], box[2] - card[0], box[3] - card[1])).tobytes()
+
+
+def blank_out(shot, card, boxes):
+    """The card photograph with the given boxes (grown by the frame) painted over."""
+    from PIL import ImageDraw
+    copy = shot.copy()
+    draw = ImageDraw.Draw(copy)
+    for b in boxes:
+        draw.rectangle((b[0] - card[0] - 4, b[1] - card[1] - 4, b[2] - card[0] + 4, b[3] - card[1] + 4), fill=0)
+    return copy.tobytes()
+
+
+def template_journey(journey, program, data, work):
+    """A template named on the command line opens, a text moved with the
+    mouse is saved, and the template reopened through 打开模板 shows the
+    text where it was put and the rest of the card as it was."""
+    folder = work / "Cards 卡片"
+    folder.mkdir()
+    template = folder / "员工卡.pmt"
+    template.write_bytes(scramble((data / "Mode" / "未命名.pmt").read_bytes()))
+    design = TemplateFile(template)
+    # The dialog gets paths typed in plain letters: the same design under
+    # another name, and the saved template through a second link.
+    typed = work / "Typed"
+    typed.mkdir()
+    original = typed / "original.pmt"
+    shutil.copyfile(template, original)
+    journey.start(program, data, [template])
+    card = journey.card_box(design)
+    opened = journey.grab(card)
+    rect = design.text_box(0)
+    moved = (rect[0] + TEXT_MOVE[0], rect[1] + TEXT_MOVE[1], rect[2], rect[3])
+    new, old = inside(card, moved), inside(card, rect)
+    middle = ((old[0] + old[2]) // 2, (old[1] + old[3]) // 2)
+    journey.drag(middle, (middle[0] + TEXT_MOVE[0], middle[1] + TEXT_MOVE[1]))
+    dragged = journey.grab(card)
+    if crop(dragged, card, new) == crop(opened, card, new):
+        raise JourneyError("the dragged text did not arrive where the mouse put it")
+
+    journey.save_by_key(template)
+    check_saved_text(TemplateFile(template), design, moved)
+    if [p.name for p in work.iterdir() if p.name.lower() == folder.name.lower()] != [folder.name]:
+        raise JourneyError("the save made a second folder for %s" % folder.name)
+
+    journey.open_template(original)
+    again = journey.grab(card)
+    if again.tobytes() != opened.tobytes():
+        raise JourneyError("the template as it was does not look as it did when it opened")
+    saved = typed / "saved.pmt"
+    os.link(template, saved)
+    journey.open_template(saved)
+    reopened = journey.grab(card)
+    if crop(reopened, card, new) != crop(dragged, card, new):
+        raise JourneyError("the reopened template does not show the text where it was put")
+    if crop(reopened, card, old) == crop(again, card, old):
+        raise JourneyError("the reopened template still shows the text where it was")
+    if blank_out(reopened, card, [new, old]) != blank_out(again, card, [new, old]):
+        raise JourneyError("the reopened template changed more of the card than the moved text")
+    journey.exit(save=False)
+    errors = stderr_errors(journey.program.stderr.read())
+    if errors:
+        raise JourneyError("stderr:\n" + "\n".join(errors))
+
+
+def check_saved_text(saved, design, moved):
+    """The saved file holds the moved place of data text 0, every other text
+    value as it was read, and pictures that exist."""
+    if saved.text_box(0)[:2] != moved[:2]:
+        raise JourneyError("the saved file places the moved text at %r, not %r" % (saved.text_box(0)[:2], moved[:2]))
+    before, after = dict(design.sections["Section3"]), dict(saved.sections["Section3"])
+    for key in ("Left10", "Top10"):
+        before.pop(key), after.pop(key)
+    if before != after:
+        changed = sorted(k for k in set(before) | set(after) if before.get(k) != after.get(k))
+        raise JourneyError("the save changed other text values: %s" % ", ".join(changed))
+    for key in ("photoImage2", "photoZhang", "photo3"):
+        if not Path(saved.value("Section10", key)).is_file():
+            raise JourneyError("the saved %s names no file: %r" % (key, saved.value("Section10", key)))
+
+
+def journey_failed(journey, display):
+    """Leaves the screen and the program's errors for the one who reads the log."""
+    failure = Path.cwd() / "journey-failure.png"
+    from PIL import ImageGrab
+    ImageGrab.grab(xdisplay=display.name).save(failure)
+    print("screen at the failure:", failure)
+    if journey.program and journey.program.poll() is None:
+        journey.program.kill()
+    if journey.program:
+        out, err = journey.program.communicate()
+        print("program stderr:\n" + err)
 
 
 def scramble(data, undo=False):
@@ -421,20 +632,14 @@ def main():
         errors = stderr_errors(journey.program.stderr.read())
         if errors:
             raise JourneyError("stderr:\n" + "\n".join(errors))
+        journey = DesignJourney(display, env, shots)
+        template_journey(journey, program, data, work)
         print("journey passed")
         return 0
     except JourneyError as e:
         print("journey failed:", e)
         if journey:
-            failure = Path.cwd() / "journey-failure.png"
-            from PIL import ImageGrab
-            ImageGrab.grab(xdisplay=display.name).save(failure)
-            print("screen at the failure:", failure)
-            if journey.program and journey.program.poll() is None:
-                journey.program.kill()
-            if journey.program:
-                out, err = journey.program.communicate()
-                print("program stderr:\n" + err)
+            journey_failed(journey, display)
         return 1
     finally:
         if display:
@@ -455,6 +660,11 @@ OPEN_DIALOG_CAPTION = "打开"
 CHOOSER_CAPTION = "选择要保存的目录"
 RANGE_CAPTION = "打印范围设置"
 MESSAGE_CAPTION = "^Cardwright$"
+# The card panel's scroll box (its client area) in the main window.
+SCROLLBOX_LEFT = 159
+SCROLLBOX_TOP = 77
+# How far the journey drags a text with the mouse.
+TEXT_MOVE = (60, 40)
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -360,6 +361,80 @@ TEST(ControlTest, SizeCommandRunsAModalSizeLoopOnThePointer) {
   };
   c.Perform(WM_SYSCOMMAND, SC_MOVE + 1, 0);
   EXPECT_EQ(c.GetBoundsRect(), Rect(5, 17, 125, 107));
+}
+
+// A child control whose press sends the size command, as a card panel's
+// band does; the drag's messages reach its widget while the loop runs.
+class SizeLoopOnAChild : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    parent.SetBounds(0, 0, 300, 300);
+    child.SetParent(&parent);
+    child.SetBounds(20, 20, 100, 80);
+    LogMouse(&child, log, "c");
+    child.OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) {
+      log.Add("c down");
+      ReleaseCapture();
+      child.Perform(WM_SYSCOMMAND, SC_SIZE + 8, 0);
+      log.Add("c loop ended");
+    };
+    child.OnResize = [this](TObject*) { log.Add("c resize " + std::to_string(child.GetWidth())); };
+    parent.HandleNeeded();
+    w = child.Widget();
+    ASSERT_NE(w, nullptr);
+  }
+  void TearDown() override {
+    child.SetParent(nullptr);
+    SetMouseControl(nullptr);
+    ReleaseCapture();
+  }
+  void Send(QEvent::Type type, QPoint local, Qt::MouseButton b, Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(local), w->mapToGlobal(QPointF(local)), b, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+  }
+
+  TEventLog log;
+  TLogControl parent{nullptr, log, "p"};
+  TLogControl child{nullptr, log};
+  QWidget* w = nullptr;
+};
+
+TEST_F(SizeLoopOnAChild, FollowsTheDragsMessagesUntilTheRelease) {
+  // Widget coordinates move with the control: each step is given in the
+  // coordinates the widget has when it arrives.
+  QTimer::singleShot(0, w, [this] { Send(QEvent::MouseMove, {105, 85}, Qt::NoButton, Qt::LeftButton); });
+  QTimer::singleShot(20, w, [this] {
+    log.Add("halfway " + std::to_string(child.GetWidth()) + "x" + std::to_string(child.GetHeight()));
+    Send(QEvent::MouseMove, {110, 70}, Qt::NoButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, {115, 75}, Qt::LeftButton, Qt::NoButton);
+  });
+  Send(QEvent::MouseButtonPress, {95, 75}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(child.GetBoundsRect(), Rect(20, 20, 140, 100));
+  std::vector<std::string> seen;
+  for (const std::string& line : log.lines)
+    if (line.rfind("c ", 0) == 0 && line.find("WM_SIZE") == std::string::npos && line != "c paint") seen.push_back(line);
+  // No move or release of the drag reaches the control; OnResize ran on
+  // each step.
+  EXPECT_EQ(seen, (std::vector<std::string>{"c down", "c resize 110", "c resize 120", "c loop ended"}));
+  EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "halfway 110x90"), log.lines.end());
+
+  // After the loop the control's mouse is its own again.
+  log.Clear();
+  Send(QEvent::MouseMove, {10, 10}, Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"c enter", "c move  10,10"}));
+}
+
+TEST_F(SizeLoopOnAChild, ADeviceThatSeesTheButtonUpEndsIt) {
+  // The release went to another window (a dialog took the mouse): the
+  // device's own state ends the loop.
+  TFakeInput input;
+  input.Press(VK_LBUTTON);
+  input.OnPoll = [](TFakeInput& in) {
+    if (in.Polls > 4) in.Release(VK_LBUTTON);
+  };
+  Send(QEvent::MouseButtonPress, {95, 75}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(log.lines.back(), "c loop ended");
+  EXPECT_EQ(child.GetBoundsRect(), Rect(20, 20, 120, 100));
 }
 
 TEST(KeyTest, KeysGoThroughThePreviewingFormThenTheFocusedControl) {

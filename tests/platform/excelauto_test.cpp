@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "support/testenv.h"
 #include "support/xlsbytes.h"
 
@@ -85,6 +87,43 @@ TEST_F(ExcelAuto, FailuresRaise) {
   app->Quit();
   EXPECT_THROW(sheet->Cells(1, 1).Value(), EOleError);  // its workbook is closed
   EXPECT_THROW(app->ActiveWorkBook(), EOleError);
+}
+
+// The library allocates each sheet's declared used range whole as it opens
+// the file: the few KB of these workbooks declare up to 1.6 GB of cells.
+// Up to a million cells in all open whatever the file's size; beyond that,
+// the workbook is refused before the library sees it.
+TEST_F(ExcelAuto, AWorkbookDeclaringMoreCellsThanItHoldsIsRefusedAtOnce) {
+  const XlsSheet full{"full", {{0, 0, 1.0}}, 65536, 256};
+  const XlsSheet million{"million", {{0, 0, 1.0}}, 4096, 256};
+  const XlsSheet oneRowMore{"more", {{0, 0, 1.0}}, 4097, 256};
+  const XlsSheet half{"half", {{0, 0, 1.0}}, 2048, 300};
+  struct TCase {
+    const char* name;
+    std::vector<XlsSheet> sheets;
+    bool opens;
+  } const cases[] = {
+      {"six full sheets", {full, full, full, full, full, full}, false},
+      {"one full sheet", {full}, false},
+      {"a million cells", {million}, true},
+      {"a row more", {oneRowMore}, false},
+      {"two sheets, together more", {half, half}, false},
+      {"a sparse sheet", {{"sparse", {{1999, 99, 2.0}}}}, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto app = CreateOleObject("Excel.Application");
+    const std::string path = Workbook(c.sheets);
+    const auto start = std::chrono::steady_clock::now();
+    if (!c.opens) {
+      EXPECT_THROW(app->WorkBooks().Open(path), EOleError);
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+      continue;
+    }
+    app->WorkBooks().Open(path);
+    const TExcelRange used = app->WorkSheets(1)->UsedRange();
+    EXPECT_EQ(used.Rows().Count() * used.Columns().Count(), c.sheets[0].Rows ? 4096 * 256 : 2000 * 100);
+  }
 }
 
 TEST(VariantNumberText, WritesNumbersAsTheFrameworkDoes) {

@@ -40,6 +40,46 @@ TEST(PanelTest, BevelsTakeRoomAndCaptionPaints) {
   panel.SetParent(nullptr);
 }
 
+// A panel painted onto a bitmap brings its graphic and windowed children,
+// painted afresh (not whatever its image held), at the offset asked for.
+TEST(PanelTest, PaintToCopiesThePanelWithAllItsChildrenAtAnOffset) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  TPanel panel(nullptr);
+  panel.SetParent(&form);
+  panel.BevelOuter = bvNone;
+  panel.SetBounds(0, 0, 60, 40);
+  panel.SetColor(clWhite);
+  TShape shape(nullptr);
+  shape.SetParent(&panel);
+  shape.SetBounds(5, 5, 10, 10);
+  shape.GetBrush()->Color = clRed;
+  shape.GetPen()->Color = clRed;
+  TPanel inner(nullptr);
+  inner.SetParent(&panel);
+  inner.BevelOuter = bvNone;
+  inner.SetBounds(30, 20, 20, 10);
+  inner.SetColor(clBlue);
+  panel.ClientImage().fill(Qt::black);  // stale pixels must not come along
+  TBitmap target;
+  target.SetSize(80, 50);
+  panel.PaintTo(target.GetCanvas(), 7, 3);
+  struct Probe {
+    int x, y;
+    TColor color;
+  } probes[] = {{7 + 1, 3 + 1, clWhite},   {7 + 9, 3 + 9, clRed},    {7 + 35, 3 + 25, clBlue},
+                {7 + 59, 3 + 39, clWhite}, {7 + 60, 3 + 39, clWhite}, {3, 1, clWhite}};
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(::testing::Message() << p.x << "," << p.y);
+    EXPECT_EQ(target.GetCanvas()->GetPixel(p.x, p.y), p.color);
+  }
+  EXPECT_EQ(target.GetCanvas()->GetPixel(7 + 40, 3 + 29), clBlue);
+  EXPECT_EQ(target.GetCanvas()->GetPixel(7 + 50, 3 + 29), clWhite);
+  inner.SetParent(nullptr);
+  shape.SetParent(nullptr);
+  panel.SetParent(nullptr);
+}
+
 TEST(ImageTest, StretchCenterAutoSizeAndDrawing) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 300, 300);

@@ -44,6 +44,21 @@ TEST(JPEGImageTest, BadFilesRaiseAndKeepThePicture) {
   }
   TMemoryStream empty;
   EXPECT_THROW(jpeg.LoadFromStream(&empty), EInvalidGraphic);
+
+  // A progressive header announcing 16000 x 16000 pixels over a few hundred
+  // bytes is refused before anything is allocated or decoded.
+  TMemoryStream huge;
+  huge.LoadFromFile(Picture("jpg-progressive-97x61.jpg"));
+  auto* bytes = static_cast<uint8_t*>(huge.Memory());
+  int64_t sof = 2;
+  while (sof + 9 < huge.GetSize() && !(bytes[sof] == 0xFF && bytes[sof + 1] == 0xC2)) ++sof;
+  ASSERT_LT(sof + 9, huge.GetSize());
+  for (int at : {5, 7}) {
+    bytes[sof + at] = 16000 >> 8;
+    bytes[sof + at + 1] = 16000 & 0xFF;
+  }
+  EXPECT_THROW(jpeg.LoadFromStream(&huge), EInvalidGraphic);
+  EXPECT_EQ(cwtest::SavedBytes(jpeg), before);
 }
 
 TEST(JPEGImageTest, BitmapsCompressAtTheDefaultSettingsAndComeBack) {

@@ -474,37 +474,55 @@ TEST(ReportPageTest, PageSetupValuesBothWays) {
   EXPECT_EQ(setup.MarginTop, 1000);
   EXPECT_EQ(setup.MarginBottom, 755);
 
-  // Back from it.
+  EXPECT_EQ(setup.PaperWidth, 29700);
+  EXPECT_EQ(setup.PaperLength, 42000);
+  // The report's own codes for "the default" and "its own size" are not the
+  // system's: A4 and a paper of its own size with that size.
+  page.SetPaperSize(TQRPaperSize::Default);
+  EXPECT_EQ(PageSetupOfPage(page).PaperSize, 9);
+  page.SetPaperSize(TQRPaperSize::Custom);
+  page.Width = 86.5, page.Length = 54.25;
+  setup = PageSetupOfPage(page);
+  EXPECT_EQ(setup.PaperSize, kPageSetupOwnSize);
+  EXPECT_EQ(setup.PaperWidth, 8650);
+  EXPECT_EQ(setup.PaperLength, 5425);
+
+  // Back from it: every paper code comes back at its own size, margins to
+  // the hundredth.
   struct Case {
-    int paper, orientation, margin;
+    int paper, width, length, orientation, margin;
     TQRPaperSize stored;
-    double width;
+    double widthMm, lengthMm;
     TPrinterOrientation lies;
     double marginMm;
   } cases[] = {
-      {9, 1, 1000, TQRPaperSize::A4, 210, poPortrait, 10},
-      {1, 2, 1270, TQRPaperSize::Letter, 215.9, poLandscape, 12},  // 12.7 mm comes back as 12
-      {11, 1, 99, TQRPaperSize::A5, 148, poPortrait, 0},
-      {29, 1, 2599, TQRPaperSize::A4, 210, poPortrait, 25},  // codes above 28 are A4
-      {256, 0, -500, TQRPaperSize::A4, 210, poPortrait, 0},  // a negative margin is none
-      {28, 3, 1000, TQRPaperSize::Default, 210, poPortrait, 10},
+      {9, 21000, 29700, 1, 1000, TQRPaperSize::A4, 210, 297, poPortrait, 10},
+      {1, 21590, 27940, 2, 1270, TQRPaperSize::Letter, 215.9, 279.4, poLandscape, 12.7},
+      {11, 14800, 21000, 1, 99, TQRPaperSize::A5, 148, 210, poPortrait, 0.99},
+      {26, 86360, 111760, 1, 1000, TQRPaperSize::ESheet, 863.6, 1117.6, poPortrait, 10},
+      // Codes the report has no paper for keep the paper's size.
+      {27, 11000, 22000, 1, 2599, TQRPaperSize::Custom, 110, 220, poPortrait, 25.99},  // DL envelope
+      {28, 16200, 22900, 2, 1000, TQRPaperSize::Custom, 162, 229, poLandscape, 10},
+      {70, 10500, 14800, 1, 500, TQRPaperSize::Custom, 105, 148, poPortrait, 5},  // A6
+      {kPageSetupOwnSize, 8560, 5398, 1, 0, TQRPaperSize::Custom, 85.6, 53.98, poPortrait, 0},
+      // Without a size: A4; a negative margin is none.
+      {kPageSetupOwnSize, 0, 0, 0, -500, TQRPaperSize::A4, 210, 297, poPortrait, 0},
+      {0, 0, 0, 3, 1000, TQRPaperSize::A4, 210, 297, poPortrait, 10},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "paper " << c.paper << ", margins " << c.margin);
     TQRPage target;
     target.SetPaperSize(TQRPaperSize::Custom);
     target.Width = 50;
-    TQRPageSetup result{c.paper, c.orientation, c.margin, c.margin, c.margin, c.margin};
+    TQRPageSetup result{c.paper, c.width, c.length, c.orientation, c.margin, c.margin, c.margin, c.margin};
     ApplyPageSetup(target, result);
     EXPECT_EQ(target.GetPaperSize(), c.stored);
-    EXPECT_DOUBLE_EQ(target.Width, c.width);
+    EXPECT_DOUBLE_EQ(target.Width, c.widthMm);
+    EXPECT_DOUBLE_EQ(target.Length, c.lengthMm);
     EXPECT_EQ(target.Orientation, c.lies);
     for (int index : {TQRPage::pvLeftMargin, TQRPage::pvRightMargin, TQRPage::pvTopMargin, TQRPage::pvBottomMargin})
       EXPECT_DOUBLE_EQ(target.GetValue(index), c.marginMm) << index;
   }
-  EXPECT_EQ(PageSetupPaperCode(28), 28);
-  EXPECT_EQ(PageSetupPaperCode(29), 9);
-  EXPECT_EQ(PageSetupPaperCode(-3), -3);
 }
 
 TEST(ReportPageTest, MarginsThatLeaveNoRoomRaise) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -40,4 +41,14 @@ inline void WindowClick(TControl* c, TPoint at, Qt::MouseButton button = Qt::Lef
 inline void WidgetClick(TControl* c, TPoint at, Qt::MouseButton button = Qt::LeftButton) {
   QWidget* w = HostWidget(c, at);
   QTest::mouseClick(w, button, {}, QPoint(at.x, at.y));
+}
+
+// A mouse event of `type` at a client point of the control, sent to the
+// widget that hosts it, with `buttons` held (after the event).
+inline void SendMouse(TControl* c, QEvent::Type type, TPoint at, Qt::MouseButtons buttons) {
+  QWidget* w = HostWidget(c, at);
+  const QPointF local(at.x, at.y);
+  QMouseEvent event(type, local, w->mapToGlobal(local), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                    buttons, Qt::NoModifier);
+  QApplication::sendEvent(w, &event);
 }

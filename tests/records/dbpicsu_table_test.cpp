@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "batchwindow.h"
 #include "designer/cardprogram.h"
 #include "imaging/view/dbpix.h"
 #include "platform/menus.h"
@@ -20,16 +21,8 @@ namespace {
 
 const char kGuardMessage[] = "修改数据库前要先把数据库保存到你容易找到的目录中！";
 
-class CardTable : public ::testing::Test {
+class CardTable : public cardtest::BatchWindowTest {
  protected:
-  void SetUp() override {
-    main_ = program_.MakeMainForm();
-    FormPicEdit = MakeForm<TFormPicEdit>(Application);
-    program_.Keep(FormPicEdit);
-    form_ = FormPicEdit;
-    program_.dialogs.Records.clear();
-  }
-
   // A copy of the stock table in a folder of its own.
   std::string CopyTable(const std::string& name) {
     const fs::path folder = program_.DataFolder() / name;
@@ -37,12 +30,6 @@ class CardTable : public ::testing::Test {
     for (const char* file : {"data.DBF", "data.DBT", "data.MDX"})
       fs::copy_file(program_.DataFolder() / "Mode" / "DATA" / file, folder / file);
     return folder.string() + "/";
-  }
-  // Rebinds the window's table to `folder`, as the table choice would.
-  void UseFolder(const std::string& folder) {
-    form_->Table1->Close();
-    form_->Table1->SetDatabaseName(folder);
-    form_->Table1->Open();
   }
   void UseCopy() { UseFolder(CopyTable("work")); }
 
@@ -62,10 +49,6 @@ class CardTable : public ::testing::Test {
   void SetCurrent(const char* field, const std::string& value) {
     form_->Table1->FieldByName(field)->SetAsString(value);
   }
-
-  CardProgram program_;
-  TMainForm* main_ = nullptr;
-  TFormPicEdit* form_ = nullptr;
 };
 
 TEST_F(CardTable, ToolButtonsBrowseTheRecordsAndTheLiveCardFollows) {

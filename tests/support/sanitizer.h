@@ -17,4 +17,8 @@ constexpr bool kHugeAllocationsFail = true;
 constexpr bool kHugeAllocationsFail = true;
 #endif
 
+// Sanitized builds run several times slower: the biggest fixtures shrink
+// there.
+constexpr bool kSanitized = !kHugeAllocationsFail;
+
 }  // namespace cwtest

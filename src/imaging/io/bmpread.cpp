@@ -323,10 +323,14 @@ void BMPReadStream(TStream* Stream, TIEBitmap* Bitmap, int64_t BlockLength,
   const int64_t pictureBytes =
       IEMulSat(_BitmapRowLen(header.width, IEBitsPerPixel(format)), header.height);
   const int64_t fileRowLen = _BitmapRowLen(header.width, header.bits);
+  // A file that lost part of its last row still reads, but the missing part
+  // may be no larger than what is there: otherwise a one-row header would
+  // need no data at all, however long its row.
   const bool covered =
       rle ? IEDataCoversPicture(pictureBytes, IEMulSat(header.width, header.height) / kRlePixelsPerByte,
                                 dataLength, 0)
-          : IEDataCoversPicture(pictureBytes, IEMulSat(fileRowLen, header.height), available, fileRowLen);
+          : IEDataCoversPicture(pictureBytes, IEMulSat(fileRowLen, header.height), available,
+                                std::min(fileRowLen, available));
   // Pixel data that starts at or past the end of the file gives no picture.
   if (available == 0 || !covered || !IEAllocateBitmap(Bitmap, header.width, header.height, format)) {
     IESetAbort(Progress);

@@ -10,13 +10,9 @@
 #include "imaging/io/ioparams.h"
 #include "imaging/io/jpegfilt.h"
 #include "imaging/io/jpegglue.h"
+#include "platform/jpegsize.h"
 
 namespace {
-
-// Even a progressive scan spends a bit on each 8 x 8 block, so no real file
-// packs more pixels than this into a byte; a header announcing far more
-// than the data could fill is damaged.
-constexpr int64_t kJpegPixelsPerByte = 1024;
 
 int ScaleDenominator(const TIOParamsVals& params, JDIMENSION fullWidth, JDIMENSION fullHeight) {
   switch (params.JPEG_Scale) {
@@ -56,9 +52,7 @@ class TJpegReader {
     if (!IEJpegProtect(error_, [&] { ReadHeader(); })) IEJpegRaise(error_);
     if (IEAborted(progress_)) return;
     SetParams();
-    const int64_t fullPixels = int64_t{cinfo_.image_width} * cinfo_.image_height;
-    const int64_t available = stream_->GetSize() - soi_;
-    if (!IEDataCoversPicture(fullPixels * 3, fullPixels / kJpegPixelsPerByte, available, 0)) {
+    if (!JpegDataCanFill(cinfo_.image_width, cinfo_.image_height, stream_->GetSize() - soi_)) {
       IESetAbort(progress_);
       return;
     }

@@ -9,6 +9,7 @@
 #include "imaging/io/iebyteorder.h"
 #include "imaging/io/iecodecutils.h"
 #include "imaging/io/jpegfilt.h"
+#include "platform/jpegsize.h"
 
 namespace {
 
@@ -85,12 +86,25 @@ bool ReadJpeg(TStream* stream, std::vector<uint8_t>& jpeg) {
   return IEReadExact(stream, jpeg.data(), static_cast<int64_t>(jpeg.size()));
 }
 
+// The header's size checked against the data, as every JPEG reader does
+// before the decoder works by it.
+bool HeaderFitsData(tjhandle handle, const std::vector<uint8_t>& jpeg) {
+  int width = 0, height = 0, subsampling = 0, colorspace = 0;
+  return tjDecompressHeader3(handle, jpeg.data(), jpeg.size(), &width, &height, &subsampling,
+                             &colorspace) == 0 &&
+         JpegDataCanFill(width, height, static_cast<int64_t>(jpeg.size()));
+}
+
 bool RunTransform(TStream* in, TStream* out, TProgressRec& progress, TIEJpegTransform transform,
                bool grayScale, TIEJpegCopyMarkers copyMarkers, const TRect& cut) {
   std::vector<uint8_t> jpeg;
   if (!ReadJpeg(in, jpeg)) return false;
   tjhandle handle = tjInitTransform();
   if (!handle) return false;
+  if (!HeaderFitsData(handle, jpeg)) {
+    tjDestroy(handle);
+    return false;
+  }
   tjtransform request{};
   request.op = TransformOperation(transform);
   request.options = TJXOPT_TRIM;
@@ -101,7 +115,9 @@ bool RunTransform(TStream* in, TStream* out, TProgressRec& progress, TIEJpegTran
 
   unsigned char* result = nullptr;
   unsigned long resultSize = 0;
-  ok = ok && tjTransform(handle, jpeg.data(), jpeg.size(), 1, &result, &resultSize, &request, 0) == 0;
+  // The scan limit stops crafted progressive files that would run for ever.
+  ok = ok && tjTransform(handle, jpeg.data(), jpeg.size(), 1, &result, &resultSize, &request,
+                         TJFLAG_LIMITSCANS) == 0;
   std::vector<uint8_t> output;
   if (ok) output.assign(result, result + resultSize);
   tjFree(result);

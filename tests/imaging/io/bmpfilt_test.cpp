@@ -192,6 +192,45 @@ TEST(BmpRead, DamagedFilesAbortWithoutPicture) {
   }
 }
 
+// Uncompressed pixel data may lack part of its last row, never more than
+// the file holds: a long row with no data behind it is refused before any
+// memory is taken, while a big picture short of its last row still reads.
+TEST(BmpRead, MissingDataIsBoundedByTheBytesPresent) {
+  const int rowBytes = 3 * 1000;  // 1000 pixels at 24 bits need no padding
+  const std::vector<uint8_t> rows(size_t(rowBytes) * 1499, 0x40);
+  struct TCase {
+    const char* name;
+    std::vector<uint8_t> file;
+    bool aborts;
+  } const cases[] = {
+      {"one 16-bit row of 335 million pixels, no data", MakeBmp(335544320, 1, 16, 0, {}, {0, 0, 0, 0}), true},
+      {"one 16-bit row of 715 million pixels, no data", MakeBmp(715827882, 1, 16, 0, {}, {0, 0, 0, 0}), true},
+      {"one 24-bit row of 2 million pixels, 100 bytes", MakeBmp(2000000, 1, 24, 0, {}, std::vector<uint8_t>(100)), true},
+      {"two rows, less than one present", MakeBmp(1000000, 2, 24, 0, {}, std::vector<uint8_t>(1000)), true},
+      {"1500 rows, the last one missing", MakeBmp(1000, 1500, 24, 0, {}, rows), false},
+      {"1500 rows, half the last one missing",
+       MakeBmp(1000, 1500, 24, 0, {}, [&] {
+         std::vector<uint8_t> more = rows;
+         more.resize(more.size() + rowBytes / 2, 0x40);
+         return more;
+       }()),
+       false}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TReadResult r;
+    ReadBmpBytes(c.file, r);
+    EXPECT_EQ(r.fixture.aborting, c.aborts);
+    if (c.aborts) {
+      EXPECT_EQ(r.bitmap.Width * int64_t{r.bitmap.Height}, 0);
+      continue;
+    }
+    ASSERT_EQ(r.bitmap.Width, 1000);
+    ASSERT_EQ(r.bitmap.Height, 1500);
+    EXPECT_EQ(r.bitmap.GetPixels(0, 1499).r, 0x40);  // the bottom row, from the file
+    EXPECT_EQ(r.bitmap.GetPixels(999, 0).r, 0);      // the top row, which the file lacks
+  }
+}
+
 TEST(BmpRead, PixelsTheFileDoesNotGiveAreNeverOldMemory) {
   // 2 x 2 at 24 bits: rows of 8 bytes, bottom row first.
   const std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};

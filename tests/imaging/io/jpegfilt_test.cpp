@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -611,6 +612,37 @@ TEST(JpegTransform, GreyAndMarkerCopying) {
   bool aborted = false;
   Transform({1, 2, 3, 4, 5}, jtRotate90, &aborted);
   EXPECT_TRUE(aborted);
+}
+
+// A progressive file of 97 x 61 pixels (2 KB) whose header announces more
+// than its data could fill: the transform refuses it before the library
+// allocates and works by the header (left to itself, it refuses such a
+// file only after seconds of work and up to a gigabyte).
+TEST(JpegTransform, AHeaderTheDataCannotFillIsRefusedBeforeTheLibrary) {
+  const std::vector<uint8_t> source = ReadBytes(PicturePath("jpg-progressive-97x61.jpg"));
+  size_t sof = 0;
+  for (size_t p = 2; p + 9 < source.size() && !sof; ++p)
+    if (source[p] == 0xFF && source[p + 1] == 0xC2) sof = p;
+  ASSERT_NE(sof, 0u);
+  for (auto [width, height] : {std::pair{2048, 2048}, std::pair{65381, 7878}}) {
+    std::vector<uint8_t> huge = source;
+    IEPutBE16(&huge[sof + 5], static_cast<uint16_t>(height));
+    IEPutBE16(&huge[sof + 7], static_cast<uint16_t>(width));
+    for (TIEJpegTransform transform : {jtNone, jtRotate90, jtHorizFlip, jtCut}) {
+      SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+      const auto start = std::chrono::steady_clock::now();
+      bool aborted = false;
+      const std::vector<uint8_t> out =
+          Transform(huge, transform, &aborted, false, jcCopyAll, TRect{0, 0, 15, 15});
+      EXPECT_TRUE(aborted) << transform;
+      EXPECT_TRUE(out.empty()) << transform;
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500)) << transform;
+    }
+    TJpegRead r;
+    r.Read(huge);
+    EXPECT_TRUE(r.fixture.aborting);
+    EXPECT_EQ(r.bitmap.Width, 0);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
