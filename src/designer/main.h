@@ -322,6 +322,30 @@ class TMainForm : public TForm {
   void RestoreFrameWindowProc();
   TWndMethod OldFrameWindowProc;
 
+  // The card panel and its layout picture ---------------------------------------------
+  TImage* ImageTemp = nullptr;  // the unscaled layout picture, hidden
+  // Loads a picture file as the unscaled and the shown layout picture and
+  // its print copy; the next refit fits it to the panel. A file that cannot
+  // be read is reported and changes nothing.
+  bool LoadLayoutPicture(const std::string& path);
+  // Places the layout picture in the panel's 5-pixel band, rebuilt from the
+  // unscaled picture, then clamps the design items into the new panel.
+  void Panel2Resize(TObject* Sender);
+  // A press on the panel's band draws its handles and hands the panel to
+  // the window manager's size or move loop by the zone pressed.
+  void Panel2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Panel2MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The print twin takes the shown layout picture's place and a copy of it.
+  void RefreshLayoutPrint();
+  // True when the shown layout picture differs from what its last refit or
+  // load left.
+  bool LayoutDrawnOn();
+  // The shown layout picture is about to be replaced whole: a resize before
+  // that has nothing to keep.
+  void DiscardLayoutDrawing();
+  TBitmap LayoutFitted;  // the layout picture as the last refit or load left it
+  bool InPanelResize = false;
+
   // The command layer: menus, tool bar buttons, edge panels ----------------------------
   TMenuItem *NMoveDB = nullptr, *ExportPic = nullptr, *SavePagePic = nullptr, *NSetPaper = nullptr;
   TMenuItem *NPrint = nullptr, *FilePrintSetup = nullptr;
@@ -364,30 +388,6 @@ class TMainForm : public TForm {
   void NMoveDBClick(TObject* Sender);
   // Hooks the command layer's handlers to its menus, buttons and panels.
   void WireCommands();
-
-  // The card panel and its layout picture ---------------------------------------------
-  TImage* ImageTemp = nullptr;  // the unscaled layout picture, hidden
-  // Loads a picture file as the unscaled and the shown layout picture and
-  // its print copy; the next refit fits it to the panel. A file that cannot
-  // be read is reported and changes nothing.
-  bool LoadLayoutPicture(const std::string& path);
-  // Places the layout picture in the panel's 5-pixel band, rebuilt from the
-  // unscaled picture, then clamps the design items into the new panel.
-  void Panel2Resize(TObject* Sender);
-  // A press on the panel's band draws its handles and hands the panel to
-  // the window manager's size or move loop by the zone pressed.
-  void Panel2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-  void Panel2MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-  // The print twin takes the shown layout picture's place and a copy of it.
-  void RefreshLayoutPrint();
-  // True when the shown layout picture differs from what its last refit or
-  // load left.
-  bool LayoutDrawnOn();
-  // The shown layout picture is about to be replaced whole: a resize before
-  // that has nothing to keep.
-  void DiscardLayoutDrawing();
-  TBitmap LayoutFitted;  // the layout picture as the last refit or load left it
-  bool InPanelResize = false;
 
  private:
   void FreeLongLivedPictures();

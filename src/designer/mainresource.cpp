@@ -334,17 +334,17 @@ void BuildCommands(TMainForm* f) {
   f->NModifyDB = InsertItem(f, data, f->NOpenDB, "NModifyDB", "整理数据库(&ModifyDB)");
   f->NCBarCode = MenuItem(f, data, "NCBarCode", "生成条形码");
 
-  // The layout picture's file and clipboard entries, before its insert
-  // entries.
-  TMenuItem* layout = f->NInsertPic->GetParent();
-  TMenuItem** layoutItems[] = {&f->FileNew,  &f->FileOpen,  &f->FileSave,  &f->FileSaveAs, &f->EditCut,
-                               &f->EditCopy, &f->EditPaste, &f->EditClear, &f->FilePrint};
-  const char* layoutNames[] = {"FileNew", "FileOpen",  "FileSave",  "FileSaveAs", "EditCut",
-                               "EditCopy", "EditPaste", "EditClear", "FilePrint"};
-  const char* layoutCaptions[] = {"新建", "打开", "保存", "另存为", "剪切", "复制", "粘贴", "清空", "打印"};
+  auto* layout = static_cast<TMenuItem*>(f->FindComponent("NLayoutMenu"));
+  TMenuItem** layoutItems[] = {&f->FileNew,   &f->FileOpen,  &f->FileSave,   &f->FileSaveAs, &f->EditCut,
+                               &f->EditCopy,  &f->EditPaste, &f->EditClear,  &f->FilePrint,  &f->NInsertPic,
+                               &f->NInPrint};
+  const char* layoutNames[] = {"FileNew",  "FileOpen",  "FileSave",  "FileSaveAs", "EditCut",   "EditCopy",
+                               "EditPaste", "EditClear", "FilePrint", "NInsertPic", "NInPrint"};
+  const char* layoutCaptions[] = {"新建", "打开", "保存", "另存为", "剪切", "复制",
+                                  "粘贴", "清空", "打印", "插入图像", "插入公章"};
   for (size_t i = 0; i < std::size(layoutNames); ++i) {
-    if (i == 4 || i == 8) InsertItem(f, layout, f->NInsertPic, i == 4 ? "NLayoutLine1" : "NLayoutLine2", cLineCaption);
-    *layoutItems[i] = InsertItem(f, layout, f->NInsertPic, layoutNames[i], layoutCaptions[i]);
+    if (i == 4 || i == 8) MenuItem(f, layout, i == 4 ? "NLayoutLine1" : "NLayoutLine2", cLineCaption);
+    *layoutItems[i] = MenuItem(f, layout, layoutNames[i], layoutCaptions[i]);
     (*layoutItems[i])->SetEnabled(false);
   }
 
@@ -352,10 +352,12 @@ void BuildCommands(TMainForm* f) {
   MenuItem(f, show, "NShowLine", cLineCaption);
   f->NPreview = MenuItem(f, show, "NPreview", "打印预览(&PrintPreview)");
 
-  TMenuItem* options = f->NChangeZhang->GetParent();
-  f->NSetWH = InsertItem(f, options, f->NChangeZhang, "NSetWH", "版面设置(&SetWorks)");
-  f->NChangeAB = InsertItem(f, options, f->NChangeZhang, "NChangeAB", "更换标志图(&ABG)");
+  auto* options = static_cast<TMenuItem*>(f->FindComponent("NOptionMenu"));
+  f->NSetWH = MenuItem(f, options, "NSetWH", "版面设置(&SetWorks)");
+  f->NChangeAB = MenuItem(f, options, "NChangeAB", "更换标志图(&ABG)");
   f->NChangeAB->SetEnabled(false);
+  f->NChangeZhang = MenuItem(f, options, "NChangeZhang", "更换印章(&CZhang)");
+  f->NChangeZhang->SetEnabled(false);
   MenuItem(f, options, "NOptionLine", cLineCaption);
   f->NShowBar1 = MenuItem(f, options, "NShowBar1", "隐藏常用工具栏");
   f->NShowTools = MenuItem(f, options, "NShowTools", "隐藏数据格");
@@ -411,8 +413,10 @@ void BuildCommands(TMainForm* f) {
   centre->BevelOuter = bvNone;
   centre->SetAlign(alClient);
   f->ScrollBox1->SetParent(centre);
-  f->Panel9->SetParent(centre);
+  f->Panel9 = Make<TPanel>(f, centre, "Panel9");
   f->Panel9->SetBounds(0, 0, centre->GetClientWidth(), 106);
+  f->Panel9->SetAlign(alBottom);
+  f->Panel9->SetColor(kSkyBlue);
   f->Panel10 = EdgePanel(f, centre, "Panel10", alBottom, 15, "∨", "隐藏画板");
   f->PrinterSetupDialog1 = new TPrinterSetupDialog(f);
   f->PrinterSetupDialog1->Name = "PrinterSetupDialog1";
@@ -427,16 +431,9 @@ void BuildSealAndInsert(TMainForm* f) {
       "All (*.jpg;*.jpeg;*.bmp;*.ico;*.wmf;*.emf)|*.jpg;*.jpeg;*.bmp;*.ico;*.wmf;*.emf|JPEG Image File "
       "(*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|ICO  Image File (*.ico)|*.ico|WMF Image "
       "File (*.wmf)|*.wmf|EMF Image File (*.emf)|*.emf";
-  auto* layoutMenu = static_cast<TMenuItem*>(f->FindComponent("NLayoutMenu"));
-  f->NInsertPic = MenuItem(f, layoutMenu, "NInsertPic", "插入图像");
-  f->NInPrint = MenuItem(f, layoutMenu, "NInPrint", "插入公章");
-  auto* optionMenu = static_cast<TMenuItem*>(f->FindComponent("NOptionMenu"));
-  f->NChangeZhang = MenuItem(f, optionMenu, "NChangeZhang", "更换印章(&CZhang)");
-
-  f->Panel9 = Make<TPanel>(f, f, "Panel9");
-  f->Panel9->SetBounds(f->Panel1->GetWidth(), f->StatusBar1->GetTop() - 30, 600, 30);
-  f->Panel9->SetAlign(alBottom);
-  f->Panel9->SetColor(kSkyBlue);
+  // The command layer made the entries and the drawing panel; these
+  // commands are built, so their entries work.
+  for (TMenuItem* item : {f->NInsertPic, f->NInPrint, f->NChangeZhang}) item->SetEnabled(true);
   struct Button {
     TSpeedButton** button;
     const char *name, *caption, *hint;
@@ -470,6 +467,6 @@ void BuildMainWindowResource(TMainForm* f) {
   BuildSurface(f);
   BuildReport(f);
   BuildDesignItems(f);
-  BuildSealAndInsert(f);
   BuildCommands(f);
+  BuildSealAndInsert(f);
 }

@@ -13,6 +13,10 @@ bool ReadAt(int fd, int64_t offset, void* buffer, int64_t count);
 void WriteAt(int fd, int64_t offset, const void* buffer, int64_t count, const std::string& what);
 // Pushes written bytes to the disk, so that later writes cannot overtake them.
 void Flush(int fd, const std::string& what);
+// Whether Flush waits for the disk (on by default). Tests that write
+// thousands of records turn it off: the order of the writes stays, only the
+// wait for the disk goes.
+void SetDiskSync(bool on);
 void Truncate(int fd, int64_t size, const std::string& what);
 int64_t FileSize(int fd);
 

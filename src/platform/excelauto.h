@@ -22,6 +22,9 @@ class TExcelRange {
   TExcelRange Rows() const;
   TExcelRange Columns() const;
   int64_t Count() const;
+  // Sheet row and column of the top-left cell, both one-based.
+  int64_t Row() const { return row_; }
+  int64_t Column() const { return col_; }
   std::string Value() const;
 
  private:
@@ -38,7 +41,8 @@ class TExcelSheet {
   TExcelSheet(std::shared_ptr<TExcelWorkbookFile> file, int index) : file_(std::move(file)), index_(index) {}
   // Makes this the active sheet of its workbook.
   void Activate();
-  // Rows and columns from A1 to the last cell the sheet uses.
+  // The smallest rectangle holding every cell with a value; A1 alone for an
+  // empty sheet, as the spreadsheet program gives it.
   TExcelRange UsedRange() const;
   // One cell, row then column, both one-based.
   TExcelRange Cells(int64_t row, int64_t col) const;

@@ -39,10 +39,28 @@ bool WriteAll(int fd, const std::string& data) {
   return true;
 }
 
+// A line break inside a name or value would start a new line on disk.
+std::string OneLine(const std::string& text) {
+  std::string s = text;
+  for (char& c : s)
+    if (c == '\r' || c == '\n') c = ' ';
+  return s;
+}
+
+// The value part of a key line as a read returns it.
+std::string ValueOf(const std::string& keyLine) {
+  std::string value = Trim(keyLine.substr(keyLine.find('=') + 1));
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    value = value.substr(1, value.size() - 2);
+  return value;
+}
+
+}  // namespace
+
 // Replaces the file's contents. An existing file is replaced through a
 // sibling temporary file, so a failed write (a full disk) leaves the old
 // contents whole; a read-only file is refused.
-bool ReplaceFile(const std::string& path, const std::string& data) {
+bool ReplaceFileContents(const std::string& path, const std::string& data) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -69,24 +87,6 @@ bool ReplaceFile(const std::string& path, const std::string& data) {
   if (!ok) ::unlink(temp.c_str());
   return ok;
 }
-
-// A line break inside a name or value would start a new line on disk.
-std::string OneLine(const std::string& text) {
-  std::string s = text;
-  for (char& c : s)
-    if (c == '\r' || c == '\n') c = ' ';
-  return s;
-}
-
-// The value part of a key line as a read returns it.
-std::string ValueOf(const std::string& keyLine) {
-  std::string value = Trim(keyLine.substr(keyLine.find('=') + 1));
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-    value = value.substr(1, value.size() - 2);
-  return value;
-}
-
-}  // namespace
 
 TIniFile::TIniFile(const std::string& fileName) : fileName_(fileName) {}
 
@@ -119,7 +119,7 @@ void TIniFile::Refresh() {
 void TIniFile::Save() {
   std::string data;
   for (const Line& line : lines_) data.append(line.raw).append("\r\n");
-  if (!ReplaceFile(NativePath(fileName_), data)) {
+  if (!ReplaceFileContents(NativePath(fileName_), data)) {
     loaded_ = false;  // the lines no longer match the disk
     throw EIniFileException("Unable to write to " + fileName_);
   }

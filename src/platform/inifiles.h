@@ -12,6 +12,11 @@
 
 CW_DECLARE_EXCEPTION(EIniFileException, Exception)
 
+// Replaces a file's contents (a native path). An existing file is replaced
+// through a sibling temporary file, so a failed write (a full disk) leaves
+// the old contents whole; a read-only file is refused. False on failure.
+bool ReplaceFileContents(const std::string& path, const std::string& data);
+
 class TIniFile : public TObject {
  public:
   // The name goes through NativePath; a missing file reads as empty.

@@ -525,6 +525,21 @@ void TCustomEdit::Paint() {
 
 // TMemo ---------------------------------------------------------------------------------
 
+std::vector<std::string> SplitMemoLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return lines;
+}
+
 namespace {
 
 // The memo's lines over its text: a final line break ends the last line
@@ -559,21 +574,7 @@ class TMemoStrings : public TStrings {
     if (index < 0 || index >= Count()) throw EStringListError("List index out of bounds (" + IntToStr(index) + ")");
     return size_t(index);
   }
-  std::vector<std::string> Split() const {
-    std::vector<std::string> lines;
-    std::string text = memo_->GetText();
-    size_t start = 0;
-    while (start < text.size()) {
-      size_t end = text.find_first_of("\r\n", start);
-      if (end == std::string::npos) {
-        lines.push_back(text.substr(start));
-        break;
-      }
-      lines.push_back(text.substr(start, end - start));
-      start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
-  }
+  std::vector<std::string> Split() const { return SplitMemoLines(memo_->GetText()); }
   void Join(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ctrlparts.h"
 #include "platform/forms.h"
@@ -180,6 +181,10 @@ class TEdit : public TCustomEdit {
  public:
   using TCustomEdit::TCustomEdit;
 };
+
+// The lines of a memo's text: CR LF, CR or LF end a line, and a final line
+// break adds no empty line.
+std::vector<std::string> SplitMemoLines(const std::string& text);
 
 // A multi-line edit; Lines is a live view of its text.
 class TMemo : public TCustomEdit {

@@ -5,6 +5,7 @@
 #include "designer/main.h"
 #include "platform/dialogs.h"
 #include "platform/excelauto.h"
+#include "records/memolines.h"
 #include "records/uinputcol.h"
 #include "records/uselectfield.h"
 
@@ -36,27 +37,46 @@ void ReadSheet(TStringGrid* grid, const std::string& path) {
   app->WorkSheets(n)->Activate();
   std::unique_ptr<TExcelWorkbook> book = app->ActiveWorkBook();
   std::unique_ptr<TExcelSheet> sheet = book->ActiveSheet();
-  const int64_t rows = sheet->UsedRange().Rows().Count();
+  const TExcelRange used = sheet->UsedRange();
+  const int64_t rows = used.Rows().Count();
   grid->SetRowCount(static_cast<int>(std::max<int64_t>(rows + 1, 20)));
-  const int64_t cols = sheet->UsedRange().Columns().Count();
+  const int64_t cols = used.Columns().Count();
   grid->SetColCount(static_cast<int>(std::max<int64_t>(cols + 1, 30)));
+  // The used range need not start at A1: its first cell is grid cell (1, 1).
+  const int64_t top = used.Row(), left = used.Column();
   for (int64_t r = 1; r <= rows; ++r)
     for (int64_t c = 1; c <= cols; ++c)
-      grid->SetCell(static_cast<int>(c), static_cast<int>(r), sheet->Cells(r, c).Value());
+      grid->SetCell(static_cast<int>(c), static_cast<int>(r), sheet->Cells(top + r - 1, left + c - 1).Value());
   app->Quit();
 }
 
 }  // namespace
 
-TWorkbookRead ReadWorkbookIntoGrid(TForm* window, TStringGrid* grid, TOpenDialog* dialog, bool& gridReady,
-                                   std::string& path) {
+bool GridHasData(TStringGrid* grid) {
+  for (int c = 1; c <= 6 && c < grid->GetColCount(); ++c)
+    for (int r = 1; r <= 6 && r < grid->GetRowCount(); ++r)
+      if (!grid->GetCell(c, r).empty()) return true;
+  return false;
+}
+
+std::vector<std::string> GridPick(TStringGrid* grid, bool column, int index) {
+  std::vector<std::string> lines;
+  const int count = column ? grid->GetRowCount() : grid->GetColCount();
+  for (int k = 1; k < count; ++k) lines.push_back(column ? grid->GetCell(index, k) : grid->GetCell(k, index));
+  // Empty cells past the last value would become empty records.
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+TWorkbookRead ReadWorkbookIntoGrid(TForm* window, const std::string& caption, TStringGrid* grid,
+                                   TOpenDialog* dialog, bool& gridReady, std::string& path) {
   gridReady = false;
   dialog->Filter = "ExcelFile(*.xls)|*.xls";
   TWorkbookRead result = wrCancelled;
   if (dialog->Execute()) {
     path = dialog->FileName;
     try {
-      window->SetCaption(window->GetCaption() + path);
+      window->SetCaption(caption + path);
       if (MainForm) SetCurrentDir(MainForm->AppDir + "data\\");
       ClearGrid(grid);
       ReadSheet(grid, path);
@@ -139,7 +159,7 @@ void TFormExcel::FormCreate(TObject*) { GridReady = false; }
 
 void TFormExcel::Button3Click(TObject*) {
   std::string path;
-  const TWorkbookRead read = ReadWorkbookIntoGrid(this, StringGrid, od, GridReady, path);
+  const TWorkbookRead read = ReadWorkbookIntoGrid(this, "Excel数据导入", StringGrid, od, GridReady, path);
   if (read == wrRead) {
     ShowMessage("Excel数据导入成功！请点击表中您需要导入数据库某列或某行的数据！");
     CCEdit1->SetText(path);
@@ -154,10 +174,7 @@ void TFormExcel::StringGridClick(TObject*) {
   Label1->SetCaption("光标在列" + std::to_string(col + 1) + ", 行" + std::to_string(row + 1));
   PickedCol = col;
   PickedRow = row;
-  bool any = false;
-  for (int c = 1; c <= 6 && !any; ++c)
-    for (int r = 1; r <= 6 && !any; ++r) any = !StringGrid->GetCell(c, r).empty();
-  if (!any) {
+  if (!GridHasData(StringGrid)) {
     ShowMessage("经检查，表前面6列6行都没有发现数据！请您先从Excel导入数据!");
     return;
   }
@@ -167,18 +184,11 @@ void TFormExcel::StringGridClick(TObject*) {
   StagePick(answer == IDYES);
   if (FormInputCol->ShowModal() != mrOk) return;
   if (FormSelectField->ShowModal() != mrOk) return;
-  // Writing the staged lines into the chosen field is the staging
-  // dialog's own write step, which the chooser's choice hands over to.
+  WriteStagedColumn(FormSelectField->ChosenField(), ProgressBar1);
 }
 
 void TFormExcel::StagePick(bool column) {
-  TStrings* lines = FormInputCol->Memo1->GetLines();
-  lines->Clear();
-  if (column) {
-    for (int r = 1; r < StringGrid->GetRowCount(); ++r) lines->Add(StringGrid->GetCell(PickedCol, r));
-  } else {
-    for (int c = 1; c < StringGrid->GetColCount(); ++c) lines->Add(StringGrid->GetCell(c, PickedRow));
-  }
+  SetMemoLines(FormInputCol->Memo1, GridPick(StringGrid, column, column ? PickedCol : PickedRow));
 }
 
 void TFormExcel::Label1Click(TObject*) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/buttons.h"
 #include "platform/comctrls.h"
@@ -16,13 +17,20 @@
 enum TWorkbookRead { wrCancelled, wrRead, wrFailed };
 
 // Reads one worksheet, chosen with the window's open dialog and a sheet
-// question, into the window's grid (worksheet cell (r, c) into grid cell
-// (c, r)); appends the path to the window's caption. Shared by the Excel
+// question, into the window's grid: the cell at row r, column c of the
+// sheet's used range (both from 1) into grid cell (c, r). The window's
+// caption becomes `caption` followed by the path. Shared by the Excel
 // import and the text import windows, which report the outcome in their own
 // words. `gridReady` is false while it runs and true after; `path` receives
 // the chosen workbook.
-TWorkbookRead ReadWorkbookIntoGrid(TForm* window, TStringGrid* grid, TOpenDialog* dialog, bool& gridReady,
-                                   std::string& path);
+TWorkbookRead ReadWorkbookIntoGrid(TForm* window, const std::string& caption, TStringGrid* grid,
+                                   TOpenDialog* dialog, bool& gridReady, std::string& path);
+
+// True when one of the first 6 x 6 data cells of the grid holds text.
+bool GridHasData(TStringGrid* grid);
+// Grid column `index` from row 1 (or grid row `index` from column 1) up to
+// its last non-empty cell; empty cells before it give empty lines.
+std::vector<std::string> GridPick(TStringGrid* grid, bool column, int index);
 
 class TFormExcel : public TForm {
  public:
