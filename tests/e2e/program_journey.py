@@ -199,6 +199,7 @@ class Journey:
         On a loaded machine the entry's letter can reach the menu before it
         takes keys; the menu then closes unchosen and is opened again."""
         keys = [entry_key] if isinstance(entry_key, str) else list(entry_key)
+        self.xdo("windowactivate", "--sync", self.main, check=False)
         for attempt in range(3):
             self.popup_opens(lambda: self.key(menu_key), menu_key)
             time.sleep(0.3)
@@ -661,7 +662,8 @@ CHOOSER_CAPTION = "选择要保存的目录"
 RANGE_CAPTION = "打印范围设置"
 MESSAGE_CAPTION = "^Cardwright$"
 # The card panel's scroll box (its client area) in the main window.
-SCROLLBOX_LEFT = 159
+# The selection panel (157) and its edge panel (12) lie left of it.
+SCROLLBOX_LEFT = 171
 SCROLLBOX_TOP = 77
 # How far the journey drags a text with the mouse.
 TEXT_MOVE = (60, 40)
