@@ -375,7 +375,6 @@ class TMainForm : public TForm {
   TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
 
   void NPreviewClick(TObject* Sender);
-  void QuickRep1Preview(TObject* Sender);
   void NPrintClick(TObject* Sender);
   void NSetPaperClick(TObject* Sender);
   void FilePrintSetupClick(TObject* Sender);

@@ -2,6 +2,7 @@
 // report and write the hint line; the tool buttons run the menu entries.
 #include "barcode/ubarcode.h"
 #include "designer/main.h"
+#include "platform/buttons.h"
 #include "platform/commdlg.h"
 #include "platform/dialogs.h"
 #include "platform/sysutils.h"
@@ -29,6 +30,7 @@ void ClickButton(TComponent* form, const char* name) {
   TComponent* found = form->FindComponent(name);
   if (auto* button = dynamic_cast<TToolButton*>(found)) button->Click();
   if (auto* button = dynamic_cast<TButton*>(found)) button->Click();
+  if (auto* button = dynamic_cast<TSpeedButton*>(found)) button->Click();
 }
 
 // A page number typed into the range question, or -1 when it is none.
@@ -93,7 +95,6 @@ void TMainForm::WireCommands() {
   TBCatchPic->OnClick = [this](TObject* s) { TBCatchPicClick(s); };
   TBScan->OnClick = [this](TObject* s) { TBScanClick(s); };
   DBGrid1->OnDblClick = [this](TObject* s) { DBGrid1DblClick(s); };
-  QuickRep1->OnPreview = [this](TObject* s) { QuickRep1Preview(s); };
 }
 
 void TMainForm::ApplicationHint(TObject*) { StatusBar1->GetPanels()->Items(0)->SetText(Application->GetHint()); }
@@ -117,13 +118,11 @@ void TMainForm::SavePagePicClick(TObject*) {
   ClickButton(PrevForm, "BSaveAsPic");
 }
 
+// The preview window takes the report's page setup, prepares it and shows
+// its pages.
 void TMainForm::NPreviewClick(TObject*) {
-  ShowModeless(PrevForm);
-  QuickRep1->Prepare();
-  QuickRep1->PreviewModal();
+  if (PrevForm) PrevForm->OpenReport(QuickRep1);
 }
-
-void TMainForm::QuickRep1Preview(TObject*) {}
 
 void TMainForm::NPrintClick(TObject*) {
   // The pages of the table as it is now, not of the last preview.

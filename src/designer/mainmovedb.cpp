@@ -101,6 +101,10 @@ void TMainForm::NMoveDBClick(TObject*) {
       SetCurrentDir(DataDir);
     }
   } restore;
+  // A change under way is settled before the chooser takes the focus from
+  // the control that edits it (which would post it again).
+  TTable* table = FormPicEdit->Table1;
+  const std::optional<PendingChange> pending = TakePendingChange(table, StartDir);
   if (FormDir->ShowModal() != mrOk) return;
   const CollectTarget target = CollectTargetOf(FormDir->DirectoryListBox1->GetDirectory());
   if (const std::string refusal = CollectRefusal(target); !refusal.empty()) {
@@ -110,14 +114,12 @@ void TMainForm::NMoveDBClick(TObject*) {
   CollectPicturePath = target.PicturePath;
   CollectTemplatePath = target.TemplatePath;
 
-  TTable* table = FormPicEdit->Table1;
   const std::string oldFolder = table->GetDatabaseName();
   const std::string source = table->FileName();
   if (!TableFilesExist(source)) {
     ShowMessage(" 无法备份! 目录不存在.");
   } else {
-    // The table is written and closed before its files are read.
-    const std::optional<PendingChange> pending = TakePendingChange(table, StartDir);
+    // The table is closed before its files are read.
     const bool wasOpen = table->GetActive();
     table->Close();
     MoveDBResult = CopyTableFiles(source, target.Folder);

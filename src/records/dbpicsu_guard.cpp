@@ -56,6 +56,9 @@ bool IsStockTable(const TTable* table, const std::string& startDir) {
 
 bool MayChangeCardTable() {
   if (!StockCardTable()) return true;
+  // While the collect-save runs it has taken the change asked about; a
+  // control posting again meanwhile is refused without a second question.
+  if (CollectMode) return false;
   if (running) {
     running->Stop();
     return false;

@@ -4,6 +4,8 @@
 // offers it before a change, once per batch.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -291,6 +293,32 @@ TEST_F(StockGuard, ANewRecordOfTheStockTableIsCarriedIntoTheCopy) {
   expected.push_back("新人");
   EXPECT_EQ(StoredNames(cards), expected);
   EXPECT_EQ(StoredNames(stock_), before_);
+}
+
+// A name typed into the main window's grid on the stock table: the guard
+// asks once, the chooser takes the focus from the grid, and the name lands
+// in the collected copy.
+TEST_F(StockGuard, ANameTypedIntoTheGridGoesIntoTheCollectedCopy) {
+  const fs::path cards = NewFolder("cards");
+  main_->Show();
+  QWidget* grid = main_->DBGrid1->Widget();
+  QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(40, 30));
+  Table()->First();
+  main_->DBGrid1->SetSelectedIndex(0);
+  for (QChar ch : QStringLiteral("赵六")) QTest::sendKeyEvent(QTest::Click, grid, Qt::Key_unknown, QString(ch), {});
+  ASSERT_EQ(Table()->State(), dsEdit);
+  program_.dialogs.AnswerModal(mrOk, [&](TCustomForm* form) {
+    form->SetFocus();
+    QCoreApplication::processEvents();
+    static_cast<TFormDir*>(form)->DirectoryListBox1->SetDirectory(cards.string());
+  });
+  QTest::keyClick(grid, Qt::Key_Down);
+  std::vector<std::string> expected = before_;
+  expected[0] = "赵六";
+  EXPECT_EQ(StoredNames(cards), expected);
+  EXPECT_EQ(StoredNames(stock_), before_);
+  EXPECT_EQ(GuardMessages(), 1u);
+  main_->Hide();
 }
 
 TEST_F(StockGuard, DeleteAndEmptyOfferTheMoveBeforeTheyAsk) {

@@ -233,6 +233,8 @@ class Journey:
         """Runs a menu entry by its letter and waits for the window it opens.
         On a loaded machine the entry's letter can reach the menu before it
         takes keys; the menu then closes unchosen and is opened again."""
+        keys = [entry_key] if isinstance(entry_key, str) else list(entry_key)
+        self.xdo("windowactivate", "--sync", self.main, check=False)
         for attempt in range(3):
             self.popup_opens(lambda: self.key(menu_key), menu_key)
             time.sleep(0.3)
@@ -299,6 +301,73 @@ class Journey:
         names = read_names(dbf)
         if name not in names:
             raise JourneyError("%s not in the table copy on disk: %r" % (name, names))
+
+    # The command menus ------------------------------------------------------------------
+    def close_window(self, name):
+        window = self.wait_window(name)
+        self.xdo("windowactivate", "--sync", window, check=False)
+        self.key("alt+F4")
+        self.wait_gone(name)
+
+    def choose_entry(self, menu_key, downs, window_name):
+        """Runs the entry `downs` places below a menu's first by arrow keys."""
+        return self.menu_entry(menu_key, ["Down"] * downs + ["Return"], window_name)
+
+    def command_windows(self):
+        """The windows the database, options and show menus open."""
+        self.choose_entry("alt+d", 0, "批量导入文本")  # 批量建立数据库(&CreatDB)
+        self.close_window("批量导入文本")
+        self.choose_entry("alt+d", 1, "数据库编辑")  # 整理数据库(&ModifyDB)
+        self.close_window("数据库编辑")
+        self.choose_entry("alt+d", 3, MESSAGE_CAPTION)  # 生成条形码: a hint first
+        self.key("Return")
+        self.close_window("生成条形码")
+        self.choose_entry("alt+o", 0, "版面设置")  # 版面设置(&SetWorks)
+        self.close_window("版面设置")
+        # 设置: the data panel's toggle, twice, through the menu.
+        for _ in range(2):
+            self.popup_opens(lambda: self.key("alt+o"), "Alt+O")
+            self.key(*(["Down"] * 4), "Return")
+        self.alive()
+
+    def page_range_refused(self):
+        """打印(&Print) asks for the pages; a range beyond the report is refused."""
+        self.popup_opens(lambda: self.key("alt+f"), "Alt+F")
+        self.key("p", "p", "Return")  # the second entry marked P
+        self.wait_window(RANGE_CAPTION)
+        self.key("ctrl+a")
+        self.type("1")
+        self.key("Return")
+        time.sleep(0.5)
+        self.wait_window(RANGE_CAPTION)
+        self.key("ctrl+a")
+        self.type("99")
+        self.key("Return")
+        self.wait_window(MESSAGE_CAPTION)
+        self.key("Return")
+        self.wait_gone(MESSAGE_CAPTION)
+
+    def collect_save(self, folder):
+        """集中保存(Al&lSave) into `folder`, chosen through the desktop's folder
+        browser, gathers the table and the template there."""
+        chooser = self.menu_entry("alt+f", "l", CHOOSER_CAPTION)
+        self.xdo("windowactivate", "--sync", chooser, check=False)
+        self.click(chooser, 40, 20)  # 选目录
+        browser = self.wait_window("^Select Directory$")
+        self.xdo("windowactivate", "--sync", browser, check=False)
+        self.key("ctrl+a")
+        self.type(str(folder))
+        self.key("Return")
+        self.wait_gone("^Select Directory$")
+        self.xdo("windowactivate", "--sync", chooser, check=False)
+        self.click(chooser, 285, 308)  # 确定
+        self.wait_gone(CHOOSER_CAPTION)
+        self.wait_window(MESSAGE_CAPTION)  # the table's files were copied
+        self.key("Return")
+        self.wait_gone(MESSAGE_CAPTION)
+        for name in ["data.DBF", "data.DBT", "data.MDX", folder.name + ".pmt"]:
+            if not (folder / name).is_file():
+                raise JourneyError("the collect-save did not write %s" % name)
 
     def open_template(self, path):
         """打开模板 with the path typed into the dialog. Typing a character
@@ -706,6 +775,13 @@ def main():
         journey.stock_table_refuses(data / "Mode" / "DATA" / "data.DBF")
         journey.choose_table(cards / "data.DBF")
         journey.copy_table_takes(cards / "data.DBF", "王小明")
+        journey.command_windows()
+        journey.page_range_refused()
+        collected = work / "collected"
+        collected.mkdir()
+        journey.collect_save(collected)
+        if "王小明" not in read_names(collected / "data.DBF"):
+            raise JourneyError("the collected table lacks the typed name")
         template = work / "员工卡.pmt"
         template.write_bytes(scramble((data / "Mode" / "未命名.pmt").read_bytes()))
         template.touch()
@@ -740,8 +816,7 @@ def main():
 
 # Where things are on the main window (client pixels), and the captions met.
 MENU_CAPTIONS = ["文件(F)", "编辑(E)", "数据库(D)", "底图(B)", "模板库(M)", "显示(S)", "设置(O)", "帮助(H)"]
-# The edit, layout-picture and settings menus have no entries yet.
-MENUS_WITH_ENTRIES = ["文件(F)", "数据库(D)", "模板库(M)", "显示(S)", "帮助(H)"]
+MENUS_WITH_ENTRIES = ["文件(F)", "编辑(E)", "数据库(D)", "底图(B)", "模板库(M)", "显示(S)", "设置(O)", "帮助(H)"]
 MENU_BAR_LEFT = 11
 MENU_BAR_Y = 13
 MENU_BUTTON_WIDTH = 64
@@ -758,6 +833,8 @@ CHOOSER_OK_BUTTON = (285, 308)
 SAME = 4
 CHANGED = 12
 OPEN_DIALOG_CAPTION = "打开"
+CHOOSER_CAPTION = "选择要保存的目录"
+RANGE_CAPTION = "打印范围设置"
 MESSAGE_CAPTION = "^Cardwright$"
 # The colour of the card panel's scroll box.
 SCROLLBOX_COLOUR = (192, 220, 192)
