@@ -19,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import traceback
 from pathlib import Path
 
 MAIN_TITLE = "CardwrightV3.8"
@@ -238,7 +239,7 @@ class Journey:
         for attempt in range(3):
             self.popup_opens(lambda: self.key(menu_key), menu_key)
             time.sleep(0.3)
-            self.key(*(entry_key if isinstance(entry_key, tuple) else (entry_key,)))
+            self.key(*([entry_key] if isinstance(entry_key, str) else list(entry_key)))
             try:
                 return self.wait_window(window_name, timeout=TIMEOUT if attempt == 2 else 5.0)
             except JourneyError:
@@ -441,7 +442,8 @@ class DesignJourney(Journey):
         y = 400
         while y > 0 and at(x + 400, y - 1) == SCROLLBOX_COLOUR:
             y -= 1
-        return x, y
+        # The colour starts past the rulers along the scroll box's left and top.
+        return x - RULER_THICKNESS, y - RULER_THICKNESS
 
     def grab(self, box):
         """The window box as the screen shows it once it stopped changing."""
@@ -805,6 +807,7 @@ def main():
         return 0
     except JourneyError as e:
         print("journey failed:", e)
+        traceback.print_exc()
         if journey:
             journey_failed(journey, display)
         return 1
@@ -838,6 +841,8 @@ RANGE_CAPTION = "打印范围设置"
 MESSAGE_CAPTION = "^Cardwright$"
 # The colour of the card panel's scroll box.
 SCROLLBOX_COLOUR = (192, 220, 192)
+# The rulers' breadth along the scroll box's top and left edges.
+RULER_THICKNESS = 25
 # How far the journey drags a text with the mouse.
 TEXT_MOVE = (60, 40)
 # The face of the texts on the card photographed for the docs.
