@@ -7,7 +7,6 @@
 // the .DBT bytes (no memo file when nothing follows the table).
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -51,11 +50,10 @@ void AppendAndReadBack(TDbfTable& table) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;
   const size_t tableLength = std::min<size_t>(size - 4, data[0] | data[1] << 8 | data[2] << 16 | uint32_t(data[3]) << 24);
-  const std::string tablePath = FuzzFileName("dbf", ".DBF");
-  const std::string memoPath = FuzzFileName("dbf", ".DBT");
-  WriteFuzzFile(tablePath, data + 4, tableLength);
-  std::remove(memoPath.c_str());
-  if (4 + tableLength < size) WriteFuzzFile(memoPath, data + 4 + tableLength, size - 4 - tableLength);
+  const TFuzzFile tableFile("dbf", ".DBF"), memoFile("dbf", ".DBT");
+  tableFile.Write(data + 4, tableLength);
+  if (4 + tableLength < size) memoFile.Write(data + 4 + tableLength, size - 4 - tableLength);
+  const std::string& tablePath = tableFile.Name();
 
   std::unique_ptr<TDbfTable> table;
   try {

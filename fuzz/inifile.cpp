@@ -60,8 +60,9 @@ TValues Others(TValues values, const std::string& section) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string name = FuzzFileName("inifile", ".ini");
-  WriteFuzzFile(name, data, size);
+  const TFuzzFile file("inifile", ".ini");
+  file.Write(data, size);
+  const std::string& name = file.Name();
   TIniFile ini(name);
   const TValues before = ReadAll(ini);
   ReadStartSettings(ini);

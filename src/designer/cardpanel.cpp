@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "designer/main.h"
+#include "imaging/view/pix.h"
 #include "imaging/view/qrpix.h"
+#include "imaging/view/rulerbox.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
 #include "platform/messages.h"
@@ -130,6 +132,8 @@ void TMainForm::Panel2Resize(TObject*) {
   }
   Drawor->GetPicture()->Assign(&fitted);
   LayoutFitted.Assign(&fitted);
+  // Drawing on the rebuilt picture starts with the default face.
+  FontBox->SetText("宋体");
   RefreshLayoutPrint();
   InPanelResize = false;
   ClampDesignItems();
@@ -151,7 +155,30 @@ void TMainForm::Panel2MouseUp(TObject*, TMouseButton, TShiftState, int, int) { R
 
 void TMainForm::RefreshLayoutPrint() {
   QRDrawor->SetBounds(Drawor->GetLeft(), Drawor->GetTop(), Drawor->GetWidth(), Drawor->GetHeight());
-  TGraphic* shown = Drawor->GetPicture()->GetGraphic();
-  if (shown) LayoutPrintBitmap->Assign(shown);
+  // The shown picture reaches the print copy through the converter.
+  if (TGraphic* shown = Drawor->GetPicture()->GetGraphic()) {
+    Pix1->Assign(shown);
+    LayoutPrintBitmap->Assign(Pix1->GetFBitmap());
+  }
   QRDrawor->SetAttachedBitmap(LayoutPrintBitmap);
 }
+
+namespace {
+
+const char* const kRulerCaption = "标尺设置    ";
+const char* const kRulerSpacing = "请输入间隔数           ";
+const char* const kRulerUnits = "请输入单位数           ";
+
+// Asks for the ruler's dots per unit, then for its label spacing; each
+// answer applies as it comes. A cancelled box gives its default, an answer
+// that is no number raises the conversion error.
+void AskRulerScale(TRulerBox* ruler, const char* firstPrompt) {
+  ruler->SetDPU(StrToInt(InputBox(kRulerCaption, firstPrompt, "3")));
+  ruler->SetLabelFreq(StrToInt(InputBox(kRulerCaption, kRulerSpacing, "10")));
+}
+
+}  // namespace
+
+void TMainForm::RulerBox1Click(TObject*) { AskRulerScale(RulerBox1, kRulerSpacing); }
+
+void TMainForm::RulerBox2Click(TObject*) { AskRulerScale(RulerBox2, kRulerUnits); }

@@ -28,6 +28,8 @@
 
 class TQRPix;
 class TQRDBPix;
+class TRulerBox;
+class TPix;
 struct CardTemplate;
 
 // The character set of an installed font, the object of each entry of the
@@ -324,6 +326,12 @@ class TMainForm : public TForm {
 
   // The card panel and its layout picture ---------------------------------------------
   TImage* ImageTemp = nullptr;  // the unscaled layout picture, hidden
+  TPix* Pix1 = nullptr;         // hidden converter of the layout picture's print copy
+  TRulerBox* RulerBox1 = nullptr;  // along the panel's top
+  TRulerBox* RulerBox2 = nullptr;  // along the panel's left side
+  // A click on a ruler asks for its dots per unit and its label spacing.
+  void RulerBox1Click(TObject* Sender);
+  void RulerBox2Click(TObject* Sender);
   // Loads a picture file as the unscaled and the shown layout picture and
   // its print copy; the next refit fits it to the panel. A file that cannot
   // be read is reported and changes nothing.

@@ -4,6 +4,7 @@
 #include "designer/main.h"
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/qrpix.h"
+#include "records/dbpicsu.h"
 
 namespace {
 
@@ -150,9 +151,16 @@ void TMainForm::BarcodeSetMouseDown(TObject*, TMouseButton, TShiftState Shift, i
 }
 void TMainForm::BarcodeSetMouseMove(TObject*, TShiftState, int X, int Y) { MovePicture(this, BarcodeSet, X, Y); }
 void TMainForm::BarcodeSetMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  // The barcode's twin follows every release, not only the preview.
+  // The barcode's twin and the batch window's barcode follow every
+  // release, not only the preview.
   QRDBBarCode->SetBoundsRect(BarcodeSet->GetBoundsRect());
   QRDBBarCode->SetVisible(BarcodeSet->GetVisible());
+  if (FormPicEdit) {
+    TImage* print = FormPicEdit->BarcodePrint;
+    print->SetBoundsRect(BarcodeSet->GetBoundsRect());
+    print->SetVisible(BarcodeSet->GetVisible());
+    print->SetTransparent(BarcodeSet->GetTransparent());
+  }
   ReleasePicture(this, BarcodeSet);
   Repaint();
 }

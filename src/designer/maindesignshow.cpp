@@ -4,6 +4,7 @@
 #include "designer/main.h"
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/qrpix.h"
+#include "imaging/view/rulerbox.h"
 #include "platform/dialogs.h"
 #include "platform/sysutils.h"
 
@@ -310,6 +311,8 @@ void TMainForm::WireDesignSurface() {
   ImageZhang->OnDblClick = [this](TObject* s) { ImageZhangDblClick(s); };
 
   Panel2->OnResize = [this](TObject* s) { Panel2Resize(s); };
+  RulerBox1->OnClick = [this](TObject* s) { RulerBox1Click(s); };
+  RulerBox2->OnClick = [this](TObject* s) { RulerBox2Click(s); };
   Panel2->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Panel2MouseDown(s, b, sh, x, y); };
   Panel2->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Panel2MouseUp(s, b, sh, x, y); };
   OnKeyDown = [this](TObject* s, Word& key, TShiftState shift) { FormKeyDown(s, key, shift); };

@@ -3,7 +3,6 @@
 // the layout picture stamps into it.
 #include "designer/designpicture.h"
 #include "designer/main.h"
-#include "imaging/view/qrpix.h"
 #include "platform/dialogs.h"
 
 bool InsertArmed = false;
@@ -65,8 +64,6 @@ void TMainForm::StampInsertedPicture() {
   }
   Drawor->Invalidate();
   ImageIns->Hide();
-  LayoutPrintBitmap->Assign(layout->GetBitmap());
-  QRDrawor->SetBoundsRect(Drawor->GetBoundsRect());
-  QRDrawor->SetAttachedBitmap(LayoutPrintBitmap);
+  RefreshLayoutPrint();
   InsertArmed = false;
 }

@@ -5,7 +5,9 @@
 
 #include "designer/main.h"
 #include "imaging/view/qrdbpix.h"
+#include "imaging/view/pix.h"
 #include "imaging/view/qrpix.h"
+#include "imaging/view/rulerbox.h"
 #include "platform/buttons.h"
 
 namespace {
@@ -119,6 +121,25 @@ void BuildPanels(TMainForm* f) {
   for (const char* field : fields) f->DBGrid1->Columns()->Add()->SetFieldName(field);
 }
 
+// The rulers along the card panel: three pixels a unit, a tick every unit,
+// a label every ten.
+TRulerBox* MakeCardRuler(TMainForm* f, const char* name, TRulerDir dir) {
+  auto* ruler = Make<TRulerBox>(f, f->ScrollBox1, name);
+  TFont* font = ruler->GetFont();
+  font->Name = "MS Sans Serif";
+  font->Height = -11;
+  font->Color = clPurple;
+  font->Pitch = fpFixed;
+  ruler->SetRulerDir(dir);
+  ruler->SetBackground(clInactiveCaptionText);
+  ruler->SetRulerColor(clInactiveCaptionText);
+  ruler->SetGripBaseDim(0);
+  ruler->SetDPU(3);
+  ruler->SetFrequency(1);
+  ruler->SetLabelFreq(10);
+  return ruler;
+}
+
 void BuildSurface(TMainForm* f) {
   // The centre between the edge panels: it follows the window's size, so
   // it never covers the data panel or the status bar.
@@ -153,6 +174,12 @@ void BuildSurface(TMainForm* f) {
   f->ImageTemp = Make<TImage>(f, f->ScrollBox1, "ImageTemp");
   f->ImageTemp->SetAutoSize(true);
   f->ImageTemp->SetVisible(false);
+  f->Pix1 = Make<TPix>(f, f->ScrollBox1, "Pix1");
+  f->Pix1->SetVisible(false);
+  f->RulerBox1 = MakeCardRuler(f, "RulerBox1", rdHorizontal);
+  f->RulerBox1->SetBounds(24, 0, 20000, 25);
+  f->RulerBox2 = MakeCardRuler(f, "RulerBox2", rdVertical);
+  f->RulerBox2->SetBounds(0, 24, 25, 20000);
 }
 
 void BuildReport(TMainForm* f) {

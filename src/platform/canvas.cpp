@@ -546,15 +546,7 @@ void TCanvas::Draw(int x, int y, TGraphic* graphic) {
   if (bitmap == nullptr && graphic != nullptr && !graphic->GetEmpty())
     return graphic->Draw(this, {x, y, x + graphic->GetWidth(), y + graphic->GetHeight()});
   if (bitmap == nullptr || bitmap->GetEmpty()) return;
-  TPixelSurface source = TPixelSurface::OfImage(bitmap->Image());
-  int w = bitmap->GetWidth(), h = bitmap->GetHeight();
-  if (bitmap->Transparent) {
-    TRgb key = bitmap->TransparentColor == clDefault ? source.ToRgb(source.Get(0, h - 1))
-                                                     : RgbOfColorRef(ColorToRGB(bitmap->TransparentColor));
-    Blit(x, y, w, h, source, 0, 0, w, h, cmSrcCopy, &key);
-  } else {
-    Blit(x, y, w, h, source, 0, 0, w, h, CopyMode);
-  }
+  StretchDraw({x, y, x + bitmap->GetWidth(), y + bitmap->GetHeight()}, bitmap);
 }
 
 void TCanvas::StretchDraw(const TRect& r, TGraphic* graphic) {
@@ -562,7 +554,15 @@ void TCanvas::StretchDraw(const TRect& r, TGraphic* graphic) {
   if (bitmap == nullptr && graphic != nullptr && !graphic->GetEmpty()) return graphic->Draw(this, r);
   if (bitmap == nullptr || bitmap->GetEmpty()) return;
   TPixelSurface source = TPixelSurface::OfImage(bitmap->Image());
-  Blit(r.Left, r.Top, r.Width(), r.Height(), source, 0, 0, bitmap->GetWidth(), bitmap->GetHeight(), CopyMode);
+  int w = bitmap->GetWidth(), h = bitmap->GetHeight();
+  if (bitmap->Transparent) {
+    // Stretched or not, a transparent bitmap leaves out its key colour.
+    TRgb key = bitmap->TransparentColor == clDefault ? source.ToRgb(source.Get(0, h - 1))
+                                                     : RgbOfColorRef(ColorToRGB(bitmap->TransparentColor));
+    Blit(r.Left, r.Top, r.Width(), r.Height(), source, 0, 0, w, h, cmSrcCopy, &key);
+  } else {
+    Blit(r.Left, r.Top, r.Width(), r.Height(), source, 0, 0, w, h, CopyMode);
+  }
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect) {

@@ -479,6 +479,10 @@ class TWinControl : public TControl {
   virtual void EraseBackground();
   // Paints the window's own content into the client image.
   virtual void PaintWindow() {}
+  // The window system is about to show `area` (client coordinates) of the
+  // client image; a control that paints only what is seen invalidates
+  // what it has not painted yet.
+  virtual void Exposing(const TRect& area) { (void)area; }
   // Paints the non-windowed children over it.
   void PaintControls();
   virtual void KeyDown(Word& key, TShiftState shift);

@@ -4,6 +4,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -188,9 +189,15 @@ void TControlWidget::ScrollAction(int bar, int action) {
   if (IsWindow(control_) && code != SB_THUMBTRACK) sb->setSliderPosition(control_->ScrollBar(bar).Pos);
 }
 
-void TControlWidget::paintEvent(QPaintEvent*) {
+void TControlWidget::paintEvent(QPaintEvent* event) {
+  const QRect exposed = event->rect().translated(-ClientOffset());
+  Guard(control_, [&] {
+    control_->Exposing({exposed.left(), exposed.top(), exposed.right() + 1, exposed.bottom() + 1});
+  });
   control_->presenting_ = true;
-  Guard(control_, [this] { control_->Update(); });
+  // The pending paint itself: a control's own Update (a ruler's redraws
+  // and invalidates) must not run on every presentation.
+  Guard(control_, [this] { control_->TWinControl::Update(); });
   control_->presenting_ = false;
   QPainter p(this);
   QPoint o = ClientOffset();

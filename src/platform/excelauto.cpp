@@ -2,7 +2,6 @@
 
 #include <freexl.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -22,7 +21,7 @@ void CheckDeclaredCells(const std::string& path) {
   if (!in) return;  // the library names the failure
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const int64_t cells = XlsDeclaredCells(bytes);
-  if (cells < 0) throw EOleError("The workbook \"" + path + "\" cannot be opened (no workbook in the file)");
+  if (cells < 0) throw EOleError("The workbook \"" + path + "\" cannot be opened (no readable workbook in the file)");
   if (!XlsCellsFitFile(cells, static_cast<int64_t>(bytes.size())))
     throw EOleError("The workbook \"" + path + "\" declares more cells than the file holds");
 }
@@ -65,27 +64,6 @@ class TExcelWorkbookFile {
       throw EOleError("The sheet's used range cannot be read");
     rows = rowCount;
     cols = colCount;
-  }
-
-  // The zero-based bounds of the cells holding a value; false when none.
-  bool UsedBounds(int sheet, int64_t& top, int64_t& left, int64_t& bottom, int64_t& right) {
-    int64_t rows = 0, cols = 0;
-    Dimensions(sheet, rows, cols);
-    top = left = std::numeric_limits<int64_t>::max();
-    bottom = right = -1;
-    for (int64_t r = 0; r < rows; ++r)
-      for (int64_t c = 0; c < cols; ++c) {
-        FreeXL_CellValue value{};
-        if (freexl_get_cell_value(handle_, static_cast<unsigned>(r), static_cast<unsigned short>(c), &value) !=
-                FREEXL_OK ||
-            value.type == FREEXL_CELL_NULL)
-          continue;
-        top = std::min(top, r);
-        left = std::min(left, c);
-        bottom = std::max(bottom, r);
-        right = std::max(right, c);
-      }
-    return bottom >= 0;
   }
 
   // The text of a cell (zero-based); cells outside the sheet are empty.
@@ -165,15 +143,7 @@ TExcelRange TExcelSheet::UsedRange() const {
   TExcelRange r;
   r.file_ = file_;
   r.sheet_ = index_;
-  int64_t top = 0, left = 0, bottom = 0, right = 0;
-  if (file_->UsedBounds(index_, top, left, bottom, right)) {
-    r.row_ = top + 1;
-    r.col_ = left + 1;
-    r.rowCount_ = bottom - top + 1;
-    r.colCount_ = right - left + 1;
-  } else {
-    r.rowCount_ = r.colCount_ = 1;
-  }
+  file_->Dimensions(index_, r.rowCount_, r.colCount_);
   return r;
 }
 

@@ -41,8 +41,9 @@ class TExcelSheet {
   TExcelSheet(std::shared_ptr<TExcelWorkbookFile> file, int index) : file_(std::move(file)), index_(index) {}
   // Makes this the active sheet of its workbook.
   void Activate();
-  // The smallest rectangle holding every cell with a value; A1 alone for an
-  // empty sheet, as the spreadsheet program gives it.
+  // Rows and columns from A1 to the last cell the sheet uses. (The
+  // spreadsheet program's own used range may start further in; callers
+  // read from its Row() and Column().)
   TExcelRange UsedRange() const;
   // One cell, row then column, both one-based.
   TExcelRange Cells(int64_t row, int64_t col) const;

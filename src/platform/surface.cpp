@@ -177,6 +177,11 @@ TPixelSurface TPixelSurface::OfDib(void* bits, int width, int height, int bitCou
 }
 
 uint32_t TValueCache::ToValue(TRgb rgb) {
+  // Only palette searches are worth remembering; other kinds convert at once
+  // (a photo's many colours would only miss the cache).
+  const TSurfaceKind kind = surface_.kind;
+  if (kind != TSurfaceKind::Indexed1 && kind != TSurfaceKind::Indexed4 && kind != TSurfaceKind::Indexed8)
+    return surface_.ToValue(rgb);
   for (const auto& [key, value] : recent_)
     if (key == rgb) return value;
   uint32_t value = surface_.ToValue(rgb);

@@ -10,7 +10,7 @@
 
 // Rows times columns of every sheet size record of the workbook stream,
 // summed; -1 when the bytes are no readable compound file holding a
-// workbook stream.
+// workbook stream, or a text of the stream runs past its record.
 int64_t XlsDeclaredCells(const std::vector<uint8_t>& file);
 
 // True when a workbook of `fileBytes` bytes may declare `cells` cells: any

@@ -18,6 +18,14 @@ std::string CardPictureBaseName(const std::string& text) {
     c = '_';
   }
   for (size_t dots = name.find(".."); dots != std::string::npos; dots = name.find("..", dots)) name[dots] = '_';
+  // File names hold at most 255 bytes: room is left for a repeat's suffix
+  // and the extension, and a character is never cut in half.
+  constexpr size_t kMaxBytes = 200;
+  if (name.size() > kMaxBytes) {
+    size_t end = kMaxBytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    name.resize(end);
+  }
   return name.empty() ? "无名" : name;
 }
 

@@ -9,8 +9,8 @@ class TBitmap;
 
 // The name a record's text gives its card picture, without folder or
 // extension: path separators and control characters become '_', leading
-// dots too (no "..", no hidden file), outer blanks go; an empty text
-// gives "无名".
+// dots too (no "..", no hidden file), outer blanks go, a long text is cut
+// to 200 bytes on a character boundary; an empty text gives "无名".
 std::string CardPictureBaseName(const std::string& text);
 
 // The file names of one batch of card pictures in one folder: the folder,

@@ -90,7 +90,11 @@ std::unordered_map<std::string, std::string> SectionKeys(std::string_view bytes)
 // Files with the separator: every saved cell has its key; the rows are those
 // of the highest row number found.
 TMemoColumns ReadSeparated(const std::unordered_map<std::string, std::string>& keys) {
-  std::vector<std::string> cells(size_t(kMemoColumns) * kMemoRows);
+  struct Cell {
+    int column, row;
+    const std::string* value;
+  };
+  std::vector<Cell> cells;
   int rows = 0;
   for (const auto& [suffix, value] : keys) {
     const size_t sep = suffix.find('_');
@@ -98,12 +102,13 @@ TMemoColumns ReadSeparated(const std::unordered_map<std::string, std::string>& k
     const int c = SmallNumber(std::string_view(suffix).substr(0, sep));
     const int r = SmallNumber(std::string_view(suffix).substr(sep + 1));
     if (c < 0 || c >= kMemoColumns || r < 0 || r >= kMemoRows) continue;
-    cells[size_t(c) * kMemoRows + size_t(r)] = value == kMemoBlank ? "" : value;
+    cells.push_back({c, r, &value});
     rows = std::max(rows, r + 1);
   }
   TMemoColumns columns;
-  for (int c = 0; c < kMemoColumns; ++c)
-    columns[size_t(c)].assign(cells.begin() + c * kMemoRows, cells.begin() + c * kMemoRows + rows);
+  for (auto& column : columns) column.resize(size_t(rows));
+  for (const Cell& cell : cells)
+    if (*cell.value != kMemoBlank) columns[size_t(cell.column)][size_t(cell.row)] = *cell.value;
   return columns;
 }
 
@@ -112,7 +117,7 @@ TMemoColumns ReadSeparated(const std::unordered_map<std::string, std::string>& k
 // Keys of different cells may coincide there (MemoData110 is column 1 row
 // 10 and column 11 row 0); both cells read the one value the file holds.
 TMemoColumns ReadJoined(const std::unordered_map<std::string, std::string>& keys) {
-  std::vector<std::vector<std::string>> cells(kMemoColumns);
+  std::vector<std::vector<std::string>> cells(kMemoColumns);  // cells past a column's end are empty
   for (int c = 0; c < kMemoColumns; ++c) {
     for (int r = 0; r < kMemoRows; ++r) {
       const auto found = keys.find(std::to_string(c) + std::to_string(r));
@@ -120,15 +125,18 @@ TMemoColumns ReadJoined(const std::unordered_map<std::string, std::string>& keys
       cells[size_t(c)].push_back(value);
       if (value.empty() || value == "0") break;
     }
-    cells[size_t(c)].resize(kMemoRows);
   }
+  auto cell = [&cells](int c, int r) -> std::string {
+    const auto& column = cells[size_t(c)];
+    return size_t(r) < column.size() ? column[size_t(r)] : std::string();
+  };
   TMemoColumns columns;
   for (int r = 0; r < kMemoRows; ++r) {
-    const std::string& first = cells[0][size_t(r)];
+    const std::string first = cell(0, r);
     if (first.empty() || first == "0") break;
     for (int c = 0; c < kMemoColumns; ++c) {
-      const std::string& cell = cells[size_t(c)][size_t(r)];
-      columns[size_t(c)].push_back(cell == kMemoBlank ? "" : cell);
+      const std::string value = cell(c, r);
+      columns[size_t(c)].push_back(value == kMemoBlank ? "" : value);
     }
   }
   return columns;

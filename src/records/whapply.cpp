@@ -147,6 +147,7 @@ void TFormWH::Button1Click(TObject*) {
     if (answer == IDYES) m->Drawor->GetPicture()->SaveToFile(NativePath(m->BGFileName));
     if (answer == IDYES || answer == IDNO) NewBlankBasePicture();
   }
+  // The card panel lays the layout picture out inside its 5-pixel band.
   m->Panel2->SetBounds(m->Panel2->GetLeft(), m->Panel2->GetTop(), m->Drawor->GetWidth() + 10,
                        m->Drawor->GetHeight() + 10);
   FollowInBatchWindow();
@@ -172,11 +173,17 @@ void TFormWH::FollowInBatchWindow() {
 void NewBlankBasePicture() {
   TMainForm* m = MainForm;
   TBitmap blank;
+  blank.SetPixelFormat(pf24bit);
   blank.SetSize(m->QRDrawor->GetWidth(), m->QRDrawor->GetHeight());
   blank.GetCanvas()->Brush->Color = clWhite;
   blank.GetCanvas()->FillRect({0, 0, blank.GetWidth(), blank.GetHeight()});
-  m->Panel2->SetBounds(m->Panel2->GetLeft(), m->Panel2->GetTop(), blank.GetWidth() + 10, blank.GetHeight() + 10);
+  // The unscaled picture first: the panel's new size fits it into Drawor.
+  if (m->ImageTemp) m->ImageTemp->GetPicture()->Assign(&blank);
   m->Drawor->GetPicture()->Assign(&blank);
+  m->DiscardLayoutDrawing();
+  m->Panel2->SetBounds(m->Panel2->GetLeft(), m->Panel2->GetTop(), blank.GetWidth() + 10, blank.GetHeight() + 10);
+  m->DiscardLayoutDrawing();
+  m->RefreshLayoutPrint();
   m->BGFileName = "Mode\\Untitle.JPG";
   m->SetCaption(m->ProductName + m->VersionText + "----" + m->BGFileName);
 }

@@ -11,7 +11,9 @@
 
 #include "cardprogram.h"
 #include "designer/cardpanel.h"
+#include "imaging/view/pix.h"
 #include "imaging/view/qrpix.h"
+#include "imaging/view/rulerbox.h"
 #include "platform/forms.h"
 #include "records/dbpicsu.h"
 
@@ -99,7 +101,11 @@ class CardPanel : public ::testing::Test {
 };
 
 TEST_F(CardPanel, ResizeRefitsTheLayoutPictureInsideTheBand) {
+  f->FontBox->SetText("黑体");
+  const TFont before = *f->DBTexts[0]->GetFont();
   ResizePanel(410, 210);
+  EXPECT_EQ(f->FontBox->GetText(), "宋体") << "the drawing settings start over";
+  EXPECT_EQ(f->DBTexts[0]->GetFont()->Name, before.Name) << "no text takes the face";
   EXPECT_EQ(f->Drawor->GetLeft(), 5);
   EXPECT_EQ(f->Drawor->GetTop(), 5);
   EXPECT_EQ(f->Drawor->GetWidth(), 400);
@@ -116,6 +122,13 @@ TEST_F(CardPanel, ResizeRefitsTheLayoutPictureInsideTheBand) {
   EXPECT_EQ(f->QRDrawor->GetAttachedBitmap(), LayoutPrintBitmap);
   EXPECT_EQ(LayoutPrintBitmap->GetWidth(), 400);
   EXPECT_EQ(LayoutPrintBitmap->GetHeight(), 200);
+  EXPECT_EQ(f->Pix1->GetFBitmap()->GetWidth(), 400) << "the copy goes through the converter";
+  TBitmap printed;
+  printed.Assign(LayoutPrintBitmap);
+  printed.SetPixelFormat(pf24bit);
+  EXPECT_EQ(printed.ScanLine(100)[200 * 3 + 2], 255) << "red in the middle, as shown";
+  EXPECT_EQ(printed.ScanLine(100)[200 * 3], 0);
+  EXPECT_EQ(printed.ScanLine(100)[20 * 3], 255) << "white band";
 
   // Back to a portrait panel: refitted from the unscaled source, not from
   // the shown picture with its bands.
@@ -164,7 +177,6 @@ TEST_F(CardPanel, DrawingIsKeptOnlyWhenTheUserSaysSo) {
 TEST_F(CardPanel, UnreadableLayoutFileIsReportedAndChangesNothing) {
   const std::string bad = program.Data("broken.bmp");
   std::ofstream(bad, std::ios::binary) << "BM not a picture";
-  program.dialogs.Answer(IDOK);
   EXPECT_FALSE(f->LoadLayoutPicture(bad));
   ASSERT_EQ(Asked(), 1u);
   EXPECT_EQ(program.dialogs.Records.back().Text, "无法装入图像文件");
@@ -198,6 +210,55 @@ TEST_F(CardPanel, ReleaseOnThePanelRefreshesThePrintTwin) {
   after.Assign(LayoutPrintBitmap);
   after.SetPixelFormat(pf24bit);
   EXPECT_EQ(after.ScanLine(100)[30 * 3], 0);
+}
+
+// A click on a ruler asks for its dots per unit and its label spacing
+// through two input boxes; each answer applies as it comes.
+TEST_F(CardPanel, RulerClickAsksForItsScale) {
+  const std::string caption = "标尺设置    ";
+  const std::string spacing = "请输入间隔数           ", units = "请输入单位数           ";
+  struct Answer {
+    const char* value;  // nullptr: cancelled
+  };
+  struct Case {
+    bool vertical;
+    std::vector<Answer> answers;
+    double dpu, labels;
+    std::vector<std::string> prompts;
+    bool error;
+  } cases[] = {
+      {false, {{"5"}, {"20"}}, 5, 20, {spacing, spacing}, false},
+      {true, {{"4"}, {nullptr}}, 4, 10, {units, spacing}, false},   // a cancelled box gives its default
+      {false, {{nullptr}, {nullptr}}, 3, 10, {spacing, spacing}, false},
+      {true, {{"0"}, {"-5"}}, 0, -5, {units, spacing}, false},       // passed on unchecked
+      {false, {{"x"}}, 7, 12, {spacing}, true},                      // no number: nothing applies
+      {true, {{"6"}, {"y"}}, 6, 12, {units, spacing}, true},         // the first answer stays
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.vertical << " " << (c.answers[0].value ? c.answers[0].value : "-"));
+    TRulerBox* ruler = c.vertical ? f->RulerBox2 : f->RulerBox1;
+    ruler->SetDPU(7);
+    ruler->SetLabelFreq(12);
+    for (const Answer& a : c.answers) program.dialogs.AnswerInput(a.value ? a.value : "", a.value != nullptr);
+    program.dialogs.Records.clear();
+    QTest::mouseClick(ruler->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(c.vertical ? 10 : 100, c.vertical ? 100 : 10));
+    EXPECT_EQ(program.dialogs.Pending(), 0u);
+    EXPECT_EQ(ruler->GetDotPerUnit(), c.dpu);
+    EXPECT_EQ(ruler->GetLabelFreq(), c.labels);
+    std::vector<std::string> prompts;
+    bool error = false;
+    for (const TDialogRecord& record : program.dialogs.Records) {
+      if (record.Kind == TDialogRecord::Input) {
+        EXPECT_EQ(record.Caption, caption);
+        prompts.push_back(record.Text);
+      } else {
+        error = true;
+      }
+    }
+    EXPECT_EQ(prompts, c.prompts);
+    EXPECT_EQ(error, c.error);
+    UpdatePendingWindows();  // the ruler paints whatever it was given
+  }
 }
 
 TEST(CardPanelCommand, ZonesPickTheWindowManagersCommand) {

@@ -123,18 +123,49 @@ TEST_F(LayoutRelease, SelectModeReleaseEndsTheDragAndDropsTheFrame) {
   EXPECT_EQ(f->QRDrawor->GetBoundsRect(), f->Drawor->GetBoundsRect());
 }
 
-// The stock table holds a photo, a second picture and a barcode in every
-// record. The batch window's views may have been bound to its own
-// pictures; a click on a record cell of the designer's grid binds them to
-// the design items again, so the records' pictures show there.
-TEST(RecordGrid, CellClickShowsTheRecordsPicturesInTheDesignItems) {
-  CardProgram program;
+// The main window shown without its start-up questions, with the card
+// batch window made after it, as the program makes them.
+TMainForm* ShownWithBatchWindow(CardProgram& program) {
   TMainForm* f = program.MakeMainForm();
   f->OnShow = nullptr;
   f->OnActivate = nullptr;
   FormPicEdit = MakeForm<TFormPicEdit>(Application);
   program.Keep(FormPicEdit);
   f->Show();
+  return f;
+}
+
+// A drag of the barcode ends with its print twin and the batch window's
+// barcode in its place, shown as it is and as transparent.
+TEST(BarcodeRelease, TheBatchWindowsBarcodeFollowsTheDrag) {
+  CardProgram program;
+  TMainForm* f = ShownWithBatchWindow(program);
+  f->BarcodeSet->SetBounds(20, 150, 120, 30);
+  f->BarcodeSet->Show();
+  f->BarcodeSet->BringToFront();
+  f->BarcodeSet->SetTransparent(true);
+  TImage* print = FormPicEdit->BarcodePrint;
+  print->SetBounds(0, 0, 10, 10);
+  print->Hide();
+  print->SetTransparent(false);
+  f->Shape1->Hide();
+  SendMouse(f->Panel2, QEvent::MouseMove, {80, 165}, Qt::NoButton);
+  SendMouse(f->Panel2, QEvent::MouseButtonPress, {80, 165}, Qt::LeftButton);
+  SendMouse(f->Panel2, QEvent::MouseMove, {88, 159}, Qt::LeftButton);
+  SendMouse(f->Panel2, QEvent::MouseButtonRelease, {88, 159}, Qt::NoButton);
+  ASSERT_EQ(f->BarcodeSet->GetBoundsRect(), Bounds(28, 144, 120, 30));
+  EXPECT_EQ(f->QRDBBarCode->GetBoundsRect(), Bounds(28, 144, 120, 30));
+  EXPECT_EQ(print->GetBoundsRect(), Bounds(28, 144, 120, 30));
+  EXPECT_TRUE(print->GetVisible() && print->GetTransparent());
+}
+
+// The stock table holds a photo, a second picture and a barcode in every
+// record. The batch window's views may have been bound to its own
+// pictures; a click on a record cell of the designer's grid binds them to
+// the design items again, so the records' pictures show there.
+TEST(RecordGrid, CellClickShowsTheRecordsPicturesInTheDesignItems) {
+  CardProgram program;
+  TMainForm* f = ShownWithBatchWindow(program);
   ASSERT_TRUE(FormPicEdit->Table1->GetActive());
   ASSERT_GE(FormPicEdit->Table1->RecordCount(), 3);
   TImage elsewhere(nullptr);

@@ -45,12 +45,46 @@ class Display:
         if not number:
             raise JourneyError("Xvfb did not start")
         self.name = ":" + number
+        self.keyed = {}  # characters given keys of their own: their keycodes
         self.env = dict(os.environ, DISPLAY=self.name)
         if shutil.which("openbox"):
             wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, cwd=workdir,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.procs.append(wm)
             time.sleep(0.5)
+
+    def give_keys(self, text):
+        """Puts every character of `text` that has no key yet on a free key
+        of the keyboard map. xdotool would otherwise remap a spare key for
+        each such character while typing, and a loaded X server hands some
+        of those presses to the program after the map changed back."""
+        import ctypes
+        import ctypes.util
+        wanted = sorted({c for c in text if ord(c) > 0x7E} - set(self.keyed))
+        if not wanted:
+            return
+        x = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+        dpy = ctypes.c_void_p(x.XOpenDisplay(self.name.encode()))
+        if not dpy.value:
+            raise JourneyError("cannot reach the X server to map keys")
+        low, high, width = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+        x.XDisplayKeycodes(dpy, ctypes.byref(low), ctypes.byref(high))
+        count = high.value - low.value + 1
+        syms = x.XGetKeyboardMapping(dpy, ctypes.c_ubyte(low.value), count, ctypes.byref(width))
+        free = [low.value + i for i in range(count)
+                if not any(syms[i * width.value + j] for j in range(width.value))]
+        x.XFree(syms)
+        free = [k for k in free if k not in self.keyed.values()]
+        if len(free) < len(wanted):
+            raise JourneyError("the keyboard map has no free keys for %r" % "".join(wanted))
+        for keycode, char in zip(reversed(free), wanted):
+            keysym = (ctypes.c_ulong * 1)(0x01000000 + ord(char))
+            x.XChangeKeyboardMapping(dpy, keycode, 1, keysym, 1)
+            self.keyed[char] = keycode
+        x.XCloseDisplay(dpy)
+        time.sleep(0.5)  # the program takes in the new map before the keys come
 
     def close(self):
         for p in reversed(self.procs):
@@ -80,6 +114,7 @@ class Journey:
         time.sleep(0.3)
 
     def type(self, text):
+        self.display.give_keys(text)
         self.xdo("type", "--delay", "120", text)
         time.sleep(0.3)
 
@@ -203,7 +238,7 @@ class Journey:
         for attempt in range(3):
             self.popup_opens(lambda: self.key(menu_key), menu_key)
             time.sleep(0.3)
-            self.key(*keys)
+            self.key(*(entry_key if isinstance(entry_key, tuple) else (entry_key,)))
             try:
                 return self.wait_window(window_name, timeout=TIMEOUT if attempt == 2 else 5.0)
             except JourneyError:
@@ -212,8 +247,8 @@ class Journey:
                 self.key("Escape")
 
     def batch_window(self):
-        # 卡片批量生成(&PicEdit): P also marks 打印(&Print) further down, so
-        # the letter only selects the entry and Return runs it.
+        # 卡片批量生成(&PicEdit) shares its letter with 打印(&Print) below it:
+        # the letter picks it, Return runs it.
         window = self.menu_entry("alt+f", ("p", "Return"), "卡片批量处理生成器")
         self.xdo("windowactivate", "--sync", window, check=False)
         self.key("alt+F4")
@@ -234,12 +269,20 @@ class Journey:
         before = stock_dbf.read_bytes()
         self.type_into_grid("张三")
         self.wait_window(GUARD_CAPTION)
-        self.key("Return")
-        self.wait_gone(GUARD_CAPTION)
-        # The collect-save's folder chooser follows; closing it keeps the table.
-        self.wait_window(CHOOSER_CAPTION)
-        self.key("alt+F4")
-        self.wait_gone(CHOOSER_CAPTION)
+        # The guard says why and offers to move the table to a folder of the
+        # user's (the folder chooser); each word is answered and each offer
+        # declined until the program asks nothing more.
+        quiet = time.time()
+        end = time.time() + TIMEOUT
+        while time.time() - quiet < 2.0:
+            if time.time() > end:
+                raise JourneyError("the stock table's guard kept asking")
+            asking = self.windows(GUARD_CAPTION) or self.windows(FOLDER_CHOOSER_CAPTION)
+            if asking:
+                self.xdo("windowactivate", "--sync", asking[-1], check=False)
+                self.key("Return" if self.windows(GUARD_CAPTION) else "alt+F4")
+                quiet = time.time()
+            time.sleep(0.2)
         if stock_dbf.read_bytes() != before:
             raise JourneyError("the stock table changed on disk")
 
@@ -343,6 +386,10 @@ class Journey:
             self.alive()
             if not self.windows(MESSAGE_CAPTION):
                 return
+            from PIL import ImageGrab
+            shot = Path.cwd() / ("journey-open-message-%d.png" % attempt)
+            ImageGrab.grab(xdisplay=self.display.name).save(shot)
+            print("打开模板 answered by a message, see", shot)
             self.key("Return")
             self.wait_gone(MESSAGE_CAPTION)
         raise JourneyError("打开模板 did not open %s" % path)
@@ -374,9 +421,27 @@ class DesignJourney(Journey):
 
     def card_box(self, design):
         """The card panel in window coordinates (left, top, right, bottom)."""
-        left = SCROLLBOX_LEFT + design.page(30)
-        top = SCROLLBOX_TOP + design.page(29)
+        sx, sy = self.scrollbox_origin()
+        left = sx + design.page(30)
+        top = sy + design.page(29)
         return left, top, left + design.page(9), top + design.page(10)
+
+    def scrollbox_origin(self):
+        """The client corner of the card panel's scroll box, found on the
+        screen: the first pixel of its colour past the left panels along a
+        row below the tool bars, and up that column past the tool bars."""
+        from PIL import ImageGrab
+        ox, oy = self.window_origin()
+        shot = ImageGrab.grab(xdisplay=self.display.name)
+        at = lambda x, y: shot.getpixel((ox + x, oy + y))[:3]
+        x = next((x for x in range(1, 600) if at(x, 400) == SCROLLBOX_COLOUR and at(x - 1, 400) != SCROLLBOX_COLOUR),
+                 None)
+        if x is None:
+            raise JourneyError("no card panel's scroll box on the screen")
+        y = 400
+        while y > 0 and at(x + 400, y - 1) == SCROLLBOX_COLOUR:
+            y -= 1
+        return x, y
 
     def grab(self, box):
         """The window box as the screen shows it once it stopped changing."""
@@ -423,6 +488,35 @@ class DesignJourney(Journey):
             if time.time() > end:
                 raise JourneyError("Ctrl+S did not save %s" % path)
             time.sleep(0.1)
+
+
+    def collect_save(self, folder):
+        """集中保存: the folder chooser's 选目录 takes `folder` typed into the
+        desktop's folder dialog, 确定 saves the table, the pictures and the
+        template there under the folder's name, and the report is answered."""
+        chooser = self.menu_entry("alt+f", "l", FOLDER_CHOOSER_CAPTION)  # 集中保存(Al&lSave)
+        self.xdo("windowactivate", "--sync", chooser, check=False)
+        self.click(chooser, *CHOOSE_FOLDER_BUTTON)
+        dialog = self.wait_window(FOLDER_DIALOG_CAPTION)
+        self.xdo("windowactivate", "--sync", dialog, check=False)
+        self.key("ctrl+a")
+        self.type(str(folder))
+        self.key("Return")
+        self.wait_gone(FOLDER_DIALOG_CAPTION)
+        self.xdo("windowactivate", "--sync", chooser, check=False)
+        self.click(chooser, *CHOOSER_OK_BUTTON)
+        self.wait_gone(FOLDER_CHOOSER_CAPTION)
+        self.wait_window(MESSAGE_CAPTION)  # where the table went
+        self.key("Return")
+        self.wait_gone(MESSAGE_CAPTION)
+        saved = folder / (folder.name + ".pmt")
+        end = time.time() + TIMEOUT
+        while not saved.exists():
+            self.alive()
+            if time.time() > end:
+                raise JourneyError("集中保存 wrote no %s" % saved)
+            time.sleep(0.1)
+        return saved
 
 
 class TemplateFile:
@@ -472,6 +566,16 @@ def crop(shot, card, box):
     return shot.crop((box[0] - card[0], box[1] - card[1], box[2] - card[0], box[3] - card[1])).tobytes()
 
 
+def difference(a, b, card=None, box=None):
+    """The mean difference of two card photographs (or of one box of them)
+    in levels of 0 to 255."""
+    from PIL import ImageChops, ImageStat
+    if box is not None:
+        region = (box[0] - card[0], box[1] - card[1], box[2] - card[0], box[3] - card[1])
+        a, b = a.crop(region), b.crop(region)
+    return max(ImageStat.Stat(ImageChops.difference(a.convert("RGB"), b.convert("RGB"))).mean)
+
+
 def blank_out(shot, card, boxes):
     """The card photograph with the given boxes (grown by the frame) painted over."""
     from PIL import ImageDraw
@@ -479,7 +583,7 @@ def blank_out(shot, card, boxes):
     draw = ImageDraw.Draw(copy)
     for b in boxes:
         draw.rectangle((b[0] - card[0] - 4, b[1] - card[1] - 4, b[2] - card[0] + 4, b[3] - card[1] + 4), fill=0)
-    return copy.tobytes()
+    return copy
 
 
 def template_journey(journey, program, data, work):
@@ -491,8 +595,8 @@ def template_journey(journey, program, data, work):
     template = folder / "员工卡.pmt"
     template.write_bytes(scramble((data / "Mode" / "未命名.pmt").read_bytes()))
     design = TemplateFile(template)
-    # The dialog gets paths typed in plain letters: the same design under
-    # another name, and the saved template through a second link.
+    # The dialogs get paths typed in plain letters: the same design under
+    # another name, and the folder the template is collected into.
     typed = work / "Typed"
     typed.mkdir()
     original = typed / "original.pmt"
@@ -514,24 +618,81 @@ def template_journey(journey, program, data, work):
     if [p.name for p in work.iterdir() if p.name.lower() == folder.name.lower()] != [folder.name]:
         raise JourneyError("the save made a second folder for %s" % folder.name)
 
+    # Under a new name: 集中保存 writes the template through Save As into
+    # a folder of the user's, named after it, with the layout picture saved
+    # again as JPEG (so the photographs are compared with a tolerance).
+    (typed / "NewCard").mkdir()
+    saved = journey.collect_save(typed / "NewCard")
+    check_saved_text(TemplateFile(saved), design, moved)
+
     journey.open_template(original)
     again = journey.grab(card)
     if again.tobytes() != opened.tobytes():
         raise JourneyError("the template as it was does not look as it did when it opened")
-    saved = typed / "saved.pmt"
-    os.link(template, saved)
     journey.open_template(saved)
     reopened = journey.grab(card)
-    if crop(reopened, card, new) != crop(dragged, card, new):
+    if difference(reopened, dragged, card, new) > SAME or difference(reopened, again, card, new) < CHANGED:
         raise JourneyError("the reopened template does not show the text where it was put")
-    if crop(reopened, card, old) == crop(again, card, old):
+    if difference(reopened, again, card, old) < CHANGED:
         raise JourneyError("the reopened template still shows the text where it was")
-    if blank_out(reopened, card, [new, old]) != blank_out(again, card, [new, old]):
+    if difference(blank_out(reopened, card, [new, old]), blank_out(again, card, [new, old])) > SAME:
         raise JourneyError("the reopened template changed more of the card than the moved text")
-    journey.exit(save=False)
-    errors = stderr_errors(journey.program.stderr.read())
-    if errors:
-        raise JourneyError("stderr:\n" + "\n".join(errors))
+
+
+def card_screenshot(journey, data, work):
+    """A card designed with Chinese texts, the photo, the barcode, the logo
+    and the seal, opened through 打开模板 and photographed for the docs."""
+    path = work / "Typed" / "card.pmt"
+    path.write_bytes(scramble(designed_card((data / "Mode" / "未命名.pmt").read_bytes())))
+    journey.open_template(path)
+    design = TemplateFile(path)
+    journey.grab(journey.card_box(design))
+    if journey.shots:
+        x, y, w, h = journey.geometry(journey.main)
+        ox, oy = journey.window_origin()
+        from PIL import ImageGrab
+        ImageGrab.grab(xdisplay=journey.display.name).crop((ox, oy, ox + w, oy + h)).save(
+            journey.shots / "designed-card.png")
+
+
+def designed_card(stock):
+    """The stock template with a card laid out on it: a heading, five rows of
+    a title and its field, the photo, the barcode, the logo and the seal."""
+    values = {}
+
+    def text(kind, index, left, top, width, height, size, colour=0, bold=False, caption=None):
+        sizes, place = ("HeightWidth", "1") if kind == 1 else ("NDBHW", "2")
+        values[sizes + "0%d" % index] = height
+        values[sizes + "1%d" % index] = width
+        values["Left%s%d" % (place, index)] = left
+        values["Top%s%d" % (place, index)] = top
+        font = "Font%s%d" % (place, index)
+        values.update({font + "1": colour, font + "2": -(size * 96 // 72), font + "3": size,
+                       font + "4": CARD_FONT, font + "6": 15 if bold else 16, font + "7": 1})
+        if caption is not None:
+            values["Edit%s%d" % (1 if kind == 2 else 2, index)] = caption
+
+    text(2, 12, 112, 9, 150, 28, 16, colour=0xFFFFFF, bold=True, caption="员工工作证")
+    text(1, 6, 0, 0, 0, 0, 12, caption="工号")  # the stock table keeps the staff number in this field
+    for row, (field, title) in enumerate([(0, "姓  名"), (1, "性  别"), (2, "部  门"), (3, "职  务"), (6, "工  号")]):
+        top = 56 + 26 * row
+        text(2, row, 18, top, 60, 22, 12, colour=0x703A1F, caption=title)
+        text(1, field, 84, top, 140, 22, 12)
+    pictures = {5: 80, 6: 100, 25: 56, 26: 236,     # photo
+                7: 36, 8: 36, 21: 4, 22: 8,         # logo
+                11: 80, 12: 30, 31: 236, 32: 160,   # barcode
+                33: 100, 34: 96,                    # seal
+                41: 1, 43: 1, 47: 1, 49: 1, 50: 1, 57: 1}
+    values.update({"PageData%d" % k: v for k, v in pictures.items()})
+    lines = []
+    for line in stock.decode("gbk").split("\r\n"):
+        key = line.split("=", 1)[0]
+        if "=" in line and key in values:
+            line = "%s=%s" % (key, values.pop(key))
+        lines.append(line)
+    if values:
+        raise JourneyError("the stock template lacks %s" % ", ".join(sorted(values)))
+    return "\r\n".join(lines).encode("gbk")
 
 
 def check_saved_text(saved, design, moved):
@@ -635,6 +796,11 @@ def main():
             raise JourneyError("stderr:\n" + "\n".join(errors))
         journey = DesignJourney(display, env, shots)
         template_journey(journey, program, data, work)
+        card_screenshot(journey, data, work)
+        journey.exit(save=False)
+        errors = stderr_errors(journey.program.stderr.read())
+        if errors:
+            raise JourneyError("stderr:\n" + "\n".join(errors))
         print("journey passed")
         return 0
     except JourneyError as e:
@@ -660,16 +826,25 @@ MENU_BUTTON_WIDTH = 64
 GRID_FROM_RIGHT = 80
 GRID_FIRST_ROW_Y = 108
 GUARD_CAPTION = "^Cardwright$"
+FOLDER_CHOOSER_CAPTION = "选择要保存的目录"
+FOLDER_DIALOG_CAPTION = "Select Directory"
+# The folder chooser's 选目录 and 确定 (client pixels of its window).
+CHOOSE_FOLDER_BUTTON = (48, 20)
+CHOOSER_OK_BUTTON = (285, 308)
+# Mean differences of card photographs, in levels: the same card with its
+# layout picture saved again as JPEG, and a text there or not.
+SAME = 4
+CHANGED = 12
 OPEN_DIALOG_CAPTION = "打开"
 CHOOSER_CAPTION = "选择要保存的目录"
 RANGE_CAPTION = "打印范围设置"
 MESSAGE_CAPTION = "^Cardwright$"
-# The card panel's scroll box (its client area) in the main window.
-# The selection panel (157) and its edge panel (12) lie left of it.
-SCROLLBOX_LEFT = 171
-SCROLLBOX_TOP = 77
+# The colour of the card panel's scroll box.
+SCROLLBOX_COLOUR = (192, 220, 192)
 # How far the journey drags a text with the mouse.
 TEXT_MOVE = (60, 40)
+# The face of the texts on the card photographed for the docs.
+CARD_FONT = "黑体"
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -325,6 +325,15 @@ TEST(Canvas, PicturesAreCopiedScaledMirroredAndTransparent) {
   EXPECT_EQ(Grid(*t, clGreen), "###\n#.#\n##.\n");
   EXPECT_EQ(t->GetCanvas()->GetPixel(1, 1), clRed);
   EXPECT_EQ(t->GetCanvas()->GetPixel(2, 2), clBlue);
+  // Stretched, it leaves out the same colour: a seal drawn into a larger
+  // item shows no box around it.
+  auto s = MakeBitmap(4, 4);
+  s->GetCanvas()->Brush->Color = clGreen;
+  s->GetCanvas()->FillRect(Rect(0, 0, 4, 4));
+  s->GetCanvas()->StretchDraw(Rect(0, 0, 4, 4), small.get());
+  EXPECT_EQ(Grid(*s, clGreen), "..##\n..##\n##..\n##..\n");
+  EXPECT_EQ(s->GetCanvas()->GetPixel(0, 0), clRed);
+  EXPECT_EQ(s->GetCanvas()->GetPixel(3, 3), clBlue);
   sc->SetPixel(0, 1, clBlack);
   t->GetCanvas()->Draw(1, 1, small.get());
   EXPECT_EQ(t->GetCanvas()->GetPixel(2, 1), clWhite);

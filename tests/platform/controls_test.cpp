@@ -363,6 +363,34 @@ TEST(ControlTest, SizeCommandRunsAModalSizeLoopOnThePointer) {
   EXPECT_EQ(c.GetBoundsRect(), Rect(5, 17, 125, 107));
 }
 
+// A control whose Update is its own (it invalidates, as a ruler's does).
+class TSelfUpdatingControl : public TLogControl {
+ public:
+  using TLogControl::TLogControl;
+  void Update() override {
+    ++ownUpdates;
+    Invalidate();
+  }
+  int ownUpdates = 0;
+};
+
+TEST(ControlTest, PresentingAWindowPaintsItWithoutItsOwnUpdate) {
+  TEventLog log;
+  TSelfUpdatingControl c(nullptr, log);
+  c.SetBounds(0, 0, 60, 40);
+  c.HandleNeeded();
+  QWidget* w = c.Widget();
+  ASSERT_NE(w, nullptr);
+  c.Invalidate();
+  log.Clear();
+  // Qt asks for the picture: the pending paint runs, the control's own
+  // Update does not, so nothing is left pending to paint again.
+  w->grab();
+  EXPECT_EQ(c.ownUpdates, 0);
+  EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), "c paint"), 1);
+  EXPECT_FALSE(c.UpdatePending());
+}
+
 // A child control whose press sends the size command, as a card panel's
 // band does; the drag's messages reach its widget while the loop runs.
 class SizeLoopOnAChild : public ::testing::Test {

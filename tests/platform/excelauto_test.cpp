@@ -71,9 +71,16 @@ TEST_F(ExcelAuto, FailuresRaise) {
   auto bytes = cwtest::XlsBytes({{"only", {{0, 0, 1.0}}}});
   bytes.resize(1000);
   cwtest::WriteBytesFile(truncated, bytes);
+  // A stream name whose length runs 12 KB past its 128-byte entry, which
+  // the library would copy from beyond the entry.
+  const std::string longName = dir.file("name.xls");
+  bytes = cwtest::XlsBytes({{"only", {{0, 0, 1.0}}}});
+  bytes[1024 + 128 + 64] = 0x12;
+  bytes[1024 + 128 + 65] = 0x30;
+  cwtest::WriteBytesFile(longName, bytes);
 
   EXPECT_THROW(CreateOleObject("Word.Application"), EOleError);
-  for (const std::string& bad : {dir.file("missing.xls"), foreign, truncated}) {
+  for (const std::string& bad : {dir.file("missing.xls"), foreign, truncated, longName}) {
     auto app = CreateOleObject("excel.application");
     EXPECT_THROW(app->WorkBooks().Open(bad), EOleError) << bad;
     EXPECT_THROW(app->WorkSheets(1), EOleError);  // nothing open

@@ -75,6 +75,23 @@ TEST(PanelTest, PaintToCopiesThePanelWithAllItsChildrenAtAnOffset) {
   }
   EXPECT_EQ(target.GetCanvas()->GetPixel(7 + 40, 3 + 29), clBlue);
   EXPECT_EQ(target.GetCanvas()->GetPixel(7 + 50, 3 + 29), clWhite);
+
+  // Any picture format, clipped or partly outside: the same pixels where
+  // the canvas may draw, nothing elsewhere.
+  for (const TPixelFormat format : {pf32bit, pf8bit, pf24bit}) {
+    SCOPED_TRACE(int(format));
+    TBitmap other;
+    other.SetPixelFormat(format);
+    other.SetSize(40, 30);
+    other.GetCanvas()->Brush->Color = clBlack;
+    other.GetCanvas()->FillRect(Rect(0, 0, 40, 30));
+    if (format == pf24bit) other.GetCanvas()->IntersectClipRect(Rect(0, 0, 20, 30));
+    panel.PaintTo(other.GetCanvas(), -20, -10);
+    other.GetCanvas()->SelectClipRegion(nullptr);
+    EXPECT_EQ(other.GetCanvas()->GetPixel(15, 15), clBlue);  // panel (35, 25)
+    EXPECT_EQ(other.GetCanvas()->GetPixel(5, 5), clWhite);
+    EXPECT_EQ(other.GetCanvas()->GetPixel(39, 29), format == pf24bit ? clBlack : clWhite);
+  }
   inner.SetParent(nullptr);
   shape.SetParent(nullptr);
   panel.SetParent(nullptr);

@@ -91,8 +91,65 @@ TEST(XlsDeclaredCells, DamagedFilesGiveNoCount) {
   Set32(hugeFat, 44, 0xFFFFFFF0);  // more table sectors than the file has
   Bytes badShift = good;
   badShift[30] = 20;
-  for (const Bytes& bad : {looped, cut, otherName, hugeFat, badShift, Bytes(600, 'x'), Bytes{}})
+  Bytes otherCutoff = good;  // small sectors for streams up to 64 KB
+  Set32(otherCutoff, 56, 65536);
+  Bytes hugeRoot = good;  // a small-stream area of 2.9 GB in a 5 KB file
+  Set32(hugeRoot, 1024 + 120, 0xAFBDEF00);
+  Bytes hugeMiniTable = good;
+  Set32(hugeMiniTable, 64, 0xFE000000);
+  Bytes longName = good;  // a name longer than the entry that holds it
+  longName[1024 + 128 + 64] = 0x12;
+  longName[1024 + 128 + 65] = 0x30;
+  for (const Bytes& bad : {looped, cut, otherName, hugeFat, badShift, otherCutoff, hugeRoot, hugeMiniTable, longName, Bytes(600, 'x'), Bytes{}})
     EXPECT_EQ(XlsDeclaredCells(bad), -1);
+}
+
+// The library copies texts by the lengths they give: a text longer than
+// its record (and the records that continue it) makes the workbook
+// unreadable, while one continued in the eight-byte layout's way reads.
+TEST(XlsDeclaredCells, TextsMustLieInsideTheirRecords) {
+  using cwtest::xlsdetail::Put16;
+  using cwtest::xlsdetail::Put32;
+  using cwtest::xlsdetail::Record;
+  auto shared = [](uint16_t count, size_t firstChars, const Bytes& rest) {
+    Bytes stream;
+    Record(stream, 0x0809, cwtest::xlsdetail::Bof(0x0005));
+    Bytes sst;
+    Put32(sst, 1);
+    Put32(sst, 1);
+    Put16(sst, count);
+    sst.push_back(0x01);  // two-byte characters
+    for (size_t i = 0; i < firstChars; ++i) Put16(sst, 'a');
+    Record(stream, 0x00FC, sst);
+    if (!rest.empty()) Record(stream, 0x003C, rest);
+    Record(stream, 0x000A, {});
+    return cwtest::CompoundFileBytes("Workbook", stream);
+  };
+  Bytes narrowRest = {0x00};  // the rest in one-byte characters
+  narrowRest.insert(narrowRest.end(), 6, 'b');
+  EXPECT_EQ(XlsDeclaredCells(shared(10, 4, narrowRest)), 0);
+  EXPECT_EQ(XlsDeclaredCells(shared(10, 4, {})), -1);
+  EXPECT_EQ(XlsDeclaredCells(shared(10, 4, Bytes(narrowRest.begin(), narrowRest.end() - 1))), -1);
+  EXPECT_EQ(XlsDeclaredCells(shared(0xFFFF, 2, {})), -1);
+
+  // A sheet name, a number format and a cell text each past their record.
+  for (uint16_t type : {0x0085, 0x041E, 0x0204}) {
+    SCOPED_TRACE(type);
+    Bytes stream;
+    Record(stream, 0x0809, cwtest::xlsdetail::Bof(0x0005));
+    Bytes record(type == 0x041E ? 2 : 6, 0);
+    if (type == 0x0085) record.push_back(40);
+    else Put16(record, 40);
+    record.push_back(0x00);
+    record.insert(record.end(), 39, 'c');
+    Bytes fits = record;
+    fits.push_back('c');
+    Bytes whole = stream;
+    Record(whole, type, fits);
+    Record(stream, type, record);
+    EXPECT_EQ(XlsDeclaredCells(cwtest::CompoundFileBytes("Workbook", whole)), 0);
+    EXPECT_EQ(XlsDeclaredCells(cwtest::CompoundFileBytes("Workbook", stream)), -1);
+  }
 }
 
 TEST(XlsCellsFitFile, AMillionCellsFreelyThenSixteenPerByte) {

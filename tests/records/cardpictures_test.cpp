@@ -29,6 +29,12 @@ TEST(CardPictureNames, RecordTextBecomesASafeFileName) {
     SCOPED_TRACE(text);
     EXPECT_EQ(CardPictureBaseName(text), name);
   }
+  // A long text keeps whole characters and leaves room in a file name.
+  std::string longText = "a";
+  for (int i = 0; i < 100; ++i) longText += "张";
+  const std::string cut = CardPictureBaseName(longText);
+  EXPECT_EQ(cut, longText.substr(0, 199));  // "a" and 66 whole characters
+  EXPECT_EQ(CardPictureBaseName(std::string(300, 'x')), std::string(200, 'x'));
 }
 
 TEST(CardPictureNames, RepeatsOfABatchGetASuffixInsteadOfOverwriting) {

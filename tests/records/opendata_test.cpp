@@ -325,13 +325,13 @@ TEST_F(TextImport, AWorksheetFillsTheColumnsFromTheGrid) {
   WindowClick(form_->Titles[0], {5, 5});
   EXPECT_EQ(program_.Messages(), Lines{kNoData});
 
-  // Values from B2: a column of names with a gap, a row of numbers.
+  // A column of names with a gap, a row with a number.
   cwtest::XlsSheet sheet{"一班", {}};
   const Lines names{"张三", "李四", "", "王五"};
   for (int r = 0; r < 4; ++r)
-    if (!names[size_t(r)].empty()) sheet.Cells.push_back({r + 1, 1, names[size_t(r)]});
-  sheet.Cells.push_back({2, 2, 12.5});
-  sheet.Cells.push_back({2, 3, std::string("男")});
+    if (!names[size_t(r)].empty()) sheet.Cells.push_back({r, 0, names[size_t(r)]});
+  sheet.Cells.push_back({1, 1, 12.5});
+  sheet.Cells.push_back({1, 2, std::string("男")});
   const std::string book = program_.Data("book.xls");
   cwtest::WriteBytesFile(book, cwtest::XlsBytes({sheet}));
   for (int read = 0; read < 2; ++read) {

@@ -367,8 +367,8 @@ TEST_F(PagePictures, OnePageTakesOneExtensionAndMirrorsOnRequest) {
     std::string typed, saved;
     int filter;
   } cases[] = {
-      {false, "plain.png", "plain.png", 4},
-      {true, "mirror", "mirror.PNG", 4},
+      {false, "plain.bmp", "plain.bmp", 3},
+      {true, "mirror", "mirror.bmp", 3},
       {false, "photo.jpeg", "photo.jpeg", 2},
       {false, "photo.jpg", "photo.jpg", 1},
       {false, "odd.jpg", "odd.jpg.bmp", 3},
@@ -387,8 +387,8 @@ TEST_F(PagePictures, OnePageTakesOneExtensionAndMirrorsOnRequest) {
   EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 5);
 
   // The mirror is the page flipped left to right, pixel for pixel.
-  QImage plain(QString::fromStdString(Folder() + "plain.png"));
-  QImage mirrored(QString::fromStdString(Folder() + "mirror.PNG"));
+  QImage plain(QString::fromStdString(Folder() + "plain.bmp"));
+  QImage mirrored(QString::fromStdString(Folder() + "mirror.bmp"));
   ASSERT_FALSE(plain.isNull());
   ASSERT_EQ(plain.size(), mirrored.size());
   EXPECT_EQ(plain.convertToFormat(QImage::Format_RGB32).mirrored(true, false),

@@ -206,15 +206,15 @@ TEST_F(FormExcelTest, StagesThePickedColumnOrRow) {
   EXPECT_EQ(dialogs.Records.size(), 1u);
 }
 
-TEST_F(FormExcelTest, ReadsFromTheUsedRangesFirstCell) {
-  // Values from C5 to D6 only: the used range starts there, and so does the
-  // grid's first data cell.
+TEST_F(FormExcelTest, CellsKeepTheirPlaceInTheUsedRange) {
+  // Values from C5 to D6 only: the used range runs from its origin, A1 here,
+  // so every cell lands at its own row and column of the grid.
   XlsSheet offset{"offset", {XlsCell{4, 2, std::string("甲")}, XlsCell{5, 3, 7.0}}};
   Choose(Workbook({offset}));
   form->Button3Click(form->Button3);
-  EXPECT_EQ(form->StringGrid->GetCell(1, 1), "甲");
-  EXPECT_EQ(form->StringGrid->GetCell(2, 2), "7");
-  EXPECT_EQ(form->StringGrid->GetCell(3, 5), "");
+  EXPECT_EQ(form->StringGrid->GetCell(3, 5), "甲");
+  EXPECT_EQ(form->StringGrid->GetCell(4, 6), "7");
+  EXPECT_EQ(form->StringGrid->GetCell(1, 1), "");
   EXPECT_EQ(form->StringGrid->GetRowCount(), 20);
 }
 

@@ -50,8 +50,10 @@ class LayoutWindow : public ::testing::Test {
     program.Keep(form);
     ppmm = ScreenPixelsPerMm();
     // A base picture whose width is no multiple of the factor.
-    main->Drawor->SetBounds(0, 0, int(ppmm) * 100 + 1, int(ppmm) * 60 + 2);
-    main->QRDrawor->SetBounds(0, 0, main->Drawor->GetWidth(), main->Drawor->GetHeight());
+    // The card panel places it inside its 5-pixel band.
+    main->Panel2->SetBounds(0, 0, int(ppmm) * 100 + 1 + 10, int(ppmm) * 60 + 2 + 10);
+    ASSERT_EQ(main->Drawor->GetWidth(), int(ppmm) * 100 + 1);
+    ASSERT_EQ(main->QRDrawor->GetHeight(), int(ppmm) * 60 + 2);
     main->DetailBand1->SetHeight(main->Drawor->GetHeight() + 17);
     main->DetailBand1->Frame.DrawBottom = true;
     main->PicOne->SetBounds(230, 40, 80, 100);
@@ -229,9 +231,19 @@ TEST_F(LayoutWindow, ANewBaseSizeOffersToSaveThePictureFirst) {
   main->BGFileName = "Mode\\Untitle.JPG";
   main->ProductName = "卡片";
   main->VersionText = "V3.8";
+  // A red layout picture, as loaded: unscaled and fitted.
   TBitmap old;
+  old.SetPixelFormat(pf24bit);
   old.SetSize(main->Drawor->GetWidth(), main->Drawor->GetHeight());
+  old.GetCanvas()->Brush->Color = clRed;
+  old.GetCanvas()->FillRect({0, 0, old.GetWidth(), old.GetHeight()});
+  main->ImageTemp->GetPicture()->Assign(&old);
   main->Drawor->GetPicture()->Assign(&old);
+  main->DiscardLayoutDrawing();
+  auto shownColour = [this] {
+    TBitmap* shown = main->Drawor->GetPicture()->GetBitmap();
+    return shown->GetCanvas()->GetPixel(shown->GetWidth() / 2, shown->GetHeight() / 2);
+  };
 
   // Cancel: the old picture stays, at the new size.
   program.dialogs.Answer(IDCANCEL);
@@ -242,7 +254,8 @@ TEST_F(LayoutWindow, ANewBaseSizeOffersToSaveThePictureFirst) {
   EXPECT_EQ(program.dialogs.Records[0].Caption, "保存");
   EXPECT_EQ(program.dialogs.Records[0].Flags, MB_YESNOCANCEL | MB_ICONQUESTION);
   EXPECT_EQ(main->Drawor->GetWidth(), MmAsPixels(50, ppmm));
-  EXPECT_EQ(main->Drawor->GetPicture()->GetWidth(), old.GetWidth());
+  EXPECT_EQ(main->Drawor->GetPicture()->GetWidth(), MmAsPixels(50, ppmm));
+  EXPECT_EQ(shownColour(), clRed);  // the old picture, fitted to the new size
 
   // No: a blank picture of the new size.
   form->Show();
@@ -253,6 +266,7 @@ TEST_F(LayoutWindow, ANewBaseSizeOffersToSaveThePictureFirst) {
   ASSERT_EQ(program.dialogs.Records.size(), 1u);
   EXPECT_EQ(main->Drawor->GetPicture()->GetWidth(), MmAsPixels(50, ppmm));
   EXPECT_EQ(main->Drawor->GetPicture()->GetHeight(), MmAsPixels(20, ppmm));
+  EXPECT_EQ(shownColour(), clWhite);
   EXPECT_EQ(main->Panel2->GetWidth(), MmAsPixels(50, ppmm) + 10);
   EXPECT_EQ(main->GetCaption(), "卡片V3.8----Mode\\Untitle.JPG");
 

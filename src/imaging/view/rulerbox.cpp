@@ -274,22 +274,80 @@ void TRulerBox::Update() {
     dotPerUnit_ = buffer_.GetWidth() / (viewMax_ - viewMin_);
     AdjustViewLimits();
   }
-  if (buffer_.GetWidth() > 0 && buffer_.GetHeight() > 0) {
-    RepaintGrips();
-    RepaintStrip();
-  }
+  Redraw();
+}
+
+void TRulerBox::Redraw() {
+  drawn_ = {};
+  shown_ = {};
   Invalidate();
 }
 
-void TRulerBox::Paint() { GetCanvas()->Draw(0, 0, &buffer_); }
+TRulerBox::TSpan TRulerBox::SpanOf(const TRect& area) const {
+  return rulerDir_ == rdHorizontal ? TSpan{area.Left, area.Right} : TSpan{area.Top, area.Bottom};
+}
 
-void TRulerBox::RepaintGrips() {
+TRect TRulerBox::AreaOf(const TSpan& span) const {
+  return rulerDir_ == rdHorizontal ? TRect{span.From, 0, span.To, buffer_.GetHeight()}
+                                   : TRect{0, span.From, buffer_.GetWidth(), span.To};
+}
+
+TRect TRulerBox::VisibleRect() {
+  TRect visible = GetClientRect();
+  for (TWinControl* parent = GetParent(); parent; parent = parent->GetParent()) {
+    const TPoint origin = ScreenToClient(parent->ClientToScreen(TPoint{0, 0}));
+    TRect area = parent->GetClientRect();
+    OffsetRect(area, origin.x, origin.y);
+    if (!IntersectRect(visible, visible, area)) return TRect{};
+  }
+  return visible;
+}
+
+void TRulerBox::Render(const TSpan& wanted) {
+  const TSpan span{std::max(wanted.From, 0), std::min(wanted.To, Length())};
+  if (span.Empty() || drawn_.Holds(span)) return;
+  TCanvas* canvas = buffer_.GetCanvas();
+  canvas->IntersectClipRect(AreaOf(span));
+  RepaintGrips(span);
+  RepaintStrip(span);
+  canvas->SelectClipRegion(nullptr);
+  // Kept as one stretch: a drawn part that touches the new one grows.
+  if (drawn_.Empty() || span.To < drawn_.From || drawn_.To < span.From)
+    drawn_ = span;
+  else
+    drawn_ = {std::min(drawn_.From, span.From), std::max(drawn_.To, span.To)};
+}
+
+void TRulerBox::Paint() {
+  TCanvas* canvas = GetCanvas();
+  TRect area;
+  if (!IntersectRect(area, canvas->GetClipRect(), VisibleRect())) return;
+  const TSpan span = SpanOf(area);
+  Render(span);
+  // The whole breadth of the stretch is copied, so what is on screen is
+  // one stretch too.
+  const TRect copy = AreaOf(span);
+  canvas->CopyRect(copy, buffer_.GetCanvas(), copy);
+  if (shown_.Empty() || span.To < shown_.From || shown_.To < span.From)
+    shown_ = span;
+  else
+    shown_ = {std::min(shown_.From, span.From), std::max(shown_.To, span.To)};
+}
+
+void TRulerBox::Exposing(const TRect& area) {
+  TRect seen;
+  if (!IntersectRect(seen, area, GetClientRect())) return;
+  if (!shown_.Holds(SpanOf(seen))) InvalidateRect(&seen, false);
+}
+
+void TRulerBox::RepaintGrips(const TSpan& span) {
   const int W = buffer_.GetWidth(), H = buffer_.GetHeight(), RH = GetRulerHeight();
   TRect area;
   if (rulerDir_ == rdHorizontal)
     area = gripsDir_ == gdUp ? TRect{0, RH, W, H} : TRect{0, 0, W, H - RH};
   else
     area = gripsDir_ == gdUp ? TRect{RH, 0, W, H} : TRect{0, 0, W - RH, H};
+  IntersectRect(area, area, AreaOf(span));
   TCanvas* canvas = buffer_.GetCanvas();
   canvas->Brush->Style = bsSolid;
   canvas->Brush->Color = background_;
@@ -320,7 +378,7 @@ std::string RulerLabelText(double value, bool hex) {
   return text.substr(0, e) + (negative ? "E-" : "E+") + exponent;
 }
 
-void TRulerBox::DrawTicks(double step, bool labelled) {
+void TRulerBox::DrawTicks(double step, bool labelled, const TSpan& span) {
   if (!(step > 0) || !(dotPerUnit_ > 0)) return;
   const int W = buffer_.GetWidth(), H = buffer_.GetHeight(), RH = GetRulerHeight();
   const double count = std::trunc(Length() / dotPerUnit_ / step);
@@ -331,7 +389,14 @@ void TRulerBox::DrawTicks(double step, bool labelled) {
   TCanvas* canvas = buffer_.GetCanvas();
   TFont* font = GetFont();
   const bool horizontal = rulerDir_ == rdHorizontal;
-  for (int64_t r = 0; r <= n + 1; ++r) {
+  // Only the ticks whose line or label reaches into the span: tick r lies
+  // near base + r x pitch pixels.
+  const double pitch = step * dotPerUnit_, base = (first - viewPos_) * dotPerUnit_;
+  const int reach = labelled ? canvas->TextWidth(std::string(24, '0')) / 2 + 2 : 2;
+  auto index = [&](double pixel) { return std::clamp(std::floor((pixel - base) / pitch), -1.0, double(n) + 2); };
+  const int64_t from = std::max<int64_t>(0, int64_t(index(span.From - reach)) - 1);
+  const int64_t to = std::min<int64_t>(n + 1, int64_t(index(span.To + reach)) + 1);
+  for (int64_t r = from; r <= to; ++r) {
     const double value = first + double(r) * step;
     const int p = Pixel(value);
     if (horizontal) {
@@ -358,7 +423,7 @@ void TRulerBox::DrawTicks(double step, bool labelled) {
   }
 }
 
-void TRulerBox::RepaintStrip() {
+void TRulerBox::RepaintStrip(const TSpan& span) {
   if (!ruler_) return;
   const int W = buffer_.GetWidth(), H = buffer_.GetHeight(), RH = GetRulerHeight();
   TRect strip;
@@ -366,6 +431,7 @@ void TRulerBox::RepaintStrip() {
     strip = gripsDir_ == gdUp ? TRect{0, 0, W, RH + 1} : TRect{0, H - RH, W, H};
   else
     strip = gripsDir_ == gdUp ? TRect{0, 0, RH, H} : TRect{W - RH, 0, W, H};
+  IntersectRect(strip, strip, AreaOf(span));
   TCanvas* canvas = buffer_.GetCanvas();
   canvas->Brush->Style = bsSolid;
   canvas->Brush->Color = rulerColor_;
@@ -373,7 +439,7 @@ void TRulerBox::RepaintStrip() {
   canvas->Pen->Color = GetFont()->Color;
   canvas->Font->Assign(GetFont());
   canvas->Brush->Style = bsClear;
-  DrawTicks(frequency_, false);
+  DrawTicks(frequency_, false, span);
   if (rulerDir_ == rdVertical) {
     // Vertical labels run along the strip.
     TFont rotated;
@@ -382,7 +448,7 @@ void TRulerBox::RepaintStrip() {
     rotated.Pitch = fpFixed;
     canvas->Font->Assign(&rotated);
   }
-  DrawTicks(labelFreq_, true);
+  DrawTicks(labelFreq_, true, span);
   canvas->Font->Assign(GetFont());
   canvas->Brush->Style = bsSolid;
 }
@@ -454,8 +520,8 @@ void TRulerBox::AutoScroll(int direction, int delta) {
       viewPos_ += stepUnits;
     }
     AdjustViewLimits();
-    RepaintGrips();
-    RepaintStrip();
+    drawn_ = {};
+    shown_ = {};
     Paint();
     if (OnRulerPosChange) OnRulerPosChange(this, grip);
     // The platform tells the button's state only after its pending input

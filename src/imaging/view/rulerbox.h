@@ -1,7 +1,9 @@
 // A graduated ruler control: a strip with minor ticks and labelled major
 // ticks in a unit of its own (pixels per unit), horizontal or vertical, with
 // any number of grips beside the strip that the user drags to choose
-// values. It draws into a back buffer and only copies the buffer on paint.
+// values. It draws into a back buffer and copies the buffer on paint. Only
+// the part of the ruler that is seen is drawn and copied, so a ruler many
+// thousand pixels long costs what its visible part costs.
 #pragma once
 
 #include <functional>
@@ -93,6 +95,7 @@ class TRulerBox : public TCustomControl {
 
  protected:
   void Dispatch(TMessage& message) override;
+  void Exposing(const TRect& area) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -115,9 +118,24 @@ class TRulerBox : public TCustomControl {
   void AdjustViewLimits();
   void AdjustGripLimits(int index);
   std::vector<TPoint> GetGripPoly(int index);
-  void RepaintGrips();
-  void RepaintStrip();
-  void DrawTicks(double step, bool labelled);
+
+  // A stretch of pixels along the ruler, [From, To).
+  struct TSpan {
+    int From = 0, To = 0;
+    bool Empty() const { return From >= To; }
+    bool Holds(const TSpan& s) const { return s.Empty() || (From <= s.From && s.To <= To); }
+  };
+  TSpan SpanOf(const TRect& area) const;
+  TRect AreaOf(const TSpan& span) const;
+  // The part of the client area that the parents leave in view.
+  TRect VisibleRect();
+  // Draws the buffer over `span` unless it is drawn already.
+  void Render(const TSpan& span);
+  // Forgets the drawn buffer and the copy on screen, and invalidates.
+  void Redraw();
+  void RepaintGrips(const TSpan& span);
+  void RepaintStrip(const TSpan& span);
+  void DrawTicks(double step, bool labelled, const TSpan& span);
   // Drags the held grip beyond an end of the control while the pointer
   // stays there and the left button is down.
   void AutoScroll(int direction, int delta);
@@ -142,4 +160,6 @@ class TRulerBox : public TCustomControl {
   int heldGripPixel_ = 0;
   TPoint pressPoint_{0, 0};
   bool scrolling_ = false;
+  TSpan drawn_;  // the part of the buffer that is up to date
+  TSpan shown_;  // the part of the client image that shows the buffer
 };

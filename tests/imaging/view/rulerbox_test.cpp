@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "platform/canvas.h"
+#include "platform/extctrls.h"
 #include "platform/input.h"
 #include "platform/messages.h"
 
@@ -193,6 +196,46 @@ TEST(RulerBox, DraggingPastTheEndScrollsWhileTheButtonIsHeld) {
   EXPECT_LT(r.ruler.GetViewPos(), 100);
   EXPECT_DOUBLE_EQ(r.ruler.GetGripsPos(0), r.ruler.GetViewPos());
   EXPECT_GE(changes, 2);
+}
+
+// The card designer's ruler: 20000 pixels along a view a few hundred wide.
+// Only what the parent shows is drawn; a part that comes into view is drawn
+// when the window system shows it.
+TEST(RulerBox, LongRulerDrawsWhatComesIntoView) {
+  TPanel parent(nullptr);
+  parent.SetBounds(0, 0, 300, 40);
+  TRulerBox ruler(nullptr);
+  ruler.SetParent(&parent);
+  ruler.SetBounds(0, 0, 20000, 25);
+  ruler.GetFont()->Color = clRed;
+  ruler.SetDPU(3);
+  ruler.SetFrequency(1);
+  ruler.SetLabelFreq(10);
+  parent.HandleNeeded();
+  UpdatePendingWindows();
+  const int y = ruler.GetRulerHeight() - 2;
+  auto tickAt = [&](int x) { return ruler.ClientImage().pixel(x, y) == qRgb(255, 0, 0); };
+  EXPECT_TRUE(tickAt(30));
+  EXPECT_TRUE(tickAt(33));
+  EXPECT_FALSE(tickAt(31));
+  EXPECT_FALSE(tickAt(15000)) << "out of view: not drawn";
+
+  // Scrolled so that pixel 15000 shows at 150 in the parent.
+  ruler.SetLeft(-14850);
+  QWidget* w = ruler.Widget();
+  ASSERT_NE(w, nullptr);
+  w->grab(QRect(14850, 0, 300, 25));
+  EXPECT_TRUE(tickAt(15000));
+  EXPECT_TRUE(tickAt(15003));
+  EXPECT_FALSE(tickAt(15001));
+  // Value 5000's label is centred on its tick, above it.
+  bool label = false;
+  for (int x = 14985; x < 15015; ++x)
+    for (int row = 0; row < y - 10; ++row) {
+      const QRgb p = ruler.ClientImage().pixel(x, row);
+      label = label || (qRed(p) > 180 && qGreen(p) < 100);
+    }
+  EXPECT_TRUE(label);
 }
 
 }  // namespace
