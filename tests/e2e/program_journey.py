@@ -204,7 +204,7 @@ class Journey:
     def menus(self):
         # Each top-level menu by mouse; the first one photographed and left by Escape.
         for index, caption in enumerate(MENU_CAPTIONS):
-            if caption not in MENUS_WITH_ENTRIES:
+            if caption not in MENUS_BY_MOUSE:
                 continue
             x, y = self.menu_button(index)
             self.popup_opens(lambda: self.click(self.main, x, y), "click on " + caption)
@@ -820,6 +820,9 @@ def main():
 # Where things are on the main window (client pixels), and the captions met.
 MENU_CAPTIONS = ["文件(F)", "编辑(E)", "数据库(D)", "底图(B)", "模板库(M)", "显示(S)", "设置(O)", "帮助(H)"]
 MENUS_WITH_ENTRIES = ["文件(F)", "编辑(E)", "数据库(D)", "底图(B)", "模板库(M)", "显示(S)", "设置(O)", "帮助(H)"]
+# Menus clicked at MENU_BUTTON_WIDTH steps; the others are reached by
+# Alt+letter (a wider caption moves the buttons after it).
+MENUS_BY_MOUSE = ["文件(F)", "数据库(D)", "模板库(M)", "显示(S)", "帮助(H)"]
 MENU_BAR_LEFT = 11
 MENU_BAR_Y = 13
 MENU_BUTTON_WIDTH = 64
