@@ -35,9 +35,10 @@ std::string CheckCardTable(const std::string& folder, const std::string& file) {
 
 void TMainForm::NPicEditClick(TObject*) {
   FormPicEdit->Repaint();
+  // Shown once and raised: a window hidden and shown again at once can stay
+  // unmapped when the window manager is still taking the first show.
   FormPicEdit->Show();
-  FormPicEdit->Hide();
-  FormPicEdit->Show();
+  FormPicEdit->BringToFront();
 }
 
 void TMainForm::NOpenDBClick(TObject*) {

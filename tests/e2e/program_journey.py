@@ -155,11 +155,11 @@ class Journey:
         values = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
-    def popup_opens(self, action, what):
+    def popup_opens(self, action, what, timeout=TIMEOUT):
         """Runs an action that must open a menu: a new unnamed top-level window."""
         before = set(self.all_windows())
         action()
-        end = time.time() + TIMEOUT
+        end = time.time() + timeout
         while time.time() < end:
             new = [w for w in self.all_windows() if w not in before]
             if new:
@@ -237,13 +237,21 @@ class Journey:
         keys = [entry_key] if isinstance(entry_key, str) else list(entry_key)
         self.xdo("windowactivate", "--sync", self.main, check=False)
         for attempt in range(3):
-            self.popup_opens(lambda: self.key(menu_key), menu_key)
-            time.sleep(0.3)
-            self.key(*([entry_key] if isinstance(entry_key, str) else list(entry_key)))
+            last = attempt == 2
             try:
-                return self.wait_window(window_name, timeout=TIMEOUT if attempt == 2 else 5.0)
+                # Right after a chosen entry's work the Alt key can go astray.
+                self.popup_opens(lambda: self.key(menu_key), menu_key, timeout=TIMEOUT if last else 5.0)
             except JourneyError:
-                if attempt == 2:
+                if last:
+                    raise
+                self.xdo("windowactivate", "--sync", self.main, check=False)
+                continue
+            time.sleep(0.3)
+            self.key(*keys)
+            try:
+                return self.wait_window(window_name, timeout=TIMEOUT if last else 5.0)
+            except JourneyError:
+                if last:
                     raise
                 self.key("Escape")
 

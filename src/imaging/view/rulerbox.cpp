@@ -335,8 +335,10 @@ void TRulerBox::Paint() {
 }
 
 void TRulerBox::Exposing(const TRect& area) {
+  // Only what the parents let through gets painted, so only that can be
+  // missing: asking for more would paint again at every exposure.
   TRect seen;
-  if (!IntersectRect(seen, area, GetClientRect())) return;
+  if (!IntersectRect(seen, area, VisibleRect())) return;
   if (!shown_.Holds(SpanOf(seen))) InvalidateRect(&seen, false);
 }
 
