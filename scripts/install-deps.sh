@@ -20,7 +20,7 @@ PACKAGES=(
   # the end-to-end test: a virtual X display, real X input, screenshots
   xvfb xauth xdotool openbox
   # independent readers used by tests
-  python3 python3-pil python3-dbfread poppler-utils
+  python3 python3-pil python3-dbfread poppler-utils zbar-tools
 )
 
 missing=()
