@@ -1,0 +1,77 @@
+// The database editing window's picture commands: import into the picture
+// fields, save one picture, export the pictures of every record.
+#include "designer/dirunit.h"
+#include "imaging/io/pixio.h"
+#include "imaging/view/dbpix.h"
+#include "imaging/view/pix.h"
+#include "platform/dialogs.h"
+#include "platform/sysutils.h"
+#include "records/cardpictures.h"
+#include "records/dbpicsu.h"
+#include "records/pictureimport.h"
+#include "records/utextdata.h"
+
+namespace {
+
+bool AskPictureOne(const char* question) {
+  return Application->MessageBox(question, "选择", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// Writes the picture a view shows, by the name's extension; false when the
+// view shows none or it could not be written.
+bool SaveViewPicture(TPixDBView* view, const std::string& file) {
+  if (view->GetIsEmpty()) return false;
+  try {
+    view->GetPixIO()->SaveToFile(file);
+  } catch (const std::exception&) {
+    return false;
+  }
+  return !view->GetPixIO()->Aborting;
+}
+
+}  // namespace
+
+void TFormTextData::SpeedButton1Click(TObject*) {
+  TPictureImportPlace place;
+  place.Loader = place.SingleLoader = Image1;
+  place.Progress = ProgressBar1;
+  place.ChooseFile = [this](std::string& file) {
+    if (!OpenPictureDialog1->Execute()) return false;
+    file = OpenPictureDialog1->FileName;
+    return true;
+  };
+  // The user picks any file of the folder.
+  place.ChooseFolder = [&place](std::string& folder) {
+    std::string file;
+    if (!place.ChooseFile(file)) return false;
+    folder = ExtractFileDir(file);
+    return true;
+  };
+  ImportPictures(place);
+}
+
+void TFormTextData::TBSavePicClick(TObject*) {
+  TPixDBView* view = AskPictureOne("点击[是]保存图片一？点击[否]保存图片二！ ") ? ImagePIC : ImageBACKGROUND;
+  if (!SavePixDialog1->Execute()) return;
+  if (!SaveViewPicture(view, SavePixDialog1->FileName))
+    Application->MessageBox("无法保存图像文件", "保存错误", MB_OK | MB_ICONERROR);
+}
+
+void TFormTextData::TBBOutPutPicClick(TObject*) {
+  if (FormDir == nullptr || FormDir->ShowModal() != mrOk) return;
+  TPixDBView* view = AskPictureOne("点击[是]导出图片一？点击[否]导出图片二！ ") ? ImagePIC : ImageBACKGROUND;
+  const std::string folder = FormDir->DirectoryListBox1->GetDirectory();
+  const std::string extension = LowerCase(FormDir->FilterComboBox1->GetText());
+  if (folder.empty() || extension.empty()) return;
+  TTable* table = FormPicEdit->Table1;
+  if (!table->GetActive()) table->Open();
+  // The view follows the record; a record without a picture writes no file.
+  // Names are made safe and never overwrite one another; the table is not
+  // changed.
+  TCardPictureNames names(folder, extension);
+  for (table->First(); !table->Eof(); table->Next()) {
+    if (view->GetIsEmpty()) continue;
+    const std::string file = names.Next(table->FieldByName("AAAA")->GetAsString());
+    if (!SaveViewPicture(view, file)) throw Exception("无法保存图像文件 " + file);
+  }
+}
