@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "designer/main.h"
+#include "imaging/view/fieldimage.h"
 #include "imaging/view/pix.h"
 #include "platform/classes.h"
 #include "platform/db.h"
@@ -59,6 +60,22 @@ bool LoadPictureFile(TPix* pix, const std::string& fileName) {
     return false;
   }
   return !pix->GetAborting() && !pix->GetIsEmpty();
+}
+
+bool LoadFieldPicture(TPix* pix, TField* field) {
+  auto* blob = dynamic_cast<TBlobField*>(field);
+  if (blob == nullptr || blob->BlobSize() == 0) return false;
+  TMemoryStream stream;
+  blob->SaveToStream(&stream);
+  stream.SetPosition(0);
+  TDataFieldImageFormat format = IEFieldImageFormat(FindStreamFormat(&stream), true);
+  stream.SetPosition(0);
+  if (format == ifUnknown && IESkipGraphicFieldHeader(&stream)) format = ifBitmap;
+  try {
+    return IELoadFieldImage(pix->GetPixIO(), &stream, format) && !pix->GetIsEmpty();
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 std::vector<std::string> PictureFolderListing(const std::string& folder) {

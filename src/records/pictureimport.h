@@ -43,6 +43,11 @@ void StorePictureStream(TPix* pix, TIEFileType code, TField* field, TMemoryStrea
 // picture for these commands or cannot be decoded.
 bool LoadPictureFile(TPix* pix, const std::string& fileName);
 
+// Decodes the picture a BLOB field holds into `pix`, recognised by its
+// content as the field's views read it; false when the field is empty or
+// holds no picture they read.
+bool LoadFieldPicture(TPix* pix, TField* field);
+
 // The files of a folder in the order the folder import takes them: oldest
 // modification first, equal times by name (bytes). Subfolders and entries
 // that are not plain files are left out. Full paths.

@@ -1,8 +1,6 @@
 // The database editing window's picture commands: import into the picture
 // fields, save one picture, export the pictures of every record.
 #include "designer/dirunit.h"
-#include "imaging/io/pixio.h"
-#include "imaging/view/dbpix.h"
 #include "imaging/view/pix.h"
 #include "platform/dialogs.h"
 #include "platform/sysutils.h"
@@ -13,20 +11,20 @@
 
 namespace {
 
-bool AskPictureOne(const char* question) {
-  return Application->MessageBox(question, "选择", MB_YESNO | MB_ICONQUESTION) == IDYES;
+// Picture one or two, as the user answers.
+const char* AskPictureField(const char* question) {
+  return Application->MessageBox(question, "选择", MB_YESNO | MB_ICONQUESTION) == IDYES ? "PIC" : "BACKGROUND";
 }
 
-// Writes the picture a view shows, by the name's extension; false when the
-// view shows none or it could not be written.
-bool SaveViewPicture(TPixDBView* view, const std::string& file) {
-  if (view->GetIsEmpty()) return false;
+// Writes the picture `pix` holds, by the name's extension; false when it
+// could not be written.
+bool SavePicture(TPix* pix, const std::string& file) {
   try {
-    view->GetPixIO()->SaveToFile(file);
+    pix->SaveToFile(file);
   } catch (const std::exception&) {
     return false;
   }
-  return !view->GetPixIO()->Aborting;
+  return !pix->GetAborting();
 }
 
 }  // namespace
@@ -51,27 +49,31 @@ void TFormTextData::SpeedButton1Click(TObject*) {
 }
 
 void TFormTextData::TBSavePicClick(TObject*) {
-  TPixDBView* view = AskPictureOne("点击[是]保存图片一？点击[否]保存图片二！ ") ? ImagePIC : ImageBACKGROUND;
+  const char* field = AskPictureField("点击[是]保存图片一？点击[否]保存图片二！ ");
   if (!SavePixDialog1->Execute()) return;
-  if (!SaveViewPicture(view, SavePixDialog1->FileName))
+  TTable* table = FormPicEdit->Table1;
+  if (!table->GetActive() || !LoadFieldPicture(Image1, table->FieldByName(field)) ||
+      !SavePicture(Image1, SavePixDialog1->FileName))
     Application->MessageBox("无法保存图像文件", "保存错误", MB_OK | MB_ICONERROR);
 }
 
 void TFormTextData::TBBOutPutPicClick(TObject*) {
   if (FormDir == nullptr || FormDir->ShowModal() != mrOk) return;
-  TPixDBView* view = AskPictureOne("点击[是]导出图片一？点击[否]导出图片二！ ") ? ImagePIC : ImageBACKGROUND;
+  const char* field = AskPictureField("点击[是]导出图片一？点击[否]导出图片二！ ");
   const std::string folder = FormDir->DirectoryListBox1->GetDirectory();
   const std::string extension = LowerCase(FormDir->FilterComboBox1->GetText());
   if (folder.empty() || extension.empty()) return;
   TTable* table = FormPicEdit->Table1;
   if (!table->GetActive()) table->Open();
-  // The view follows the record; a record without a picture writes no file.
-  // Names are made safe and never overwrite one another; the table is not
-  // changed.
+  // The picture as the window's views show it; a record without one writes
+  // no file. Names are made safe and never overwrite one another; the table
+  // is not changed.
   TCardPictureNames names(folder, extension);
+  TField* picture = table->FieldByName(field);
+  TField* name = table->FieldByName("AAAA");
   for (table->First(); !table->Eof(); table->Next()) {
-    if (view->GetIsEmpty()) continue;
-    const std::string file = names.Next(table->FieldByName("AAAA")->GetAsString());
-    if (!SaveViewPicture(view, file)) throw Exception("无法保存图像文件 " + file);
+    if (!LoadFieldPicture(Image1, picture)) continue;
+    const std::string file = names.Next(name->GetAsString());
+    if (!SavePicture(Image1, file)) throw Exception("无法保存图像文件 " + file);
   }
 }

@@ -78,7 +78,7 @@ inline fs::path WriteFile(const fs::path& folder, const std::string& name, const
 inline std::string MakeTable(const fs::path& folder, const std::vector<std::string>& names,
                              const std::string& photo = "") {
   fs::create_directories(folder);
-  TDbfTable::Create((folder / "data.DBF").string(), dbfLevel4, dbtest::CardColumns(20, 'B'));
+  TDbfTable::Create((folder / "data.DBF").string(), dbfLevel4, dbtest::CardColumns(60, 'B'));
   TTable table;
   table.SetDatabaseName(folder.string() + "/");
   table.SetTableName("data.DBF");
