@@ -40,7 +40,7 @@ TFormPicEdit::TFormPicEdit(TComponent* owner)
   CreateRecordControls();
   CreatePreviewPictures();
   CreateCommandButtons();
-  CreatePictureButtons();
+  CreatePictureDialog();
   OnCreate = [this](TObject* s) { FormCreate(s); };
   InstallLZWCoders();
 }

@@ -131,7 +131,7 @@ class TFormPicEdit : public TForm {
   void CreatePreviewTexts();
   void CreatePreviewPictures();
   void CreateCommandButtons();
-  void CreatePictureButtons();
+  void CreatePictureDialog();
   // The hidden field views load their pictures into the live card.
   void AttachFieldViews();
   void NavigateAndRepaint(TNavigateBtn button);

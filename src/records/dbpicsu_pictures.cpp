@@ -8,18 +8,7 @@
 #include "records/pictureimport.h"
 #include "records/utextdata.h"
 
-void TFormPicEdit::CreatePictureButtons() {
-  auto button = [this](const char* name, const char* caption, void (TFormPicEdit::*handler)(TObject*)) {
-    auto* b = new TToolButton(this);
-    b->Name = name;
-    b->SetCaption(caption);
-    b->SetParent(ToolBar2);
-    b->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
-    return b;
-  };
-  TBSetPic = button("TBSetPic", "导入图片", &TFormPicEdit::TBSetPicClick);
-  TBBatch = button("TBBatch", "导出图片", &TFormPicEdit::TBBatchClick);
-  ToolBar2->ArrangeButtons();
+void TFormPicEdit::CreatePictureDialog() {
   OpenPixDialog1 = new TOpenDialog(this);
   OpenPixDialog1->Name = "OpenPixDialog1";
   OpenPixDialog1->FileName = "未命名";

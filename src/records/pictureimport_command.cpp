@@ -71,17 +71,30 @@ std::string ChooseKeyField() {
   return "AAAA";
 }
 
-void ImportByName(const TPictureImportPlace& place) {
-  TTable* table = CardTable();
-  const int count = CountRecords(table);
-  if (count == 0) {
-    ShowMessage("数据库的记录还是空的，未能读入图片，请先添加记录或做批量数据入库。");
-    return;
+// What a batch asks before it starts: nothing on an empty table, the key
+// field for a by-name import, the folder, the target field.
+struct TBatchChoice {
+  int Records = 0;
+  std::string KeyField = "AAAA", Folder;
+  const char* Target = nullptr;
+
+  bool Ask(const TPictureImportPlace& place, const char* emptyNote, bool byName) {
+    Records = CountRecords(CardTable());
+    if (Records == 0) {
+      ShowMessage(emptyNote);
+      return false;
+    }
+    if (byName) KeyField = ChooseKeyField();
+    if (!place.ChooseFolder(Folder)) return false;
+    Target = AskTargetField();
+    place.Progress->SetMax(Records);
+    return true;
   }
-  const std::string keyField = ChooseKeyField();
-  std::string folder;
-  if (!place.ChooseFolder(folder)) return;
-  const char* target = AskTargetField();
+};
+
+void ImportByName(const TPictureImportPlace& place) {
+  TBatchChoice choice;
+  if (!choice.Ask(place, "数据库的记录还是空的，未能读入图片，请先添加记录或做批量数据入库。", true)) return;
   TTableBatch batch;
   if (!batch.Ok()) return;
 
@@ -90,17 +103,17 @@ void ImportByName(const TPictureImportPlace& place) {
   // read).
   TBatchReport report;
   std::map<std::string, std::vector<std::string>> matches;
-  for (const std::string& file : PictureFolderListing(folder)) {
+  for (const std::string& file : PictureFolderListing(choice.Folder)) {
     if (PictureTypeOfFile(file) == ieftUnknown) continue;
     const std::string name = ExtractFileName(file);
     const std::string stem = PictureNameKey(name.substr(0, name.size() - ExtractFileExt(name).size()));
     if (!stem.empty()) matches[stem].push_back(file);
   }
-  place.Progress->SetMax(count);
+  TTable* table = CardTable();
   TMemoryStream stream;
   int done = 0;
   for (table->First(); !table->Eof() && batch.Ok(); table->Next()) {
-    TField* key = table->FieldByName(keyField);
+    TField* key = table->FieldByName(choice.KeyField);
     if (PictureNameKey(key->GetAsString()).empty()) {
       table->Edit();
       key->SetAsString(kNoName);
@@ -109,7 +122,7 @@ void ImportByName(const TPictureImportPlace& place) {
     if (found != matches.end())
       for (auto file = found->second.rbegin(); file != found->second.rend(); ++file) {
         if (LoadPictureFile(place.Loader, *file)) {
-          StoreLoaded(table, place.Loader, *file, target, &stream);
+          StoreLoaded(table, place.Loader, *file, choice.Target, &stream);
           break;
         }
         report.Unreadable.push_back(*file);
@@ -120,26 +133,19 @@ void ImportByName(const TPictureImportPlace& place) {
 }
 
 void ImportInOrder(const TPictureImportPlace& place) {
-  TTable* table = CardTable();
-  const int count = CountRecords(table);
-  if (count == 0) {
-    ShowMessage("数据库姓名栏还没有记录，未能读入图片，请先添加记录并做批量数据入库。");
-    return;
-  }
-  std::string folder;
-  if (!place.ChooseFolder(folder)) return;
-  const char* target = AskTargetField();
+  TBatchChoice choice;
+  if (!choice.Ask(place, "数据库姓名栏还没有记录，未能读入图片，请先添加记录并做批量数据入库。", false)) return;
   TTableBatch batch;
   if (!batch.Ok()) return;
 
   // Files it cannot use take no record: the n-th usable picture goes into
   // record n.
   TBatchReport report;
-  place.Progress->SetMax(count);
+  TTable* table = CardTable();
   TMemoryStream stream;
   int done = 0;
   table->First();
-  for (const std::string& file : PictureFolderListing(folder)) {
+  for (const std::string& file : PictureFolderListing(choice.Folder)) {
     if (table->Eof() || !batch.Ok()) break;
     if (PictureTypeOfFile(file) == ieftUnknown) {
       report.Unsupported.push_back(file);
@@ -149,7 +155,7 @@ void ImportInOrder(const TPictureImportPlace& place) {
       report.Unreadable.push_back(file);
       continue;
     }
-    StoreLoaded(table, place.Loader, file, target, &stream);
+    StoreLoaded(table, place.Loader, file, choice.Target, &stream);
     table->Next();
     place.Progress->SetPosition(++done);
   }

@@ -26,6 +26,17 @@ const char* const kPictureSaveFilter =
     "Portable GrayMap (*.pgm)|*.pgm|Portable Bitmap (*.pbm)|*.pbm|JPEG2000 (*.jp2)|*.jp2|"
     "JPEG2000 Code Stream (*.j2k)|*.j2k";
 
+// A control along one edge of the window, the window's width.
+template <class T>
+T* EdgeControl(TFormTextData* form, const char* name, int height, TAlign align) {
+  T* control = new T(form);
+  control->Name = name;
+  control->SetParent(form);
+  control->SetBounds(0, 0, form->GetClientWidth(), height);
+  control->SetAlign(align);
+  return control;
+}
+
 }  // namespace
 
 TFormTextData::TFormTextData(TComponent* owner) : TForm(owner) {
@@ -60,11 +71,7 @@ TFormTextData::~TFormTextData() {
 }
 
 void TFormTextData::CreateCommandButtons() {
-  Panel1 = new TPanel(this);
-  Panel1->Name = "Panel1";
-  Panel1->SetParent(this);
-  Panel1->SetBounds(0, 0, GetClientWidth(), 32);
-  Panel1->SetAlign(alTop);
+  Panel1 = EdgeControl<TPanel>(this, "Panel1", 32, alTop);
   int left = 4;
   auto button = [this, &left](const char* name, const char* caption, void (TFormTextData::*handler)(TObject*)) {
     auto* b = new TSpeedButton(this);
@@ -87,19 +94,10 @@ void TFormTextData::CreateCommandButtons() {
 }
 
 void TFormTextData::CreatePictureViews() {
-  ProgressBar1 = new TProgressBar(this);
-  ProgressBar1->Name = "ProgressBar1";
-  ProgressBar1->SetParent(this);
-  ProgressBar1->SetBounds(0, 0, GetClientWidth(), 16);
-  ProgressBar1->SetAlign(alBottom);
+  ProgressBar1 = EdgeControl<TProgressBar>(this, "ProgressBar1", 16, alBottom);
   ProgressBar1->SetMin(0);
   ProgressBar1->SetMax(100);
-
-  Panel2 = new TPanel(this);
-  Panel2->Name = "Panel2";
-  Panel2->SetParent(this);
-  Panel2->SetBounds(0, 0, GetClientWidth(), kViewSize + 28);
-  Panel2->SetAlign(alBottom);
+  Panel2 = EdgeControl<TPanel>(this, "Panel2", kViewSize + 28, alBottom);
   int left = 8;
   auto view = [this, &left](const char* name, const char* caption) {
     auto* title = new TLabel(this);
