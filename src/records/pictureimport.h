@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ class TField;
 class TMemoryStream;
 class TPix;
 class TProgressBar;
+class TTable;
 
 // A file extension (lower case, with its dot) and the type code a picture
 // of that extension is written with.
@@ -56,6 +58,11 @@ std::vector<std::string> PictureFolderListing(const std::string& folder);
 // The key a by-name import compares: the text without blanks, letters A-Z
 // lower-cased. A file name is compared without its extension.
 std::string PictureNameKey(const std::string& text);
+
+// The table's views rest while a command walks the records (each would
+// decode every record's picture again) until the returned holder goes, also
+// when the command fails; then they follow the table again.
+std::shared_ptr<void> PauseTableViews(TTable* table);
 
 // Where an import runs: the window's loader of pictures, its progress bar,
 // and how it asks for the folder of a batch and for a single file.

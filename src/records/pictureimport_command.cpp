@@ -1,6 +1,7 @@
 // The picture import command: one file into the current record, or a
 // folder's pictures into the records, matched by name or in folder order.
 #include <map>
+#include <memory>
 
 #include "imaging/view/pix.h"
 #include "platform/classes.h"
@@ -30,6 +31,7 @@ TTable* CardTable() {
   if (!table->GetActive()) table->Open();
   return table;
 }
+
 
 int CountRecords(TTable* table) {
   table->First();
@@ -110,6 +112,7 @@ void ImportByName(const TPictureImportPlace& place) {
     if (!stem.empty()) matches[stem].push_back(file);
   }
   TTable* table = CardTable();
+  const auto paused = PauseTableViews(table);
   TMemoryStream stream;
   int done = 0;
   for (table->First(); !table->Eof() && batch.Ok(); table->Next()) {
@@ -142,6 +145,7 @@ void ImportInOrder(const TPictureImportPlace& place) {
   // record n.
   TBatchReport report;
   TTable* table = CardTable();
+  const auto paused = PauseTableViews(table);
   TMemoryStream stream;
   int done = 0;
   table->First();
@@ -181,6 +185,11 @@ void ImportOne(const TPictureImportPlace& place) {
 }
 
 }  // namespace
+
+std::shared_ptr<void> PauseTableViews(TTable* table) {
+  table->DisableControls();
+  return std::shared_ptr<void>(nullptr, [table](void*) { table->EnableControls(); });
+}
 
 void ImportPictures(const TPictureImportPlace& place) {
   if (!Ask("点击是批量导入图片？点击否逐个设置图片！ ", "选择")) return ImportOne(place);

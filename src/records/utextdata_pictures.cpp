@@ -69,6 +69,7 @@ void TFormTextData::TBBOutPutPicClick(TObject*) {
   // no file. Names are made safe and never overwrite one another; the table
   // is not changed.
   TCardPictureNames names(folder, extension);
+  const auto paused = PauseTableViews(table);
   TField* picture = table->FieldByName(field);
   TField* name = table->FieldByName("AAAA");
   for (table->First(); !table->Eof(); table->Next()) {
