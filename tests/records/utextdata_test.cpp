@@ -243,11 +243,12 @@ TEST_F(DatabaseWindow, SingleFileGoesIntoTheCurrentRecordOrIsRefusedBeforeTheFie
   }
 }
 
-// Neither batch opens a dialog on an empty table; on the stock table the
+// Neither batch opens a dialog on an empty table, while one file begins a
+// record there; on the stock table the
 // guard's question comes before any change and, unanswered by a move,
 // leaves the stock files as they were.
 TEST_F(DatabaseWindow, BatchesStopOnAnEmptyTableAndOnTheStockTableUnlessItMoves) {
-  UseTable({});
+  const std::string folder = UseTable({});
   for (const bool byName : {true, false}) {
     program_.dialogs.Records.clear();
     program_.dialogs.Answer(IDYES);
@@ -257,6 +258,17 @@ TEST_F(DatabaseWindow, BatchesStopOnAnEmptyTableAndOnTheStockTableUnlessItMoves)
                                      : "数据库姓名栏还没有记录，未能读入图片，请先添加记录并做批量数据入库。");
     EXPECT_EQ(program_.dialogs.Records.size(), 3u);
   }
+  // One file into an empty table begins the record that holds it.
+  const fs::path photo = WriteFile(pictures_, "one.png", PictureBytes("png", Qt::green), 0);
+  program_.dialogs.Answer(IDNO);
+  PickFile(photo);
+  program_.dialogs.Answer(IDYES);
+  ClickCenter(window_->SpeedButton1);
+  form_->Show();
+  ClickCenter(form_->TBSave);
+  const std::vector<StoredRecord> one = ReadStored(folder);
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_TRUE(Near(MiddleColour(one[0].pic), Qt::green));
 
   const std::string stock = program_.Data("Mode/DATA") + "/";
   const std::string dbf = dbtest::ReadFile(stock + "data.DBF"), dbt = dbtest::ReadFile(stock + "data.DBT");
