@@ -17,6 +17,7 @@
 #include "platform/forms.h"
 #include "platform/input.h"
 #include "platform/qt_input.h"
+#include "pixview_fixture.h"
 
 class PixViewMouseTest : public ::testing::Test {
  protected:
@@ -32,16 +33,7 @@ class PixViewMouseTest : public ::testing::Test {
   }
   void TearDown() override { form->Free(); }
 
-  void Picture24(int w, int h, const std::function<TRGB(int x, int y)>& pixel) {
-    TBitmap* b = view->GetFBitmap();
-    b->SetPixelFormat(pf24bit);
-    b->SetSize(w, h);
-    for (int y = 0; y < h; ++y) {
-      auto* row = reinterpret_cast<TRGB*>(b->ScanLine(y));
-      for (int x = 0; x < w; ++x) row[x] = pixel(x, y);
-    }
-    view->Update();
-  }
+  void Picture24(int w, int h, const std::function<TRGB(int x, int y)>& pixel) { SetPicture24(view, w, h, pixel); }
   void Gradient(int w, int h) {
     Picture24(w, h, [](int x, int y) { return TRGB{uint8_t(x), uint8_t(y), 7}; });
   }
