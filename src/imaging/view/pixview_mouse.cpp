@@ -342,7 +342,6 @@ void TPixView::MouseMove(TShiftState shift, int x, int y) {
       // Held down, the polygon follows the mouse: one point per move.
       MouseMoveScroll();
       Paint();
-      DrawRubberBand();
       AnimPolygonAddPtEx(SelectionPolygon(), XScr2Bmp(x), YScr2Bmp(y));
       AniPolyFunc(this, true);
       FireSelectionChanging();

@@ -353,7 +353,9 @@ void TPixView::DrawPolygonEdges(TIEAnimPoly* p, double c, int32_t baseX, int32_t
     }
     if (i + 1 < pts.size() && !IsSeparator(pts[i + 1])) edge(pts[i], pts[i + 1]);
   }
-  if (first < pts.size()) edge(pts.back(), pts[first]);
+  // A polygon still being drawn stays open at its last point.
+  const bool open = p == SelectionPolygon() && polyInProgress_;
+  if (first < pts.size() && !open) edge(pts.back(), pts[first]);
 }
 
 void TPixView::DrawGrips(TIEAnimPoly* p, double c, int32_t baseX, int32_t baseY) {

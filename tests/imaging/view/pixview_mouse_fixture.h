@@ -83,6 +83,10 @@ class PixViewMouseTest : public ::testing::Test {
     QApplication::sendEvent(w, &event);
   }
 
+  void PaintNow() {
+    view->Invalidate();
+    UpdateWindow(view);
+  }
   bool Selected(int x, int y) const { return view->SelectionMask->IsPointInside(x, y); }
   // The selection's box, inclusive, as the view reports it.
   TRect SelBox() const { return {view->GetSelX1(), view->GetSelY1(), view->GetSelX2(), view->GetSelY2()}; }

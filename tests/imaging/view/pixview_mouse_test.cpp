@@ -177,6 +177,28 @@ TEST_F(PixViewMouseTest, PolygonClicksAndTheDoubleClickCloseOnTheClickedPoints) 
   EXPECT_TRUE(Selected(93, 20));
 }
 
+// While it is clicked, the polygon is drawn open, with an inverted line
+// from its last point to the mouse.
+TEST_F(PixViewMouseTest, APolygonBeingClickedIsOpenAndFollowedByItsRubberBand) {
+  Gradient(100, 80);
+  view->SetMouseInteract(miSelectPolygon);
+  Click({10, 10});
+  Click({60, 10});
+  Click({60, 50});
+  Move({20, 40});
+  PaintNow();
+  auto shown = [&](int x, int y) { return view->ClientImage().pixel(x, y) & 0xFFFFFF; };
+  auto picture = [](int x, int y) { return Rgb24(TRGB{uint8_t(x), uint8_t(y), 7}); };
+  EXPECT_EQ(shown(35, 30), picture(35, 30));                // no closing edge
+  EXPECT_EQ(shown(40, 45), picture(40, 45) ^ 0xFFFFFF);     // the rubber band
+  // Moving on takes the old band away.
+  Move({20, 20});
+  EXPECT_EQ(shown(40, 45), picture(40, 45));
+  DoubleClick({20, 20});
+  PaintNow();
+  EXPECT_NE(shown(15, 15), picture(15, 15));  // the closed outline
+}
+
 TEST_F(PixViewMouseTest, TheLassoFollowsTheHeldMouse) {
   Gradient(100, 80);
   view->SetMouseInteract(miSelectLasso);
