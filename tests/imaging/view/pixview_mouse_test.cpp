@@ -199,6 +199,41 @@ TEST_F(PixViewMouseTest, APolygonBeingClickedIsOpenAndFollowedByItsRubberBand) {
   EXPECT_NE(shown(15, 15), picture(15, 15));  // the closed outline
 }
 
+// With Alt each clicked point lies on the horizontal, vertical or diagonal
+// through the one before.
+TEST_F(PixViewMouseTest, AltSnapsClickedPolygonPoints) {
+  Gradient(100, 80);
+  view->SetMouseInteract(miSelectPolygon);
+  Click({10, 10});
+  pointer.Press(VK_MENU);
+  struct Case {
+    TPoint click, point;
+  };
+  const Case cases[] = {{{60, 13}, {60, 10}}, {{63, 50}, {60, 50}}, {{38, 70}, {38, 72}}};
+  int i = 1;
+  for (const Case& c : cases) {
+    Click(c.click);
+    EXPECT_EQ(view->GetPolySel(i++), c.point) << c.click.x << "," << c.click.y;
+  }
+  pointer.Release(VK_MENU);
+}
+
+// A dragged rectangle becomes the view: the zoom fits it and its centre
+// comes to the client's centre; no selection is left.
+TEST_F(PixViewMouseTest, AZoomRectangleZoomsToWhatItCovers) {
+  Gradient(400, 300);
+  view->SetMouseInteract(miSelectZoom);
+  Drag({{10, 10}, {30, 30}, {60, 50}});
+  EXPECT_NEAR(view->GetZoom(), 16000.0 / 41, 1e-9);
+  EXPECT_FALSE(view->HasSelection);
+  EXPECT_FALSE(view->MouseDragRunning());
+  EXPECT_EQ(view->GetViewX(), 39);
+  EXPECT_EQ(view->GetViewY(), 39);
+  PaintNow();  // the mapping follows the last paint
+  EXPECT_EQ(view->XScr2Bmp(100), 35);
+  EXPECT_EQ(view->YScr2Bmp(80), 30);
+}
+
 TEST_F(PixViewMouseTest, TheLassoFollowsTheHeldMouse) {
   Gradient(100, 80);
   view->SetMouseInteract(miSelectLasso);
