@@ -409,6 +409,12 @@ void TPixView::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     const bool click = at.x == downPoint_.x && at.y == downPoint_.y;
     if ((mi & miZoom) && x == downPoint_.x && y == downPoint_.y) {
       ClickZoom(button, at.x, at.y);
+      // A lasso that the click's press began was no lasso: its point goes
+      // and what was selected before stays.
+      if (left && lasso_ && pressAddedPoint_) {
+        AnimPolygonRemoveLastPoint(SelectionPolygon());
+        EndSelect();
+      }
       polyInProgress_ = false;
     } else if (left && (mi & miScroll)) {
       SetViewXY(downViewX_ + downPoint_.x - x, downViewY_ + downPoint_.y - y);

@@ -346,6 +346,16 @@ TEST_F(PixViewMouseTest, NonLeftButtonsNeverMakeOrFreezeSelections) {
   EXPECT_EQ(view->GetZoom(), 75);
   EXPECT_EQ(view->GetPolySelCount(), count);
   EXPECT_FALSE(view->PolygonInProgress());
+  // A left click there zooms in and leaves no one-point lasso behind; with
+  // Shift the earlier selection stays.
+  Click({5, 5}, Qt::LeftButton, Qt::ShiftModifier);
+  EXPECT_EQ(view->GetZoom(), 100);
+  EXPECT_EQ(view->GetPolySelCount(), count);
+  EXPECT_TRUE(view->HasSelection);
+  Click({5, 5});
+  EXPECT_EQ(view->GetZoom(), 200);
+  EXPECT_FALSE(view->HasSelection);
+  EXPECT_EQ(view->GetPolySelCount(), 0);
 }
 
 TEST_F(PixViewMouseTest, DragScrollingTakesTheHandAndKeepsTheFilter) {
