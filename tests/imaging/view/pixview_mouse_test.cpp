@@ -54,6 +54,17 @@ TEST_F(PixViewMouseTest, GripsShowTheirCursorsResizeAndFlipPastTheOppositeCorner
   std::vector<int> reported;
   view->OnMouseInResizingGrip = [&](TObject*, int grip) { reported.push_back(grip); };
   Drag({{10, 10}, {40, 40}});
+  // The frame is drawn in the selection colours, the grips as white
+  // squares edged in black at the corners and the sides' middles.
+  PaintNow();
+  auto shown = [&](int x, int y) { return view->ClientImage().pixel(x, y) & 0xFFFFFF; };
+  for (TPoint edge : {TPoint{10, 18}, TPoint{18, 10}, TPoint{40, 33}, TPoint{33, 40}})
+    EXPECT_TRUE(shown(edge.x, edge.y) == 0 || shown(edge.x, edge.y) == 0xFFFFFF) << edge.x << "," << edge.y;
+  EXPECT_EQ(shown(21, 21), Rgb24(TRGB{21, 21, 7}));
+  for (TPoint grip : {TPoint{10, 10}, TPoint{41, 41}, TPoint{25, 10}, TPoint{41, 25}}) {
+    EXPECT_EQ(shown(grip.x - 5, grip.y), 0u) << grip.x << "," << grip.y;
+    EXPECT_EQ(shown(grip.x + 2, grip.y - 2), 0xFFFFFFu) << grip.x << "," << grip.y;
+  }
   // Over each grip the cursor says what a press there would do; over the
   // selection it offers a move, elsewhere the default.
   struct Hover {
