@@ -8,7 +8,9 @@
 // are the scroll position in zoomed pixels. Painting (pixview_paint.cpp)
 // always goes through a back buffer of the client's size. The selection
 // (pixview_select.cpp) is a polygon of picture points plus a 1-bit mask of
-// the picture's size.
+// the picture's size; it is resized, moved and made by the magic wand in
+// pixview_selectops.cpp, and its pixels are copied, coloured and given an
+// alpha in pixview_pixels.cpp. The mouse modes are pixview_mouse.cpp.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 // Pixel work on the selection: copying it out, colouring it, giving it an
 // alpha value, and polygon-shaped copies in and out of the picture.
+#include <algorithm>
+
 #include "imaging/core/iebitmapcopy.h"
 #include "imaging/core/iemask.h"
 #include "imaging/proc/iebitmaptransfer.h"
