@@ -32,7 +32,6 @@ TTable* CardTable() {
   return table;
 }
 
-
 int CountRecords(TTable* table) {
   table->First();
   return table->RecordCount();
