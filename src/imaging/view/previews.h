@@ -55,6 +55,9 @@ enum TPreviewPage {
   ppgFFT
 };
 
+// The element of TPreviewEffects that shows the page of a tag.
+TPreviewEffects PreviewPageEffect(int tag);
+
 class TfPreviews : public TForm {
  public:
   explicit TfPreviews(TComponent* owner);

@@ -35,6 +35,12 @@ bool FitsSource(int tag) {
 
 }  // namespace
 
+TPreviewEffects PreviewPageEffect(int tag) {
+  static constexpr TPreviewEffects kEffects[] = {0,       peContrast, peHSL,  peRGB,    peUserFilt, peHSV, peEqualize,
+                                                 peBumpMap, peLens,   peWave, peMorph, peRotate,   peFFT};
+  return tag >= 1 && tag <= 12 ? kEffects[tag] : 0;
+}
+
 void TfPreviews::FormActivate() {
   // A dialog of its own (the filter files) reactivates this one: the
   // working values stay as the user left them.
@@ -50,7 +56,7 @@ void TfPreviews::FormActivate() {
   PageControl1->SetVisible(false);
   TTabSheet* first = nullptr;
   for (int i = 1; i <= 12; ++i) {
-    const bool shown = (PreviewEffects & peAll) || (PreviewEffects & (1u << i));
+    const bool shown = (PreviewEffects & (peAll | PreviewPageEffect(i))) != 0;
     TabSheets[size_t(i)]->SetTabVisible(shown);
     TabSheets[size_t(i)]->Tag = i;
     if (shown && !first) first = TabSheets[size_t(i)];
@@ -237,10 +243,15 @@ void TfPreviews::ApplyAct(TPixView* view) {
       _ContrastRGB(bitmap, p_.Contrast, p_.MeanR, p_.MeanG, p_.MeanB, 0, 0, W, H, onProgress, sender);
       _IntensityRGBall(bitmap, p_.Brightness, p_.Brightness, p_.Brightness, 0, 0, W, H, onProgress, sender);
       break;
-    case ppgHSL: _HSLvar(bitmap, p_.HslHue, p_.HslSat, p_.HslLum, 0, 0, W, H, onProgress, sender); break;
+    // All-zero offsets are no change (the colour models would round).
+    case ppgHSL:
+      if (p_.HslHue == 0 && p_.HslSat == 0 && p_.HslLum == 0) break;
+      _HSLvar(bitmap, p_.HslHue, p_.HslSat, p_.HslLum, 0, 0, W, H, onProgress, sender); break;
     case ppgRGB: _IntensityRGBall(bitmap, p_.Red, p_.Green, p_.Blue, 0, 0, W, H, onProgress, sender); break;
     case ppgUserFilter: _ApplyFilter(bitmap, p_.Filter, 0, 0, W, H, progress); break;
-    case ppgHSV: _HSVvar(bitmap, p_.HsvHue, p_.HsvSat, p_.HsvVal, 0, 0, W, H, onProgress, sender); break;
+    case ppgHSV:
+      if (p_.HsvHue == 0 && p_.HsvSat == 0 && p_.HsvVal == 0) break;
+      _HSVvar(bitmap, p_.HsvHue, p_.HsvSat, p_.HsvVal, 0, 0, W, H, onProgress, sender); break;
     case ppgEqualization:
       _Threshold(bitmap, p_.ThresholdLow, p_.ThresholdHigh, kBlack, kWhite, 0, 0, W, H, onProgress, sender);
       _HistEqualize(bitmap, p_.EqualizeLow, p_.EqualizeHigh, 0, 0, W, H, onProgress, sender);

@@ -69,6 +69,7 @@ class PreviewsTest : public ::testing::Test {
   // Replaces an edit's text by typing, as the user does.
   static void Type(TEdit* edit, const char* text) {
     QWidget* w = edit->Widget();
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(w, Qt::Key_Delete);
     QTest::keyClicks(w, QString::fromUtf8(text));

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/core/iemask.h"
 #include "imaging/proc/ieadjust.h"
 #include "imaging/view/previews.h"
 #include "platform/buttons.h"
@@ -25,6 +26,8 @@ TEST_F(PreviewsTest, ShowsThePagesAskedForAndOpensOnTheFirst) {
   };
   const TCase cases[] = {
       {peFFT, {ppgFFT}},
+      {peHSV, {ppgHSV}},
+      {peRGB | peHSL, {ppgHSL, ppgRGB}},
       // The batch window's effect and colour buttons.
       {peBumpMap | peLens | peWave | peMorph | peRotate, {ppgBumpMap, ppgLens, ppgWave, ppgMorph, ppgRotate}},
       {peContrast | peHSV | peHSL | peRGB | peUserFilt | peEqualize | peFFT,
@@ -74,6 +77,184 @@ TEST_F(PreviewsTest, CaptionsComeFromTheCallersLanguage) {
     EXPECT_EQ(d->TabSheets[ppgHSL]->GetCaption(), "HSL");
     EXPECT_EQ(d->Button6->GetCaption(), "<<");
   });
+}
+
+}  // namespace
+
+namespace {
+
+// What the result view shows before any effect: the source as it is seen.
+void SourceAsShown(TfPreviews* d, TBitmap& shown) {
+  shown.SetPixelFormat(pf24bit);
+  shown.SetSize(d->Pix1->VisibleW, d->Pix1->VisibleH);
+  d->Pix1->DrawTo(shown.GetCanvas());
+}
+
+TEST_F(PreviewsTest, PagesAtTheirDefaultsLeaveThePreviewEqualToTheSource) {
+  Gradient(90, 70);
+  const int tags[] = {ppgContrast, ppgHSL, ppgRGB, ppgUserFilter, ppgHSV, ppgEqualization, ppgRotate};
+  Run(peContrast | peHSL | peRGB | peUserFilt | peHSV | peEqualize | peRotate | peWave, mrCancel, [&](TfPreviews* d) {
+    for (int tag : tags) {
+      SCOPED_TRACE(tag);
+      PickPage(d, tag);
+      ASSERT_EQ(d->ActivePageTag(), tag);
+      TBitmap shown;
+      SourceAsShown(d, shown);
+      EXPECT_TRUE(SameBitmaps(d->Pix2->GetFBitmap(), &shown));
+    }
+    // The wave page's defaults do change the picture.
+    PickPage(d, ppgWave);
+    TBitmap shown;
+    SourceAsShown(d, shown);
+    EXPECT_FALSE(SameBitmaps(d->Pix2->GetFBitmap(), &shown));
+  });
+}
+
+TEST_F(PreviewsTest, TypedValuesAreLimitedToWhatTheControlsOffer) {
+  struct TCase {
+    int tag;
+    TEdit* TfPreviews::*edit;
+    const char* typed;
+    std::function<double(const TfPreviews::TParams&)> value;
+    double expected;
+    const char* shown;  // the edit afterwards (nullptr: as typed)
+  };
+  const TCase cases[] = {
+      {ppgContrast, &TfPreviews::Edit1, "500", [](auto& p) { return p.Contrast; }, 100, "100"},
+      {ppgContrast, &TfPreviews::Edit21, "-999", [](auto& p) { return p.Brightness; }, -100, "-100"},
+      {ppgHSL, &TfPreviews::Edit4, "400", [](auto& p) { return p.HslHue; }, 180, "180"},
+      {ppgRGB, &TfPreviews::Edit6, "-300", [](auto& p) { return p.Green; }, -255, "-255"},
+      {ppgRGB, &TfPreviews::Edit5, "40", [](auto& p) { return p.Blue; }, 40, "40"},
+      {ppgMorph, &TfPreviews::Edit35, "999", [](auto& p) { return p.MorphWindow; }, 64, nullptr},
+      {ppgMorph, &TfPreviews::Edit35, "abc", [](auto& p) { return p.MorphWindow; }, 1, nullptr},
+      {ppgMorph, &TfPreviews::Edit35, "0", [](auto& p) { return p.MorphWindow; }, 1, nullptr},
+      {ppgWave, &TfPreviews::Edit34, "720", [](auto& p) { return p.Phase; }, 359, nullptr},
+      {ppgWave, &TfPreviews::Edit32, "99999", [](auto& p) { return p.Amplitude; }, 32767, nullptr},
+      {ppgBumpMap, &TfPreviews::Edit26, "150", [](auto& p) { return p.BumpQuantity; }, 100, nullptr},
+      {ppgLens, &TfPreviews::Edit31, "-5", [](auto& p) { return p.Refraction; }, 1, nullptr},
+      {ppgLens, &TfPreviews::Edit31, "13", [](auto& p) { return p.Refraction; }, 2.3, nullptr},
+      {ppgRotate, &TfPreviews::EditRotate, "12,5", [](auto& p) { return p.Angle; }, 12.5, nullptr},
+      {ppgRotate, &TfPreviews::EditRotate, "1000", [](auto& p) { return p.Angle; }, 180, nullptr},
+  };
+  Gradient(50, 40);
+  // Two runs, so that every tab fits the row.
+  for (TPreviewEffects pages : {peContrast | peHSL | peRGB | peUserFilt | peRotate, peMorph | peWave | peBumpMap | peLens | peRotate})
+  Run(pages, mrCancel, [&](TfPreviews* d) {
+    for (const TCase& c : cases) {
+      if (!(pages & PreviewPageEffect(c.tag))) continue;
+      SCOPED_TRACE(c.typed);
+      if (d->ActivePageTag() != c.tag) PickPage(d, c.tag);
+      Type(d->*c.edit, c.typed);
+      EXPECT_NEAR(c.value(d->Params()), c.expected, 1e-9);
+      if (c.shown) EXPECT_EQ((d->*c.edit)->GetText(), c.shown);
+    }
+    if (!(pages & peUserFilt)) return;
+    // The filter's entries and divisor too; a divisor that is no number is 1.
+    PickPage(d, ppgUserFilter);
+    Type(d->FilterEdits[4], "250");
+    EXPECT_EQ(d->Params().Filter.Values[1][1], 100);
+    Type(d->FilterEdits[9], "x");
+    EXPECT_EQ(d->Params().Filter.Divisor, 1);
+    // The rotation track bar follows a typed angle in hundredths.
+    PickPage(d, ppgRotate);
+    Type(d->EditRotate, "-33.25");
+    EXPECT_EQ(d->TrackBarRotate->GetPosition(), -3325);
+  });
+}
+
+TEST_F(PreviewsTest, WithLockPreviewUpOnlyThePreviewButtonRefreshesTheResult) {
+  Gradient(60, 50);
+  proc->PreviewsParams = 0;  // Lock preview starts up
+  Run(peRGB, mrCancel, [&](TfPreviews* d) {
+    EXPECT_FALSE(d->SpeedButton1->GetDown());
+    EXPECT_TRUE(d->Button3->GetEnabled());
+    TBitmap before;
+    before.Assign(d->Pix2->GetFBitmap());
+    Type(d->Edit7, "80");
+    EXPECT_EQ(d->Params().Red, 80);
+    EXPECT_TRUE(SameBitmaps(d->Pix2->GetFBitmap(), &before));
+    Click(d->Button3);
+    EXPECT_FALSE(SameBitmaps(d->Pix2->GetFBitmap(), &before));
+    // Down again: every change shows at once, and Preview is not needed.
+    Click(d->SpeedButton1);
+    EXPECT_TRUE(d->SpeedButton1->GetDown());
+    EXPECT_FALSE(d->Button3->GetEnabled());
+    TBitmap red;
+    red.Assign(d->Pix2->GetFBitmap());
+    Type(d->Edit6, "-60");
+    EXPECT_FALSE(SameBitmaps(d->Pix2->GetFBitmap(), &red));
+  });
+}
+
+TEST_F(PreviewsTest, OkAppliesTheEffectToThePictureAndCancelLeavesIt) {
+  Gradient(40, 30);
+  TBitmap original;
+  original.Assign(view->GetFBitmap());
+  // Cancel after "<<": nothing reaches the picture.
+  EXPECT_FALSE(Run(peRGB, mrCancel, [&](TfPreviews* d) {
+    Type(d->Edit7, "50");
+    Click(d->Button6);
+    EXPECT_EQ(d->Params().Red, 0);  // every page starts again
+  }));
+  EXPECT_TRUE(SameBitmaps(view->GetFBitmap(), &original));
+  EXPECT_EQ(proc->GetUndoCount(), 0);
+
+  // "<<" then OK: both effects, in that order.
+  EXPECT_TRUE(Run(peRGB | peHSL, mrOk, [&](TfPreviews* d) {
+    PickPage(d, ppgRGB);
+    Type(d->Edit7, "50");
+    Click(d->Button6);
+    Type(d->Edit6, "-30");
+    Click(d->Button1);
+    EXPECT_EQ(d->ModalResult, mrOk);
+  }));
+  TBitmap expected;
+  expected.Assign(&original);
+  _IntensityRGBall(&expected, 50, 0, 0, 0, 0, 40, 30, {}, nullptr);
+  _IntensityRGBall(&expected, 0, -30, 0, 0, 0, 40, 30, {}, nullptr);
+  EXPECT_TRUE(SameBitmaps(view->GetFBitmap(), &expected));
+  EXPECT_EQ(proc->GetUndoCaptions(0), "Previews");
+  proc->Undo();
+  EXPECT_TRUE(SameBitmaps(view->GetFBitmap(), &original));
+}
+
+TEST_F(PreviewsTest, AMaskedSelectionTakesBackOnlyItsPixelsUnlessTheSizeChanged) {
+  Gradient(40, 30);
+  TBitmap original;
+  original.Assign(view->GetFBitmap());
+  view->SelectionBase = iesbBitmap;
+  view->Select(10, 5, 30, 25);
+  ASSERT_TRUE(view->HasSelection);
+  TIEMask* mask = view->SelectionMask;
+  EXPECT_TRUE(Run(peRGB, mrOk, [&](TfPreviews* d) {
+    // The dialog works on the selection's box.
+    EXPECT_EQ(d->Pix1->GetFBitmap()->GetWidth(), mask->X2 - mask->X1 + 1);
+    EXPECT_EQ(d->Pix1->GetFBitmap()->GetHeight(), mask->Y2 - mask->Y1 + 1);
+    Type(d->Edit5, "-200");
+    Click(d->Button1);
+  }));
+  TBitmap* picture = view->GetFBitmap();
+  ASSERT_EQ(picture->GetWidth(), 40);
+  int changed = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const bool inside = mask->GetPixel(x, y) != 0;
+      const TRGB was = Pixel(&original, x, y), now = Pixel(picture, x, y);
+      ASSERT_EQ(now.b, inside ? std::max(0, was.b - 200) : was.b) << x << "," << y;
+      ASSERT_EQ(now.r, was.r);
+      changed += inside;
+    }
+  EXPECT_GT(changed, 350);
+
+  // A rotation changes the size: the rotated part becomes the picture.
+  view->Select(4, 4, 24, 14);
+  EXPECT_TRUE(Run(peRotate, mrOk, [&](TfPreviews* d) {
+    Type(d->EditRotate, "90");
+    Click(d->Button1);
+  }));
+  EXPECT_LE(std::abs(picture->GetWidth() - 10), 1);
+  EXPECT_LE(std::abs(picture->GetHeight() - 20), 1);
+  EXPECT_FALSE(view->HasSelection);
 }
 
 }  // namespace
