@@ -29,6 +29,8 @@ class PreviewsTest : public ::testing::Test {
     view->SetBounds(0, 0, 200, 200);
     proc = new TPixProc(parent);
     proc->SetAttachedPix(view);
+    // Previews follow every change unless a test says otherwise.
+    proc->PreviewsParams = prppDefaultLockPreview;
   }
   void TearDown() override { parent->Free(); }
 

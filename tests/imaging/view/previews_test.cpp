@@ -1,12 +1,16 @@
 // The processing preview dialog through TPixProc::DoPreviews: pages, live
 // previews, typed values, OK, Cancel and "<<", checked on the pixels of
 // the caller's picture.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "imaging/core/iemask.h"
 #include "imaging/proc/ieadjust.h"
 #include "imaging/view/previews.h"
+#include "imaging/view/rulerbox.h"
+#include "platform/commdlg.h"
 #include "platform/buttons.h"
 #include "previews_fixture.h"
 
@@ -137,6 +141,7 @@ TEST_F(PreviewsTest, TypedValuesAreLimitedToWhatTheControlsOffer) {
       {ppgRotate, &TfPreviews::EditRotate, "1000", [](auto& p) { return p.Angle; }, 180, nullptr},
   };
   Gradient(50, 40);
+  proc->PreviewsParams = 0;  // the values only: no previews of huge windows
   // Two runs, so that every tab fits the row.
   for (TPreviewEffects pages : {peContrast | peHSL | peRGB | peUserFilt | peRotate, peMorph | peWave | peBumpMap | peLens | peRotate})
   Run(pages, mrCancel, [&](TfPreviews* d) {
@@ -255,6 +260,197 @@ TEST_F(PreviewsTest, AMaskedSelectionTakesBackOnlyItsPixelsUnlessTheSizeChanged)
   EXPECT_LE(std::abs(picture->GetWidth() - 10), 1);
   EXPECT_LE(std::abs(picture->GetHeight() - 20), 1);
   EXPECT_FALSE(view->HasSelection);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PreviewsTest, AFailingEffectIsShownAndThePictureStaysAsItWas) {
+  // A picture too wide for the Fourier filter: the thumbnail previews, the
+  // whole picture is refused on OK, and the dialog stays open.
+  Gradient(2100, 6);
+  TBitmap original;
+  original.Assign(view->GetFBitmap());
+  EXPECT_FALSE(Run(peFFT, mrCancel, [&](TfPreviews* d) {
+    EXPECT_EQ(d->Pix2->GetFBitmap()->GetWidth(), 128);
+    Click(d->Button1);
+    EXPECT_EQ(d->ModalResult, mrNone);
+    EXPECT_TRUE(d->GetVisible());
+  }));
+  ASSERT_GE(dialogs.Records.size(), 2u);
+  EXPECT_EQ(dialogs.Records[1].Kind, TDialogRecord::Message);
+  EXPECT_NE(dialogs.Records[1].Text.find("too large"), std::string::npos);
+  EXPECT_TRUE(SameBitmaps(view->GetFBitmap(), &original));
+
+  // The caller's progress handler fails halfway through the final run.
+  Gradient(40, 30);
+  original.Assign(view->GetFBitmap());
+  dialogs.Records.clear();
+  proc->OnProgress = [](TObject*, int percent) {
+    if (percent > 40) throw Exception("stopped by the caller");
+  };
+  EXPECT_FALSE(Run(peRGB, mrCancel, [&](TfPreviews* d) {
+    Type(d->Edit7, "90");  // previews report no progress
+    Click(d->Button1);
+    EXPECT_EQ(d->ModalResult, mrNone);
+  }));
+  ASSERT_EQ(dialogs.Records.size(), 2u);
+  EXPECT_EQ(dialogs.Records[1].Text, "stopped by the caller");
+  EXPECT_TRUE(SameBitmaps(view->GetFBitmap(), &original));
+}
+
+TEST_F(PreviewsTest, OnlyTheFirstActivationOfARunResetsTheValues) {
+  Gradient(40, 30);
+  TfPreviews* d = new TfPreviews(parent);
+  d->Pix1->GetFBitmap()->Assign(view->GetFBitmap());
+  d->PreviewEffects = peContrast | peWave;
+  dialogs.AnswerModal(mrCancel, [&](TCustomForm*) {
+    Settle();
+    Type(d->Edit1, "40");
+    PickPage(d, ppgWave);
+    Type(d->Edit33, "25");
+    // Another window took the focus and gave it back.
+    d->Deactivate();
+    d->Activate();
+    EXPECT_EQ(d->Params().Contrast, 40);
+    EXPECT_EQ(d->Params().WaveLength, 25);
+    EXPECT_EQ(d->ActivePageTag(), ppgWave);
+  });
+  d->ShowModal();
+  // A new run starts from the defaults.
+  dialogs.AnswerModal(mrCancel, [&](TCustomForm*) {
+    EXPECT_EQ(d->Params().Contrast, 0);
+    EXPECT_EQ(d->Edit1->GetText(), "0");
+    EXPECT_EQ(d->ActivePageTag(), ppgContrast);
+  });
+  d->ShowModal();
+  d->Free();
+}
+
+// Drags a ruler's grip with the mouse to a ruler value.
+void DragGrip(TRulerBox* ruler, int grip, double to) {
+  TRect r;
+  ruler->GetGripRect(grip, r);
+  // A grip at the end of the ruler is half outside it.
+  const TPoint from{std::clamp((r.Left + r.Right) / 2, 1, ruler->GetWidth() - 2), (r.Top + r.Bottom) / 2};
+  const double pixelsPerUnit = ruler->GetDotPerUnit();
+  const TPoint target{from.x + int(std::lround((to - ruler->GetGripsPos(grip)) * pixelsPerUnit)), from.y};
+  SendMouse(ruler, QEvent::MouseButtonPress, from, Qt::LeftButton);
+  SendMouse(ruler, QEvent::MouseMove, target, Qt::LeftButton);
+  SendMouse(ruler, QEvent::MouseButtonRelease, target, Qt::NoButton);
+}
+
+TEST_F(PreviewsTest, ThresholdGripsNeverCrossAndSetTheTickedChannels) {
+  Gradient(64, 48);
+  Run(peEqualize, mrCancel, [&](TfPreviews* d) {
+    TRulerBox* ruler = d->RulerBox1;
+    DragGrip(ruler, 0, 120);
+    EXPECT_NEAR(ruler->GetGripsPos(0), 120, 2);
+    // The upper grip dragged below the lower one takes it along.
+    DragGrip(ruler, 1, 60);
+    EXPECT_NEAR(ruler->GetGripsPos(1), 60, 2);
+    EXPECT_EQ(ruler->GetGripsPos(0), ruler->GetGripsPos(1));
+    const int at = int(ruler->GetGripsPos(1));
+    EXPECT_EQ(d->Label17->GetCaption(), std::to_string(at));
+    // Gray is ticked: all three channels take the limits.
+    const TfPreviews::TParams& p = d->Params();
+    EXPECT_EQ(p.ThresholdLow.r, at);
+    EXPECT_EQ(p.ThresholdLow.b, at);
+    EXPECT_EQ(p.ThresholdHigh.g, at);
+    // Below the limit black, above it white.
+    TBitmap* result = d->Pix2->GetFBitmap();
+    for (int y = 0; y < result->GetHeight(); y += 7)
+      for (int x = 0; x < result->GetWidth(); x += 7) {
+        const TRGB c = Pixel(result, x, y);
+        ASSERT_TRUE(c.r == 0 || c.r == 255);
+      }
+  });
+}
+
+TEST_F(PreviewsTest, AClickInTheResultMovesTheLightThere) {
+  Gradient(80, 60);
+  Run(peBumpMap | peLens, mrCancel, [&](TfPreviews* d) {
+    TPixView* source = d->Pix1;
+    const TPoint at{source->OffsetX + 40, source->OffsetY + 30};
+    int refreshes = 0;
+    d->Pix2->OnImageChange = [&](TObject*) { ++refreshes; };
+    WidgetClick(d->Pix2, at);
+    Settle();
+    const int expectedLeft = int((at.x - source->OffsetX) * 100 / source->GetZoom()) + source->GetViewX();
+    EXPECT_EQ(d->Params().BumpLeft, expectedLeft);
+    EXPECT_EQ(d->Edit22->GetText(), std::to_string(expectedLeft));
+    EXPECT_EQ(d->Edit23->GetText(), std::to_string(d->Params().BumpTop));
+    PickPage(d, ppgLens);
+    WidgetClick(d->Pix2, at);
+    Settle();
+    EXPECT_EQ(d->Params().LensLeft, expectedLeft);
+    EXPECT_EQ(d->Edit27->GetText(), std::to_string(expectedLeft));
+  });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PreviewsTest, TheFourierPageClearsTheSelectedFrequenciesAndRebuildsThePicture) {
+  // Stripes of 50 and 150 over a 96 x 64 picture.
+  Picture(96, 64, [](int x, int) { return x % 8 < 4 ? TRGB{50, 50, 50} : TRGB{150, 150, 150}; });
+  EXPECT_TRUE(Run(peFFT, mrOk, [&](TfPreviews* d) {
+    TBitmap* spectrum = d->PixView1->GetFBitmap();
+    EXPECT_EQ(spectrum->GetWidth(), 128);
+    EXPECT_EQ(spectrum->GetHeight(), 128);
+    EXPECT_TRUE(d->CheckBox1->GetChecked());
+    TBitmap plain;
+    plain.Assign(d->Pix2->GetFBitmap());
+    // Everything but the zero frequency cleared: the stripes go.
+    d->PixView1->SelectionBase = iesbBitmap;
+    d->PixView1->Select(0, 0, 127, 60);
+    Click(d->Clear);
+    EXPECT_FALSE(SameBitmaps(d->Pix2->GetFBitmap(), &plain));
+    Click(d->Button7);  // Reset: the selection goes, the result comes back
+    EXPECT_FALSE(d->PixView1->HasSelection);
+    EXPECT_TRUE(SameBitmaps(d->Pix2->GetFBitmap(), &plain));
+    Click(d->Button1);
+  }));
+  // Rebuilt at its own size, stripes kept: each channel is read over its
+  // largest value and stretched with the black border of the square, so
+  // 50 and 150 come back as 85 and 255.
+  TBitmap* picture = view->GetFBitmap();
+  ASSERT_EQ(picture->GetWidth(), 96);
+  ASSERT_EQ(picture->GetHeight(), 64);
+  for (int x = 0; x < 16; ++x) {
+    const TRGB c = Pixel(picture, x, 30);
+    EXPECT_NEAR(c.r, x % 8 < 4 ? 85 : 255, 1) << x;
+  }
+}
+
+TEST_F(PreviewsTest, FilterFilesAreSavedAndLoadedThroughTheirDialogs) {
+  Gradient(30, 30);
+  const std::string file = "blur.flt";
+  Run(peUserFilt, mrCancel, [&](TfPreviews* d) {
+    // The preset list, then a saved and a reloaded kernel.
+    const TRect blur = d->ListBox1->ItemRect(1);
+    WidgetClick(d->ListBox1, {blur.Left + 5, (blur.Top + blur.Bottom) / 2});
+    Settle();
+    EXPECT_EQ(d->Params().Filter.Divisor, 9);
+    EXPECT_EQ(d->FilterEdits[4]->GetText(), "1");
+    dialogs.AnswerDialog([&](TCommonDialog* dialog) {
+      static_cast<TSaveDialog*>(dialog)->FileName = file;
+      return true;
+    });
+    Click(d->Button5);
+    Type(d->FilterEdits[0], "7");
+    EXPECT_EQ(d->Params().Filter.Values[0][0], 7);
+    dialogs.AnswerDialog([&](TCommonDialog* dialog) {
+      static_cast<TOpenDialog*>(dialog)->FileName = file;
+      return true;
+    });
+    Click(d->Button4);
+    EXPECT_EQ(d->Params().Filter.Values[0][0], 1);
+    EXPECT_EQ(d->FilterEdits[0]->GetText(), "1");
+    EXPECT_EQ(d->FilterEdits[9]->GetText(), "9");
+  });
 }
 
 }  // namespace
