@@ -120,7 +120,8 @@ void TfPreviews::Edit8Change(TObject* sender) {
   if (!filterEdits_) return;
   p_.Filter.Divisor = ReadInt(FilterEdits[9], 1, -100, 100);
   auto* edit = dynamic_cast<TEdit*>(sender);
-  if (edit && edit->Tag >= 0 && edit->Tag < 9) p_.Filter.Values[edit->Tag / 3][edit->Tag % 3] = ReadInt(edit, 0, -100, 100);
+  if (edit && edit->Tag >= 0 && edit->Tag < 9)
+    p_.Filter.Values[edit->Tag / 3][edit->Tag % 3] = ReadInt(edit, 0, -100, 100);
   ReApplyWhenLocked();
 }
 
@@ -174,9 +175,13 @@ void TfPreviews::RulerPosChange(TRulerBox* ruler, int grip) {
   TRGB& lo = threshold ? p_.ThresholdLow : p_.EqualizeLow;
   TRGB& hi = threshold ? p_.ThresholdHigh : p_.EqualizeHigh;
   const bool gray = CheckListBox1->GetChecked(3);
-  if (gray || CheckListBox1->GetChecked(0)) lo.r = uint8_t(std::clamp(low, 0, 255)), hi.r = uint8_t(std::clamp(high, 0, 255));
-  if (gray || CheckListBox1->GetChecked(1)) lo.g = uint8_t(std::clamp(low, 0, 255)), hi.g = uint8_t(std::clamp(high, 0, 255));
-  if (gray || CheckListBox1->GetChecked(2)) lo.b = uint8_t(std::clamp(low, 0, 255)), hi.b = uint8_t(std::clamp(high, 0, 255));
+  const uint8_t l = uint8_t(std::clamp(low, 0, 255)), h = uint8_t(std::clamp(high, 0, 255));
+  uint8_t TRGB::*channels[] = {&TRGB::r, &TRGB::g, &TRGB::b};
+  for (int i = 0; i < 3; ++i)
+    if (gray || CheckListBox1->GetChecked(i)) {
+      lo.*channels[i] = l;
+      hi.*channels[i] = h;
+    }
   ReApplyWhenLocked();
 }
 
@@ -209,7 +214,8 @@ void TfPreviews::Edit32Change() {
   if (!ready_) return;
   const bool reflective = CheckBox2->GetChecked();
   const bool changed = Store<3>({&p_.Amplitude, &p_.WaveLength, &p_.Phase},
-                                {ReadInt(Edit32, 0, 0, 32767), ReadInt(Edit33, 0, 0, 32767), ReadInt(Edit34, 0, 0, 359)});
+                                {ReadInt(Edit32, 0, 0, 32767), ReadInt(Edit33, 0, 0, 32767),
+                                 ReadInt(Edit34, 0, 0, 359)});
   if (!changed && reflective == p_.Reflective) return;
   p_.Reflective = reflective;
   ReApplyWhenLocked();

@@ -143,28 +143,33 @@ TEST_F(PreviewsTest, TypedValuesAreLimitedToWhatTheControlsOffer) {
   Gradient(50, 40);
   proc->PreviewsParams = 0;  // the values only: no previews of huge windows
   // Two runs, so that every tab fits the row.
-  for (TPreviewEffects pages : {peContrast | peHSL | peRGB | peUserFilt | peRotate, peMorph | peWave | peBumpMap | peLens | peRotate})
-  Run(pages, mrCancel, [&](TfPreviews* d) {
-    for (const TCase& c : cases) {
-      if (!(pages & PreviewPageEffect(c.tag))) continue;
-      SCOPED_TRACE(c.typed);
-      if (d->ActivePageTag() != c.tag) PickPage(d, c.tag);
-      Type(d->*c.edit, c.typed);
-      EXPECT_NEAR(c.value(d->Params()), c.expected, 1e-9);
-      if (c.shown) EXPECT_EQ((d->*c.edit)->GetText(), c.shown);
-    }
-    if (!(pages & peUserFilt)) return;
-    // The filter's entries and divisor too; a divisor that is no number is 1.
-    PickPage(d, ppgUserFilter);
-    Type(d->FilterEdits[4], "250");
-    EXPECT_EQ(d->Params().Filter.Values[1][1], 100);
-    Type(d->FilterEdits[9], "x");
-    EXPECT_EQ(d->Params().Filter.Divisor, 1);
-    // The rotation track bar follows a typed angle in hundredths.
-    PickPage(d, ppgRotate);
-    Type(d->EditRotate, "-33.25");
-    EXPECT_EQ(d->TrackBarRotate->GetPosition(), -3325);
-  });
+  const TPreviewEffects runs[] = {peContrast | peHSL | peRGB | peUserFilt | peRotate,
+                                  peMorph | peWave | peBumpMap | peLens | peRotate};
+  for (TPreviewEffects pages : runs) {
+    Run(pages, mrCancel, [&](TfPreviews* d) {
+      for (const TCase& c : cases) {
+        if (!(pages & PreviewPageEffect(c.tag))) continue;
+        SCOPED_TRACE(c.typed);
+        if (d->ActivePageTag() != c.tag) PickPage(d, c.tag);
+        Type(d->*c.edit, c.typed);
+        EXPECT_NEAR(c.value(d->Params()), c.expected, 1e-9);
+        if (c.shown) {
+          EXPECT_EQ((d->*c.edit)->GetText(), c.shown);
+        }
+      }
+      if (!(pages & peUserFilt)) return;
+      // The filter's entries and divisor too; a divisor that is no number is 1.
+      PickPage(d, ppgUserFilter);
+      Type(d->FilterEdits[4], "250");
+      EXPECT_EQ(d->Params().Filter.Values[1][1], 100);
+      Type(d->FilterEdits[9], "x");
+      EXPECT_EQ(d->Params().Filter.Divisor, 1);
+      // The rotation track bar follows a typed angle in hundredths.
+      PickPage(d, ppgRotate);
+      Type(d->EditRotate, "-33.25");
+      EXPECT_EQ(d->TrackBarRotate->GetPosition(), -3325);
+    });
+  }
 }
 
 TEST_F(PreviewsTest, WithLockPreviewUpOnlyThePreviewButtonRefreshesTheResult) {
