@@ -264,6 +264,25 @@ class Journey:
         self.key("alt+F4")
         self.wait_gone("卡片批量处理生成器")
 
+    def effect_dialogs(self):
+        # The batch window's 修改图二 chooses the photo of the current record;
+        # 色彩调节 and 特效... open the processing preview dialog on it, which
+        # Escape cancels.
+        window = self.menu_entry("alt+f", ("p", "Return"), "卡片批量处理生成器")
+        self.xdo("windowactivate", "--sync", window, check=False)
+        x, y, w, h = self.geometry(window)
+        panel_top = h - EFFECT_PANEL_HEIGHT
+        self.click(window, EDIT_PICTURE_BUTTON[0], panel_top + EDIT_PICTURE_BUTTON[1])
+        for button in (COLOUR_BUTTON, EFFECT_BUTTON):
+            self.click(window, button[0], panel_top + button[1])
+            dialog = self.wait_window(PREVIEW_CAPTION)
+            self.xdo("windowactivate", "--sync", dialog, check=False)
+            self.key("Escape")
+            self.wait_gone(PREVIEW_CAPTION)
+        self.xdo("windowactivate", "--sync", window, check=False)
+        self.key("alt+F4")
+        self.wait_gone("卡片批量处理生成器")
+
     def grid_cell(self):
         x, y, w, h = self.geometry(self.main)
         return w - GRID_FROM_RIGHT, GRID_FIRST_ROW_Y
@@ -835,6 +854,7 @@ def main():
         journey.start(program, data)
         journey.menus()
         journey.batch_window()
+        journey.effect_dialogs()
         journey.stock_table_refuses(data / "Mode" / "DATA" / "data.DBF")
         journey.choose_table(cards / "data.DBF")
         journey.copy_table_takes(cards / "data.DBF", "王小明")
@@ -910,6 +930,13 @@ SCROLLBOX_COLOUR = (192, 220, 192)
 RULER_THICKNESS = 25
 # How far the journey drags a text with the mouse.
 TEXT_MOVE = (60, 40)
+# The batch window's picture buttons (client pixels from the top of its
+# bottom panel) and the processing preview dialog's caption.
+EFFECT_PANEL_HEIGHT = 60
+EDIT_PICTURE_BUTTON = (52, 16)
+COLOUR_BUTTON = (681, 43)
+EFFECT_BUTTON = (609, 43)
+PREVIEW_CAPTION = "^Preview$"
 # 设置图片数据 on the database editing window, the field chooser's 确 定, and
 # the colours of the photos imported by name.
 PICTURE_IMPORT_BUTTON = (444, 16)
