@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "designer/cardprogram.h"
+#include "designer/dirunit.h"
 #include "platform/dbfio.h"
 #include "platform/qt_input.h"
 #include "records/dbpicsu.h"
@@ -22,6 +23,7 @@
 #include "records/uinputcol.h"
 #include "records/uselectfield.h"
 #include "records/utextdata.h"
+#include "dbfreadcheck.h"
 #include "tablecopy.h"
 #include "support/xlsbytes.h"
 
@@ -215,7 +217,7 @@ TEST_F(TextImport, BulkColumnsRoundTripThroughAFileIntoTheTable) {
         case 0: cell = names[r % 4] + std::to_string(r); break;
         case 1: cell = ""; break;
         case 2: cell = "0"; break;
-        case 3: cell = "北京市海淀区中关村大街" + std::to_string(r) + "号院"; break;
+        case 3: cell = "北京市海淀区中关村大街" + std::to_string(r) + "号院清华科技园创新大厦东座"; break;  // near the field's 60 bytes
         default: cell = std::to_string(r * 100 + c); break;
       }
       if (c == 0 && cell.empty()) cell = "空" + std::to_string(r);
@@ -243,6 +245,14 @@ TEST_F(TextImport, BulkColumnsRoundTripThroughAFileIntoTheTable) {
     for (int c = 0; c < kMemoColumns; ++c)
       ASSERT_EQ(stored[size_t(r)][size_t(c)], columns[size_t(c)][size_t(r)]) << "row " << r << " column " << c;
   EXPECT_EQ(form_->ProgressBar1->GetMax(), kMemoRows);
+
+  // Another project's dBASE reader finds the same texts, in GBK.
+  const dbfreadcheck::TTexts read = dbfreadcheck::ReadTexts(folder_ + "data.DBF", folder_);
+  ASSERT_EQ(read.error, "");
+  ASSERT_EQ(read.records.size(), size_t(kMemoRows));
+  for (int r = 0; r < kMemoRows; ++r)
+    for (int c = 0; c < kMemoColumns; ++c)
+      ASSERT_EQ(read.records[size_t(r)][size_t(c)], columns[size_t(c)][size_t(r)]) << "row " << r << " column " << c;
 }
 
 TEST_F(TextImport, UpdatingWritesThePresentCellsAndEndsWithOneRecordPerLine) {
@@ -334,11 +344,14 @@ TEST_F(TextImport, AWorksheetFillsTheColumnsFromTheGrid) {
   sheet.Cells.push_back({1, 2, std::string("男")});
   const std::string book = program_.Data("book.xls");
   cwtest::WriteBytesFile(book, cwtest::XlsBytes({sheet}));
-  for (int read = 0; read < 2; ++read) {
-    ChooseFile(book);
-    program_.dialogs.AnswerInput("1");
-    Tool(form_->TBExcel);
-  }
+  // Read twice: by the tool button, then by the file menu's entry.
+  ChooseFile(book);
+  program_.dialogs.AnswerInput("1");
+  Tool(form_->TBExcel);
+  ChooseFile(book);
+  program_.dialogs.AnswerInput("1");
+  FileMenu("Excel导入");
+  EXPECT_EQ(program_.dialogs.Pending(), 0u);
   EXPECT_EQ(form_->GetCaption(), "批量导入文本" + book);  // set, not appended to
   EXPECT_TRUE(form_->StringGrid->GetVisible());
   EXPECT_TRUE(form_->GridReady);
@@ -381,6 +394,13 @@ TEST_F(TextImport, HelpTitlesAndTheEditingWindow) {
   FileMenu("选用数据库");
   EXPECT_EQ(program_.dialogs.Records.back().Dialog, main_->OpenDialog1);
   EXPECT_EQ(main_->OpenDialog1->Filter, "(*.dbf)|*.dbf");
+  // 保存数据库到... is the designer's collect-save: its folder chooser.
+  FormDir = MakeForm<TFormDir>(Application);
+  program_.Keep(FormDir);
+  program_.dialogs.AnswerModal(mrCancel);
+  FileMenu("保存数据库到");
+  EXPECT_EQ(program_.dialogs.Records.back().Form, FormDir);
+  EXPECT_EQ(program_.dialogs.Pending(), 0u);
   Tool(form_->ToolButton3);  // 维护数据库
   EXPECT_TRUE(FormTextData->GetVisible());
   EXPECT_FALSE(form_->GetVisible());
