@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 
 #include <chrono>
@@ -379,6 +380,46 @@ TEST_F(TextImport, AWorksheetFillsTheColumnsFromTheGrid) {
   program_.dialogs.Answer(IDNO);
   WindowClick(form_->Titles[4], {5, 5});
   EXPECT_EQ(Column(4), (Lines{"李四", "12.5", "男"}));
+}
+
+// The 13 columns are wider than the window: its scroll box's bar brings the
+// last one into view, and the columns shrink to make room for the grid.
+TEST_F(TextImport, EveryColumnIsReachableAndTheGridTakesTheLowerPart) {
+  TScrollBox* box = form_->ScrollBox1;
+  auto columnsFit = [&] {
+    for (TMemo* memo : form_->Columns)
+      if (memo->GetTop() + memo->GetHeight() > box->GetClientHeight()) return false;
+    return true;
+  };
+  ASSERT_TRUE(box->ScrollBar(SB_HORZ).Visible);
+  EXPECT_TRUE(columnsFit());
+  EXPECT_GT(form_->Columns[0]->GetHeight(), 400);  // the window's height, less the bars
+
+  // Paging right with the mouse on the bar's track.
+  QScrollBar* bar = nullptr;
+  for (QScrollBar* b : box->Widget()->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+    if (b->orientation() == Qt::Horizontal) bar = b;
+  ASSERT_NE(bar, nullptr);
+  for (int i = 0; i < 5; ++i) QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 24, bar->height() / 2));
+  Settle();
+  TMemo* last = form_->Columns[12];
+  EXPECT_GE(last->GetLeft(), 0);
+  EXPECT_LE(last->GetLeft() + last->GetWidth(), box->GetClientWidth());
+  QTest::mouseClick(last->Widget(), Qt::LeftButton, {}, QPoint(5, 5));
+  for (QChar ch : QStringLiteral("备注")) QTest::sendKeyEvent(QTest::Click, last->Widget(), Qt::Key_unknown, QString(ch), {});
+  EXPECT_EQ(Column(12), Lines{"备注"});
+
+  // A workbook read shows the grid below the columns, above the progress bar.
+  cwtest::XlsSheet sheet{"一班", {{0, 0, std::string("张三")}}};
+  const std::string book = program_.Data("one.xls");
+  cwtest::WriteBytesFile(book, cwtest::XlsBytes({sheet}));
+  ChooseFile(book);
+  program_.dialogs.AnswerInput("1");
+  Tool(form_->TBExcel);
+  ASSERT_TRUE(form_->StringGrid->GetVisible());
+  EXPECT_TRUE(columnsFit());
+  EXPECT_LE(box->GetTop() + box->GetHeight(), form_->StringGrid->GetTop());
+  EXPECT_LE(form_->StringGrid->GetTop() + form_->StringGrid->GetHeight(), form_->ProgressBar1->GetTop());
 }
 
 TEST_F(TextImport, HelpTitlesAndTheEditingWindow) {

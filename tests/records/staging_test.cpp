@@ -102,6 +102,9 @@ TEST_F(Staging, TheChooserAlwaysHasAFieldAndKeepsTheLastChoice) {
     // Shown for the first time: the first field is chosen already.
     EXPECT_EQ(FormSelectField->RadioGroup1->GetItemIndex(), 0);
     EXPECT_EQ(FormSelectField->RadioGroup1->GetItems()->Get(3), "部门名称");
+    // Sky blue behind the items too, as around them.
+    const QImage group = FormSelectField->RadioGroup1->Widget()->grab().toImage();
+    EXPECT_EQ(group.pixelColor(group.width() - 8, group.height() / 2), QColor(0xA6, 0xCA, 0xF0));
     ChooseItem(3);
   });
   ASSERT_EQ(FormSelectField->ShowModal(), mrOk);
