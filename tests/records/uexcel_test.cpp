@@ -139,6 +139,9 @@ TEST_F(FormExcelTest, ReadsTheChosenSheetIntoTheGrid) {
   EXPECT_EQ(form->StringGrid->GetRowCount(), 41);
   EXPECT_EQ(form->StringGrid->GetColCount(), 36);
   EXPECT_EQ(form->StringGrid->GetCell(35, 40), "3934");
+  // Every row and column of it can be scrolled to.
+  EXPECT_TRUE(form->StringGrid->ScrollBar(SB_VERT).Visible);
+  EXPECT_TRUE(form->StringGrid->ScrollBar(SB_HORZ).Visible);
 }
 
 TEST_F(FormExcelTest, ReportsEveryFailedReadAndStaysReady) {
