@@ -273,6 +273,10 @@ TEST(FormTest, WindowMovedAndSizedOnScreenMovesAndSizesTheForm) {
   form->Widget()->setGeometry(220, 160, 400, 250);
   EXPECT_EQ(form->GetBoundsRect(), Bounds(220 - f.Left, 160 - f.Top, 400 + f.Left + f.Right, 250 + f.Top + f.Bottom));
   EXPECT_EQ(form->Widget()->geometry(), QRect(220, 160, 400, 250));
+  // A caption set while it shows reaches the title bar; the window stays.
+  form->SetCaption("批量导入文本/data/一班.xls");
+  EXPECT_EQ(form->Widget()->windowTitle(), QString("批量导入文本/data/一班.xls"));
+  EXPECT_EQ(form->Widget()->geometry(), QRect(220, 160, 400, 250));
   form->Free();
 }
 
