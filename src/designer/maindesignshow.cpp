@@ -132,9 +132,11 @@ void TMainForm::NShowPanelPicClick(TObject*) {
   Repaint();
 }
 
-void TMainForm::DraworMouseUp(TObject*, TMouseButton, TShiftState, int X, int Y) {
+void TMainForm::DraworMouseUp(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
   if (DrawingMode) {
-    // The drawing tools finish their shape here and refresh the print twin.
+    if (Drawing) FinishDrawing(Button, X, Y);
+    StatusBar1->GetPanels()->Items(1)->SetText("X:" + std::to_string(X) + "    Y:" + std::to_string(Y));
+    RefreshLayoutPrint();
   } else {
     MoveMode = 0;
     QRDrawor->SetBoundsRect(Drawor->GetBoundsRect());
