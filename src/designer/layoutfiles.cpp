@@ -21,6 +21,9 @@ namespace {
 // less, and the size box must not ask for a picture memory cannot hold.
 constexpr int kMaxLayoutSide = 8000;
 
+// Whether the last save of the layout picture wrote its file.
+bool LayoutSaved = false;
+
 void PaintWhite(TBitmap* bitmap) {
   bitmap->GetCanvas()->Brush->Color = clWhite;
   bitmap->GetCanvas()->Brush->Style = bsSolid;
@@ -177,11 +180,8 @@ bool TMainForm::NewLayoutPicture() {
 
 void TMainForm::FileOpenClick(TObject*) {
   if (!SaveDrawingFirst(this)) return;
-  std::string path = TemplateBGPath;
-  if (!OpenNoDialog) {
-    if (!OpenPictureDialog1->Execute()) return;  // the picture stays
-    path = OpenPictureDialog1->FileName;
-  }
+  if (!OpenPictureDialog1->Execute()) return;  // the picture stays
+  const std::string path = OpenPictureDialog1->FileName;
   EraseRangeMark();
   if (!LoadLayoutPicture(path)) return;
   BGFileName = path;
@@ -197,10 +197,12 @@ void TMainForm::FileSaveClick(TObject*) {
   const bool ownName = SameText(BGFileName, TemplateBGPath) && !SameText(ExtractFileName(BGFileName), "untitle.jpg") &&
                        !SameText(BGFileName, untitled);
   if (!ownName) {
+    LayoutSaved = false;
     FileSaveAsClick(this);
     return;
   }
-  if (SaveLayoutPicture(BGFileName))
+  LayoutSaved = SaveLayoutPicture(BGFileName);
+  if (LayoutSaved)
     SetCaptionTo(this, ExtractFileName(BGFileName));
   else
     ShowMessage("保存底图出错！");
@@ -208,6 +210,7 @@ void TMainForm::FileSaveClick(TObject*) {
 
 void TMainForm::FileSaveAsClick(TObject*) {
   EraseRangeMark();
+  const std::string oldName = BGFileName, oldTemplateName = TemplateBGPath;
   if (CollectMode) {
     BGFileName = CollectPicturePath;
   } else {
@@ -216,10 +219,17 @@ void TMainForm::FileSaveAsClick(TObject*) {
   }
   TemplateBGPath = BGFileName;
   // The collect-save's file is written as it stands, whatever its name.
-  if (CollectMode)
-    SaveLayoutPicture(BGFileName);
-  else
+  bool saved = CollectMode && SaveLayoutPicture(BGFileName);
+  if (!CollectMode) {
     FileSaveClick(this);
+    saved = LayoutSaved;
+  }
+  // A picture that was not written is not named: the template goes on
+  // naming the one it has.
+  if (!saved) {
+    BGFileName = oldName;
+    TemplateBGPath = oldTemplateName;
+  }
   SetCurrentDir(AppDir + "data/");
 }
 
