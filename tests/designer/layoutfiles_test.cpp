@@ -5,6 +5,7 @@
 // Cut wait for a range, and the text box's text is drawn into the picture.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <fstream>
 
@@ -347,6 +348,45 @@ TEST_F(LayoutFiles, LogoPictureChanges) {
   EXPECT_EQ(f->SignPic->GetWidth(), 30);
   EXPECT_EQ(f->SignPic->GetHeight(), 20);
   EXPECT_EQ(LogoPrintBitmap->GetWidth(), 30);
+}
+
+}  // namespace
+
+namespace {
+
+// A press on the text box's edge handle sizes the box from that edge as
+// the pointer moves (the moves and the release come while the window
+// manager's size loop runs); a press inside it edits text and sizes nothing.
+TEST_F(LayoutFiles, TextBoxSizesFromItsEdgeHandles) {
+  Click(f->TextButton);
+  ClickAt(40, 30);
+  ASSERT_TRUE(f->Edit->GetVisible());
+  QWidget* w = f->Edit->Widget();
+  struct Case {
+    TPoint at, by;
+    TRect want;
+  };
+  const TRect home = f->Edit->GetBoundsRect();
+  const int W = home.Width(), H = home.Height();
+  const Case cases[] = {
+      {{3, H / 2}, {-10, 0}, Rect(home.Left - 10, home.Top, home.Right, home.Bottom)},       // left edge
+      {{W - 3, H - 3}, {12, 8}, Rect(home.Left, home.Top, home.Right + 12, home.Bottom + 8)},  // bottom-right
+      {{W / 2, H / 2}, {12, 8}, home},                                                       // inside: text
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.at.x << "," << c.at.y);
+    f->Edit->SetBoundsRect(home);
+    const QPoint start = w->mapToGlobal(QPoint(c.at.x, c.at.y)), end = start + QPoint(c.by.x, c.by.y);
+    QTimer::singleShot(0, w, [w, start, end] {
+      QTest::mouseMove(w, w->mapFromGlobal((start + end) / 2));
+      QTest::mouseMove(w, w->mapFromGlobal(end));
+      QTest::mouseRelease(w, Qt::LeftButton, {}, w->mapFromGlobal(end));
+    });
+    QTest::mousePress(w, Qt::LeftButton, {}, QPoint(c.at.x, c.at.y));
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(f->Edit->GetBoundsRect(), c.want);
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+  }
 }
 
 }  // namespace
