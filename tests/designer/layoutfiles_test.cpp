@@ -274,6 +274,10 @@ TEST_F(LayoutFiles, TextToolDrawsTheTypedText) {
   Click(f->BrushColor);
   Click(f->TextButton);
   EXPECT_TRUE(f->ToolBar2->GetVisible() && f->FontBox->GetEnabled() && f->TBEdit->GetVisible());
+  // With the text tool the width box sets the text's size.
+  WidgetClick(f->PenWidth, {5, 5});
+  QTest::keyClick(f->PenWidth->Widget(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(f->PenWidth->Widget(), "18");
   ClickAt(40, 30);
   ASSERT_TRUE(f->Edit->GetVisible());
   EXPECT_EQ(TPoint(f->Edit->GetLeft(), f->Edit->GetTop()), TPoint(40, 30));
@@ -281,6 +285,7 @@ TEST_F(LayoutFiles, TextToolDrawsTheTypedText) {
   QTest::keyClicks(f->Edit->Widget(), "HI");
   EXPECT_EQ(f->Edit->GetColor(), clYellow);
   EXPECT_EQ(f->Edit->GetFont()->Color, clRed);
+  EXPECT_EQ(f->Edit->GetFont()->GetSize(), 18);
   EXPECT_EQ(CountNonWhite(Rect(0, 0, 300, 200)), 0);
 
   ClickAt(250, 150);
