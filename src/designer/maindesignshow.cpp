@@ -218,6 +218,8 @@ void TMainForm::FormPaint(TObject*) {
 }
 
 void TMainForm::FormKeyDown(TObject*, Word& Key, TShiftState) {
+  // The text box's own arrow keys move its caret.
+  if (Edit->Focused()) return;
   int dx = 0, dy = 0;
   switch (Key) {
     case VK_LEFT: dx = -1; break;

@@ -262,3 +262,24 @@ TEST_F(DrawingTools, ReleaseRefreshesThePrintCopy) {
 }
 
 }  // namespace
+
+namespace {
+
+// Arrow keys typed into the text box move its caret, not the selected
+// design item (the window sees keys first to nudge items).
+TEST_F(LayoutEditor, ArrowKeysInTheTextBoxLeaveTheItemsAlone) {
+  f->PicOne->Show();
+  f->PicOne->SetBounds(230, 40, 80, 100);
+  f->SelectedItem = 13;
+  Click(f->TextButton);
+  ClickAt(40, 30);
+  ASSERT_TRUE(f->Edit->Focused());
+  QTest::keyClicks(f->Edit->Widget(), "AB");
+  QTest::keyClick(f->Edit->Widget(), Qt::Key_Left);
+  QTest::keyClick(f->Edit->Widget(), Qt::Key_Up);
+  EXPECT_EQ(TPoint(f->PicOne->GetLeft(), f->PicOne->GetTop()), TPoint(230, 40));
+  EXPECT_EQ(f->Edit->GetSelStart(), 1);
+  EXPECT_TRUE(program.Messages().empty());
+}
+
+}  // namespace
