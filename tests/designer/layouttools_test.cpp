@@ -210,6 +210,14 @@ TEST_F(DrawingTools, PenControlsAndSelectMode) {
   EXPECT_GT(drawn, 50);
   EXPECT_LT(drawn, 190);
 
+  // A fill style releases the tool's button but keeps the tool.
+  WhitePicture();
+  Click(f->ClearBrush);
+  EXPECT_FALSE(f->LineButton->GetDown());
+  EXPECT_TRUE(DrawingMode);
+  Drag({{20, 80}, {60, 80}});
+  EXPECT_GT(CountNonWhite(Rect(20, 80, 60, 81)), 10);
+
   WhitePicture();
   Click(f->SelectButton);
   EXPECT_FALSE(DrawingMode);
