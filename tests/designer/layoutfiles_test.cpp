@@ -395,3 +395,43 @@ TEST_F(LayoutFiles, TextBoxSizesFromItsEdgeHandles) {
 }
 
 }  // namespace
+
+namespace {
+
+// The layout, logo and seal pictures are written as bitmaps or JPEG
+// pictures by their names' extensions (in any letter case); the other
+// types are refused with the wrong-type box and nothing is written.
+TEST_F(LayoutFiles, PicturesAreSavedByTheirExtension) {
+  TBitmap logo;
+  logo.SetSize(30, 20);
+  logo.GetCanvas()->Brush->Color = clRed;
+  logo.GetCanvas()->FillRect(Rect(0, 0, 30, 20));
+  f->SignPic->GetPicture()->Assign(&logo);
+  f->ImageZhang->GetPicture()->Assign(&logo);
+  using Save = bool (TMainForm::*)(const std::string&);
+  struct Case {
+    Save save;
+    const char* name;
+    bool written;
+    int width;
+  } cases[] = {
+      {&TMainForm::SaveLogoPicture, "logo.BMP", true, 30},  {&TMainForm::SaveLogoPicture, "logo.jpeg", true, 30},
+      {&TMainForm::SaveLogoPicture, "logo.ico", false, 0},  {&TMainForm::SaveSealPicture, "seal.jpg", true, 30},
+      {&TMainForm::SaveSealPicture, "seal.emf", false, 0},  {&TMainForm::SaveLayoutPicture, "base.JPG", true, f->Drawor->GetWidth()},
+      {&TMainForm::SaveLayoutPicture, "base.wmf", false, 0}, {&TMainForm::SaveLayoutPicture, "base.png", false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    program.dialogs.Records.clear();
+    const std::string path = program.Data(c.name);
+    EXPECT_EQ((f->*c.save)(path), c.written);
+    EXPECT_EQ(FileExists(path), c.written);
+    EXPECT_EQ(Captions(), c.written ? std::vector<std::string>{} : std::vector<std::string>{"错误的文件类型"});
+    if (!c.written) continue;
+    TPicture read;
+    read.LoadFromFile(path);
+    EXPECT_EQ(read.GetWidth(), c.width);
+  }
+}
+
+}  // namespace
