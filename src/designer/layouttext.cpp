@@ -117,7 +117,9 @@ void TMainForm::StampTextBox() {
 
 // The box's corners and edge middles size it as the card panel's do; a
 // press anywhere else edits text (the box never moves with the mouse).
-void TMainForm::EditMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
+// Only the left button sizes: a right press opens the pop-up menu.
+void TMainForm::EditMouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+  if (Button != mbLeft) return;
   const TPanelCommand zone = CardPanelCommand(X, Y, Edit->GetWidth(), Edit->GetHeight());
   if (zone.Command == SC_MOVE + 1) return;
   const TCursor saved = Screen->GetCursor();

@@ -435,3 +435,32 @@ TEST_F(LayoutFiles, PicturesAreSavedByTheirExtension) {
 }
 
 }  // namespace
+
+namespace {
+
+// The text box's pop-up menu and the text tool bar's clipboard buttons
+// edit the box's text.
+TEST_F(LayoutFiles, TextBoxPopUpAndClipboardButtons) {
+  Click(f->TextButton);
+  ClickAt(40, 30);
+  QTest::keyClicks(f->Edit->Widget(), "AB");
+  WindowClick(f->Edit, {5, 5}, Qt::RightButton);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  QAction* selectAll = nullptr;
+  for (QAction* action : menu->actions())
+    if (action->text().toStdString() == "全选") selectAll = action;
+  ASSERT_NE(selectAll, nullptr);
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(selectAll).center());
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(f->Edit->GetSelLength(), 2);
+  Click(f->TBCut);
+  EXPECT_EQ(f->Edit->GetText(), "");
+  EXPECT_EQ(Clipboard()->GetAsText(), "AB");
+  Click(f->TBPaste);
+  Click(f->TBPaste);
+  EXPECT_EQ(f->Edit->GetText(), "ABAB");
+}
+
+}  // namespace
