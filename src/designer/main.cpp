@@ -46,6 +46,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   WireTexts();
   WireCommands();
   WireSealAndInsert();
+  WireLayoutTools();
 }
 
 TMainForm::~TMainForm() {

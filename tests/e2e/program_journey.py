@@ -559,6 +559,24 @@ class DesignJourney(Journey):
         time.sleep(0.2)
         self.xdo("mouseup", "1")
 
+    def drawing_tools(self):
+        """The drawing panel under the card: a function giving the window
+        point of the tool button of a tag, found from the pen colour's black
+        square (24 x 24 at 232, 3 of the panel, inside its lowered edge)."""
+        from PIL import ImageGrab
+        ox, oy = self.window_origin()
+        sx, sy = self.scrollbox_origin()
+        shot = ImageGrab.grab(xdisplay=self.display.name).convert("RGB")
+        black = lambda x, y: shot.getpixel((ox + x, oy + y)) == (0, 0, 0)
+        _, _, w, h = self.geometry(self.main)
+        for y in range(sy + 200, h - 20):
+            for x in range(sx, min(sx + 700, w - 20)):
+                if black(x, y) and black(x + 19, y) and black(x, y + 19) and black(x + 19, y + 19):
+                    left, top = x - 1 - 232, y - 1 - 3
+                    # Tool buttons: 40 x 24 at 4 + 42 x tag, 30 below the panel's top.
+                    return lambda tag: (left + 4 + 42 * tag + 20, top + 30 + 12)
+        raise JourneyError("no drawing panel under the card")
+
     def save_by_key(self, path):
         """保存模板 by its key, Ctrl+S; waits until the file was replaced."""
         os.utime(path, (0, 0))
@@ -737,6 +755,46 @@ def card_screenshot(journey, data, work):
             journey.shots / "designed-card.png")
 
 
+def layout_drawing(journey, work):
+    """底图 新建 makes the layout picture wider (150 mm, the height as it
+    was); the ellipse and the pencil of the drawing panel draw on its free
+    right part with the real mouse, and the screen shows exactly them."""
+    design = TemplateFile(work / "Typed" / "card.pmt")
+    card = journey.card_box(design)
+    journey.choose_entry("alt+b", 0, "新建版图")  # 新建
+    journey.key("ctrl+a")
+    journey.type("150")
+    journey.key("Return")
+    journey.wait_gone("新建版图")
+    picture = (card[0] + 5, card[1] + 5)  # the layout picture's corner in the window
+    tools = journey.drawing_tools()
+    before = journey.grab((picture[0], picture[1], picture[0] + 450, picture[1] + 200))
+    journey.click(journey.main, *tools(2))  # 椭圆
+    at = lambda x, y: (picture[0] + x, picture[1] + y)
+    journey.drag(at(340, 40), at(430, 120))
+    journey.click(journey.main, *tools(6))  # 铅笔
+    stroke = [(340, 150), (370, 180), (400, 150), (430, 180)]
+    for a, b in zip(stroke, stroke[1:]):
+        journey.drag(at(*a), at(*b), steps=6)
+    after = journey.grab((picture[0], picture[1], picture[0] + 450, picture[1] + 200))
+    # Ink within a pixel of the point (the pointer's path is rounded).
+    dark = lambda shot, x, y: any(sum(shot.getpixel((x + i, y + j))[:3]) < 200 for i in (-1, 0, 1) for j in (-1, 0, 1))
+    white = lambda shot, x, y: shot.getpixel((x, y))[:3] == (255, 255, 255)
+    checks = [(340, 80, True), (385, 40, True), (385, 80, False), (335, 80, False),  # the ellipse
+              (355, 165, True), (385, 165, True), (415, 165, True), (440, 150, False)]  # the stroke
+    for x, y, ink in checks:
+        if not white(before, x, y):
+            raise JourneyError("the new layout picture is not white at %d,%d" % (x, y))
+        if (dark if ink else white)(after, x, y) is False:
+            raise JourneyError("the drawing is %s at %d,%d" % ("missing" if ink else "spilt", x, y))
+    if journey.shots:
+        x, y, w, h = journey.geometry(journey.main)
+        ox, oy = journey.window_origin()
+        from PIL import ImageGrab
+        ImageGrab.grab(xdisplay=journey.display.name).crop((ox, oy, ox + w, oy + h)).save(
+            journey.shots / "layout-drawing.png")
+
+
 def designed_card(stock):
     """The stock template with a card laid out on it: a heading, five rows of
     a title and its field, the photo, the barcode, the logo and the seal."""
@@ -881,6 +939,7 @@ def main():
         journey = DesignJourney(display, env, shots)
         template_journey(journey, program, data, work)
         card_screenshot(journey, data, work)
+        layout_drawing(journey, work)
         journey.exit(save=False)
         errors = stderr_errors(journey.program.stderr.read())
         if errors:
