@@ -46,6 +46,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   WireTexts();
   WireCommands();
   WireSealAndInsert();
+  WireTemplateLibrary();
 }
 
 TMainForm::~TMainForm() {
@@ -111,5 +112,3 @@ void TMainForm::FreeLongLivedPictures() {
   PictureCanvas->SetControl(nullptr);
 }
 
-// Handlers whose behaviour the template library gives.
-void TMainForm::CustomTemplateClick(TObject*) {}

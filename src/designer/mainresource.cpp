@@ -496,4 +496,5 @@ void BuildMainWindowResource(TMainForm* f) {
   BuildDesignItems(f);
   BuildCommands(f);
   BuildSealAndInsert(f);
+  BuildTemplateLibrary(f);
 }
