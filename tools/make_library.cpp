@@ -55,8 +55,17 @@ struct Card {
   const Item* seal = nullptr;
   // Field captions that differ from the stock table's (slot, caption).
   std::vector<std::pair<int, const char*>> captions;
-  void (*draw)(Pixels&, int, int);
+  void (*draw)(Pixels&, int, int) = nullptr;
 };
+
+Card NewCard(const char* category, int number, int width, int height) {
+  Card card;
+  card.category = category;
+  card.number = number;
+  card.width = width;
+  card.height = height;
+  return card;
+}
 
 // Painting helpers -------------------------------------------------------------------------
 
@@ -199,7 +208,7 @@ void BusinessLandscape(Pixels& rgb, int w, int h) {
   Line(rgb, w, h, 22, 122, w - 22, 123, {180, 30, 40});
 }
 
-const Item kReceiptSeal{300, 140, 100, 100};
+const Item kReceiptSeal{150, 142, 120, 120};
 void Receipt(Pixels& rgb, int w, int h) {
   const Rgb ink{170, 60, 60};
   Frame(rgb, w, h, 10, 44, w - 10, h - 34, ink);
@@ -221,8 +230,11 @@ void Birthday(Pixels& rgb, int w, int h) {
     Paint(rgb, w, h, Ring(b.x, b.y, b.r, 0), b.c);
     Paint(rgb, w, h, Ring(b.x - b.r / 3, b.y - b.r / 3, b.r / 4, 0), {255, 255, 255});
   }
-  for (int i = 0; i < 28; ++i) {
-    const double x = std::fmod(i * 97.0 + 13, w), y = 110 + std::fmod(i * 53.0, h - 120.0);
+  // Confetti along the sides and the foot, clear of the words.
+  for (int i = 0; i < 24; ++i) {
+    const double along = std::fmod(i * 97.0 + 13, 1.0 * w);
+    const double x = i % 3 == 2 ? along : (i % 2 ? 9 + i % 5 * 2 : w - 10 - i % 5 * 2);
+    const double y = i % 3 == 2 ? h - 24 + i % 4 * 3 : 100 + std::fmod(i * 37.0, h - 130.0);
     const Rgb c = i % 3 == 0 ? Rgb{230, 70, 80} : i % 3 == 1 ? Rgb{250, 180, 40} : Rgb{80, 150, 230};
     Paint(rgb, w, h, Star(x, y, 3 + i % 3), c);
   }
@@ -244,7 +256,7 @@ std::vector<Card> Cards() {
     }
   };
 
-  Card work1{"工作证", 1, 216, 340};
+  Card work1 = NewCard("工作证", 1, 216, 340);
   work1.titles = {{0, "工 作 证", 56, 12, 120, 32, 20, kWhite, "黑体", true},
                   {1, "汉堪科技有限公司", 58, 323, 120, 18, 10, kWhite}};
   rows(work1, 204, 26, 20, 72, 132, {{"姓  名", 0}, {"部  门", 2}, {"职  务", 3}, {"编  号", 6}}, 11, kNavy);
@@ -252,7 +264,7 @@ std::vector<Card> Cards() {
   work1.draw = WorkPortrait;
   cards.push_back(work1);
 
-  Card work2{"工作证", 2, 340, 216};
+  Card work2 = NewCard("工作证", 2, 340, 216);
   work2.titles = {{0, "工 作 证", 118, 10, 120, 32, 20, kWhite, "黑体", true},
                   {1, "汉堪科技有限公司", 108, 204, 150, 18, 9, kWhite}};
   rows(work2, 72, 26, 22, 80, 140, {{"姓  名", 0}, {"部  门", 2}, {"职  务", 3}, {"编  号", 6}}, 11, kNavy);
@@ -261,17 +273,17 @@ std::vector<Card> Cards() {
   work2.draw = WorkLandscape;
   cards.push_back(work2);
 
-  Card student1{"学生出入证", 1, 216, 340};
+  Card student1 = NewCard("学生出入证", 1, 216, 340);
   student1.titles = {{0, "汉堪市第七中学", 36, 10, 160, 22, 13, kWhite, "楷体_GB2312", true},
                      {1, "学生出入证", 48, 188, 130, 26, 16, kGreen, "黑体", true},
-                     {2, "凭证出入 遗失补办", 50, 324, 130, 16, 9, kWhite}};
+                     {2, "凭证出入 遗失补办", 56, 325, 120, 18, 9, kWhite}};
   rows(student1, 220, 24, 20, 72, 132, {{"姓  名", 0}, {"班  级", 2}, {"学  号", 6}, {"性  别", 1}}, 11, kGreen);
   student1.photo = &kPortraitPhoto;
   student1.captions = {{2, "班级"}, {6, "学号"}};
   student1.draw = StudentPortrait;
   cards.push_back(student1);
 
-  Card student2{"学生出入证", 2, 340, 216};
+  Card student2 = NewCard("学生出入证", 2, 340, 216);
   student2.titles = {{0, "汉堪市第七中学", 20, 10, 170, 22, 13, kWhite, "楷体_GB2312", true},
                      {1, "学生出入证", 210, 12, 120, 26, 15, kWhite, "黑体", true}};
   rows(student2, 72, 26, 22, 80, 140, {{"姓  名", 0}, {"班  级", 2}, {"学  号", 6}, {"性  别", 1}}, 11, kGreen);
@@ -280,7 +292,7 @@ std::vector<Card> Cards() {
   student2.draw = StudentLandscape;
   cards.push_back(student2);
 
-  Card exam1{"准考证", 1, 216, 340};
+  Card exam1 = NewCard("准考证", 1, 216, 340);
   exam1.titles = {{0, "二〇二六年秋季考试", 38, 14, 150, 18, 10, kBrown},
                   {1, "准 考 证", 62, 32, 110, 26, 17, kRed, "黑体", true},
                   {2, "请携带本证及身份证参加考试", 22, 314, 180, 16, 8, kGrey}};
@@ -290,7 +302,7 @@ std::vector<Card> Cards() {
   exam1.draw = ExamPortrait;
   cards.push_back(exam1);
 
-  Card exam2{"准考证", 2, 340, 216};
+  Card exam2 = NewCard("准考证", 2, 340, 216);
   exam2.titles = {{0, "准 考 证", 120, 14, 110, 28, 17, kRed, "黑体", true},
                   {1, "请携带本证及身份证参加考试", 20, 194, 200, 16, 8, kGrey}};
   rows(exam2, 72, 26, 20, 94, 130, {{"考生姓名", 0}, {"准考证号", 6}, {"报考科目", 3}, {"考  场", 2}}, 10, kBrown);
@@ -309,7 +321,7 @@ std::vector<Card> Cards() {
       c.titles.push_back(
           {slot++, heads[i], kEdge + 50 + int((i - 1) * step + step / 2) - 14, top + 2, 32, 14, 8, kBlack});
   };
-  Card clock1{"打卡机模板", 1, 230, 420};
+  Card clock1 = NewCard("打卡机模板", 1, 230, 420);
   clock1.titles = {{0, "考  勤  卡", 66, 8, 110, 26, 16, kWhite, "黑体", true},
                    {1, "姓名", 14, 48, 34, 18, 10}, {2, "编号", 124, 48, 34, 18, 10}};
   clock1.fields = {{0, nullptr, 48, 48, 74, 18, 10}, {6, nullptr, 158, 48, 70, 18, 10}};
@@ -317,7 +329,7 @@ std::vector<Card> Cards() {
   clock1.draw = ClockPortrait;
   cards.push_back(clock1);
 
-  Card clock2{"打卡机模板", 2, 420, 230};
+  Card clock2 = NewCard("打卡机模板", 2, 420, 230);
   clock2.titles = {{0, "考  勤  卡", 160, 6, 110, 24, 15, kWhite, "黑体", true},
                    {1, "姓名", 16, 42, 34, 18, 10}, {2, "部门", 150, 42, 34, 18, 10}, {3, "编号", 290, 42, 34, 18, 10}};
   clock2.fields = {{0, nullptr, 50, 42, 90, 18, 10}, {2, nullptr, 184, 42, 96, 18, 10}, {6, nullptr, 324, 42, 90, 18, 10}};
@@ -325,18 +337,18 @@ std::vector<Card> Cards() {
   clock2.draw = ClockLandscape;
   cards.push_back(clock2);
 
-  Card name1{"名片", 1, 204, 340};
+  Card name1 = NewCard("名片", 1, 204, 340);
   name1.titles = {{0, "汉堪科技有限公司", 36, 84, 140, 18, 10, kGrey},
-                  {1, "电话：", 20, 290, 44, 16, 9, kWhite}, {2, "地址：", 20, 312, 44, 16, 9, kWhite}};
+                  {1, "电话：", 18, 290, 36, 16, 9, kWhite}, {2, "地址：", 18, 312, 36, 16, 9, kWhite}};
   name1.fields = {{0, nullptr, 42, 120, 130, 30, 18, kBlack, "黑体", true},
                   {3, nullptr, 52, 154, 110, 18, 10, kGrey},
-                  {7, nullptr, 64, 290, 130, 16, 9, kWhite},
-                  {5, nullptr, 64, 312, 136, 28, 8, kWhite}};
+                  {7, nullptr, 54, 290, 130, 16, 9, kWhite},
+                  {5, nullptr, 54, 312, 152, 18, 7, kWhite}};
   name1.logo = &kCardLogoPortrait;
   name1.draw = BusinessPortrait;
   cards.push_back(name1);
 
-  Card name2{"名片", 2, 340, 204};
+  Card name2 = NewCard("名片", 2, 340, 204);
   name2.titles = {{0, "汉堪科技有限公司", 80, 40, 160, 20, 11, kGrey},
                   {1, "电话：", 24, 140, 44, 16, 9, kGrey}, {2, "地址：", 24, 162, 44, 16, 9, kGrey}};
   name2.fields = {{0, nullptr, 200, 76, 120, 30, 18, kBlack, "黑体", true},
@@ -347,7 +359,7 @@ std::vector<Card> Cards() {
   name2.draw = BusinessLandscape;
   cards.push_back(name2);
 
-  Card receipt{"收据", 1, 420, 260};
+  Card receipt = NewCard("收据", 1, 420, 260);
   receipt.titles = {{0, "收    据", 170, 6, 90, 26, 16, kRed, "黑体", true},
                     {1, "今收到", 24, 58, 80, 20, 11, kRed},
                     {2, "交    来", 24, 90, 80, 20, 11, kRed},
@@ -362,7 +374,7 @@ std::vector<Card> Cards() {
   receipt.draw = Receipt;
   cards.push_back(receipt);
 
-  Card birthday{"贺卡", 1, 340, 230};
+  Card birthday = NewCard("贺卡", 1, 340, 230);
   birthday.titles = {{0, "生日快乐", 110, 20, 130, 40, 24, kRed, "楷体_GB2312", true},
                      {1, "亲爱的", 40, 100, 60, 22, 13, kBrown, "楷体_GB2312"},
                      {2, "愿你的每一天都充满阳光与欢笑！", 40, 134, 270, 22, 12, kBrown, "楷体_GB2312"},
@@ -379,7 +391,7 @@ TemplateFont FontOf(const Text& t, bool shown) {
   f.size = t.size;
   f.height = -(t.size * 96 + 36) / 72;
   f.name = t.face;
-  f.style = t.bold ? tfsBold : 0;
+  f.style = t.bold ? unsigned(tfsBold) : 0u;
   f.shown = shown;
   return f;
 }

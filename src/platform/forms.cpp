@@ -269,6 +269,11 @@ void TCustomForm::PaintWindow() {
 void TCustomForm::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_CLOSE: Close(); break;
+    case CM_TEXTCHANGED:
+      // The caption is the window's title.
+      TWinControl::Dispatch(m);
+      if (!GetParent()) SyncWidget();
+      break;
     case CM_DIALOGKEY:
       if (m.WParam == WPARAM(VK_TAB)) {
         bool back = (KeyDataToShiftState(m.LParam) & ssShift) != 0;
