@@ -157,9 +157,10 @@ TEST_F(SealDesigner, StarIsFilledAsAPolygon) {
   EXPECT_EQ(Picture(), once);
 }
 
-// The colour panels ask for a colour; the rim and the disc take theirs at
-// the next drawing, and a cancelled dialog changes nothing.
-TEST_F(SealDesigner, ColourPanelsChangeTheNextSeal) {
+// The colour panels ask for a colour and the 字体 buttons for a font; the
+// rim, the disc and the seal's name take theirs at the next drawing, and a
+// cancelled dialog changes nothing.
+TEST_F(SealDesigner, ColoursAndFontsChangeTheNextSeal) {
   program_.dialogs.AnswerDialog([](TCommonDialog* d) {
     static_cast<TColorDialog*>(d)->Color = clBlue;
     return true;
@@ -178,9 +179,28 @@ TEST_F(SealDesigner, ColourPanelsChangeTheNextSeal) {
   EXPECT_EQ(seal->Panel1->GetColor(), clBlue);
   EXPECT_EQ(seal->Panel2->GetColor(), clYellow);
   EXPECT_EQ(seal->Panel3->GetColor(), clRed);
+  program_.dialogs.AnswerDialog([](TCommonDialog* d) {
+    static_cast<TFontDialog*>(d)->Font.Color = clBlue;
+    return true;
+  });
+  Click(seal->Button3);
+  program_.dialogs.AnswerDialog([](TCommonDialog* d) {
+    static_cast<TFontDialog*>(d)->Font.Color = clGreen;
+    return false;
+  });
+  Click(seal->Button2);
+  EXPECT_EQ(seal->Edit2->GetFont()->Color, clBlue);
+  EXPECT_EQ(seal->Edit2->GetFont()->Name, "黑体");
+  EXPECT_EQ(seal->Edit1->GetFont()->Color, clRed);
   Click(seal->Button5);
   EXPECT_EQ(At(7, 77) & 0xFFFFFF, 0x0000FFu);
   EXPECT_EQ(At(77, 90) & 0xFFFFFF, 0xFFFF00u);
+  // The name is blue now, the arc still red.
+  int blue = 0;
+  for (int y = 110; y < 132; ++y)
+    for (int x = 30; x < 130; ++x) blue += qBlue(At(x, y)) > 180 && qRed(At(x, y)) < 110;
+  EXPECT_GT(blue, 100);
+  EXPECT_GT(RedCount(QRect(45, 20, 65, 30)), 50);
 }
 
 // 确定 hands the picture, cut to the control's size, to the design's seal,
