@@ -47,6 +47,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   WireCommands();
   WireSealAndInsert();
   WireLayoutTools();
+  WireTemplateLibrary();
 }
 
 TMainForm::~TMainForm() {
@@ -112,5 +113,3 @@ void TMainForm::FreeLongLivedPictures() {
   PictureCanvas->SetControl(nullptr);
 }
 
-// Handlers whose behaviour the template library gives.
-void TMainForm::CustomTemplateClick(TObject*) {}

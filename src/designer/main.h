@@ -469,6 +469,19 @@ class TMainForm : public TForm {
   // Hooks the command layer's handlers to its menus, buttons and panels.
   void WireCommands();
 
+  // The template library: a blank, a library, a custom or a recent template,
+  // each opened through the template Open command ------------------------------------
+  TMenuItem *Nnew = nullptr, *NFileList = nullptr, *NAddMenu = nullptr;
+  TToolButton* Bnew = nullptr;
+  void NnewClick(TObject* Sender);
+  void NFileListClick(TObject* Sender);
+  void NewBlankTemplate();
+  void OpenLibraryTemplate(const std::string& category, int number);
+  void NGongZHUO1Click(TObject* Sender);
+  void NAddMenuClick(TObject* Sender);
+  void ExitcmdClick(TObject* Sender);
+  void WireTemplateLibrary();
+
  private:
   void FreeLongLivedPictures();
   // Only the first activation asks for a new or recent template.

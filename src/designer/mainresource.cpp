@@ -498,4 +498,5 @@ void BuildMainWindowResource(TMainForm* f) {
   BuildCommands(f);
   BuildSealAndInsert(f);
   BuildLayoutTools(f);
+  BuildTemplateLibrary(f);
 }

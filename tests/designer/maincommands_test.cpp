@@ -115,8 +115,8 @@ class Commands : public ::testing::Test {
 TEST_F(Commands, EveryMenuDropsWithItsEntries) {
   const std::pair<std::string, std::vector<std::string>> menus[] = {
       {"文件(&F)",
-       {"打开模板(&Open)", "集中保存(Al&lSave)", "逐张生成卡图(E&xportPic)", "按页保存为图(Page&ToPic)",
-        "卡片批量生成(&PicEdit)", "页面设置(S&etPaper)", "打印(&Print)", "打印机设置", "-", "退出(&Close)"}},
+       {"新建模板(&New)", "打开模板(&Open)", "最近保存的模板(fileL&ist)", "集中保存(Al&lSave)",
+        "逐张生成卡图(E&xportPic)", "按页保存为图(Page&ToPic)", "卡片批量生成(&PicEdit)", "页面设置(S&etPaper)", "打印(&Print)", "打印机设置", "-", "退出(&Close)"}},
       {"编辑(&E)",
        {"撤消", "重写", "-", "复制(&Copy)", "剪切(&Cut)", "粘贴(&Paste)", "删除(&Del)", "全选(&SelectAll)", "-",
         "字体(&Font)"}},

@@ -621,11 +621,12 @@ class DesignJourney(Journey):
 
 class TemplateFile:
     """A card template read by a reader of its own: sections of key=value
-    lines, GBK with CR LF ends, scrambled unless under a folder named ...mode."""
+    lines, GBK with CR LF ends, scrambled unless under a folder named ...mode
+    (the library's category folders lie inside one)."""
 
     def __init__(self, path):
         raw = Path(path).read_bytes()
-        stock = Path(path).parent.name.lower().endswith("mode")
+        stock = any(p.name.lower().endswith("mode") for p in Path(path).parents)
         text = (raw if stock else scramble(raw, undo=True)).decode("gbk")
         self.sections = {}
         section = None
@@ -835,6 +836,56 @@ def designed_card(stock):
     return "\r\n".join(lines).encode("gbk")
 
 
+# The library's shown categories in their menu order, each with its entries
+# and the name of the docs' photograph of its first template.
+LIBRARY = [("工作证", 2, "work-card"), ("学生出入证", 2, "student-pass"), ("准考证", 2, "exam-ticket"),
+           ("打卡机模板", 2, "time-card"), ("名片", 2, "business-card"), ("收据", 1, "receipt"),
+           ("贺卡", 1, "greeting-card")]
+WIZARD_CAPTION = "新建模板:请向作者提供您设计的优秀模板。"
+
+
+def opened_title(category, number):
+    """The window's title once the library template opened: it names the
+    template's layout picture."""
+    return "^%s.*/Mode/%s/%d\\.JPG$" % (MAIN_TITLE, category, number)
+
+
+def library_journey(journey, data):
+    """Every library template from the 模板库 menu, walked by its keys (the
+    first of each category photographed for the docs), then again from the
+    new-template wizard by mouse clicks on its entries."""
+    # The scroll box is found once, while the card is narrow enough not to
+    # cover the column its search walks up.
+    sx, sy = journey.scrollbox_origin()
+    for index, (category, count, shot) in enumerate(LIBRARY):
+        for number in range(1, count + 1):
+            keys = ["Down"] * index + ["Right"] + ["Down"] * (number - 1) + ["Return"]
+            journey.menu_entry("alt+m", keys, opened_title(category, number))
+            if number == 1:
+                design = TemplateFile(data / "Mode" / category / "1.pmt")
+                left, top = sx + design.page(30), sy + design.page(29)
+                card = (left, top, left + design.page(9), top + design.page(10))
+                picture = journey.grab(card)
+                if journey.shots:
+                    picture.save(journey.shots / ("library-%s.png" % shot))
+    # The wizard's entries after the blank one, in the menu's order; its
+    # radio group (8, 8, 484 x 200) lays 13 entries in 3 columns of 5 rows.
+    entry = 1
+    for category, count, _ in LIBRARY:
+        for number in range(1, count + 1):
+            wizard = journey.menu_entry("alt+f", "n", "^保存结果$")  # 新建模板(&New)
+            journey.key("n")  # do not save: the wizard comes
+            wizard = journey.wait_window("^%s$" % WIZARD_CAPTION)
+            journey.xdo("windowactivate", "--sync", wizard, check=False)
+            column, row = divmod(entry, 5)
+            journey.click(wizard, 8 + 8 + column * 156 + 12, 8 + 16 + row * 36 + 18)
+            journey.click(wizard, 356, 236)  # 确定
+            journey.wait_gone("^%s$" % WIZARD_CAPTION)
+            journey.wait_window(opened_title(category, number))
+            entry += 1
+    journey.alive()
+
+
 def check_saved_text(saved, design, moved):
     """The saved file holds the moved place of data text 0, every other text
     value as it was read, and pictures that exist."""
@@ -940,6 +991,7 @@ def main():
         template_journey(journey, program, data, work)
         card_screenshot(journey, data, work)
         layout_drawing(journey, work)
+        library_journey(journey, data)
         journey.exit(save=False)
         errors = stderr_errors(journey.program.stderr.read())
         if errors:

@@ -300,3 +300,17 @@ TEST(ScreenTest, CursorTableAndTheApplicationWideCursor) {
 }
 
 }  // namespace
+
+// A shown window takes a new caption as its title at once, as the designer
+// names the template it opened.
+TEST(FormTitle, ACaptionChangedWhileShownIsTheTitle) {
+  auto* form = MakeForm<TForm>(nullptr);
+  form->SetCaption("一");
+  form->Show();
+  EXPECT_EQ(form->Widget()->windowTitle().toStdString(), "一");
+  for (const char* caption : {"CardwrightV3.8----Mode/工作证/1.JPG", "二"}) {
+    form->SetCaption(caption);
+    EXPECT_EQ(form->Widget()->windowTitle().toStdString(), caption);
+  }
+  form->Free();
+}
