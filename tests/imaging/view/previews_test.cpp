@@ -408,9 +408,19 @@ TEST_F(PreviewsTest, TheFourierPageClearsTheSelectedFrequenciesAndRebuildsThePic
     EXPECT_TRUE(d->CheckBox1->GetChecked());
     TBitmap plain;
     plain.Assign(d->Pix2->GetFBitmap());
-    // Everything but the zero frequency cleared: the stripes go.
-    d->PixView1->SelectionBase = iesbBitmap;
-    d->PixView1->Select(0, 0, 127, 60);
+    // The upper half of the spectrum dragged over with the mouse and
+    // cleared: the stripes' frequencies go.
+    TPixView* spectrumView = d->PixView1;
+    const TPoint from{spectrumView->XBmp2Scr(0) + 1, spectrumView->YBmp2Scr(0) + 1};
+    const TPoint to{spectrumView->XBmp2Scr(127) - 1, spectrumView->YBmp2Scr(60)};
+    SendMouse(spectrumView, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    SendMouse(spectrumView, QEvent::MouseMove, {(from.x + to.x) / 2, (from.y + to.y) / 2}, Qt::LeftButton);
+    SendMouse(spectrumView, QEvent::MouseMove, to, Qt::LeftButton);
+    SendMouse(spectrumView, QEvent::MouseButtonRelease, to, Qt::NoButton);
+    Settle();
+    ASSERT_TRUE(spectrumView->HasSelection);
+    EXPECT_LE(spectrumView->GetSelX1(), 2);
+    EXPECT_GE(spectrumView->GetSelY2(), 55);
     Click(d->Clear);
     EXPECT_FALSE(SameBitmaps(d->Pix2->GetFBitmap(), &plain));
     Click(d->Button7);  // Reset: the selection goes, the result comes back
@@ -455,6 +465,27 @@ TEST_F(PreviewsTest, FilterFilesAreSavedAndLoadedThroughTheirDialogs) {
     EXPECT_EQ(d->Params().Filter.Values[0][0], 1);
     EXPECT_EQ(d->FilterEdits[0]->GetText(), "1");
     EXPECT_EQ(d->FilterEdits[9]->GetText(), "9");
+  });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PreviewsTest, TheResultFollowsTheSourceViewsZoom) {
+  Gradient(120, 90);
+  Run(peRGB, mrCancel, [&](TfPreviews* d) {
+    Type(d->Edit7, "70");
+    TPixView* source = d->Pix1;
+    const double fitted = source->GetZoom();
+    // A click with the zoom mode zooms in at the point.
+    WidgetClick(source, {source->GetWidth() / 2, source->GetHeight() / 2});
+    Settle();
+    ASSERT_NE(source->GetZoom(), fitted);
+    TBitmap expected;
+    SourceAsShown(d, expected);
+    _IntensityRGBall(&expected, 70, 0, 0, 0, 0, expected.GetWidth(), expected.GetHeight(), {}, nullptr);
+    EXPECT_TRUE(SameBitmaps(d->Pix2->GetFBitmap(), &expected));
   });
 }
 
