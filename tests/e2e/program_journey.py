@@ -989,9 +989,9 @@ def main():
             raise JourneyError("stderr:\n" + "\n".join(errors))
         journey = DesignJourney(display, env, shots)
         template_journey(journey, program, data, work)
+        library_journey(journey, data)  # while the card is narrow
         card_screenshot(journey, data, work)
-        layout_drawing(journey, work)
-        library_journey(journey, data)
+        layout_drawing(journey, work)  # widens the card it opened
         journey.exit(save=False)
         errors = stderr_errors(journey.program.stderr.read())
         if errors:
