@@ -732,6 +732,11 @@ def card_output_journey(journey, work, table):
     # 设置: another seal picture, chosen in the open dialog.
     journey.menu_entry("alt+o", "c", "^" + OPEN_DIALOG_CAPTION + "$")  # 更换印章(&CZhang)
     dismiss(journey, "^" + OPEN_DIALOG_CAPTION + "$")
+    # 设置: the four panel toggles at the menu's end, each run twice so
+    # that the window ends as it was; counted upwards from the top entry.
+    for ups in (4, 3, 2, 1):  # 隐藏常用工具栏, 隐藏数据格, 收起选择框, 隐藏画板
+        for _ in range(2):
+            run_entry(journey, "alt+o", ["Up"] * ups + ["Return"])
     # 帮助: a word about the newest help, then the help pages go to the
     # desktop's opener.
     journey.menu_entry("alt+h", "h", MESSAGE_CAPTION)  # 帮助(&Help)
