@@ -9,7 +9,8 @@ The journey: start-up question answered, every top-level menu dropped down
 window opened and closed, a Chinese name typed into the record grid on the
 stock table (the guard's message is answered and the file stays as it was),
 then on a copy of the table (the file on disk changes, read back with an
-independent dBASE reader), and the exit through the close questions. Any
+independent dBASE reader), a folder of photos imported by name in the
+database editing window (read back and decoded), and the exit through the close questions. Any
 crash, hang or error on stderr fails it.
 """
 import os
@@ -338,6 +339,58 @@ class Journey:
             self.popup_opens(lambda: self.key("alt+o"), "Alt+O")
             self.key(*(["Down"] * 4), "Return")
         self.alive()
+
+    def picture_import(self, dbf, photos):
+        """设置图片数据 in the database editing window: a folder of photos named
+        after the records goes by name into picture one (the field chooser
+        confirmed as it opens, on the name field); every named record's photo
+        is then read back by an independent dBASE reader and decoded."""
+        from PIL import Image
+        photos.mkdir()
+        colours = {}
+        for i, name in enumerate(n for n in read_names(dbf) if n):
+            colours[name] = PHOTO_COLOURS[i % len(PHOTO_COLOURS)]
+            Image.new("RGB", (30, 40), colours[name]).save(photos / (name + ".png"))
+        Image.new("RGB", (30, 40), (0, 0, 0)).save(photos / "any.png")  # what the dialog picks
+        window = self.choose_entry("alt+d", 1, "数据库编辑")
+        self.xdo("windowactivate", "--sync", window, check=False)
+        self.click(window, *PICTURE_IMPORT_BUTTON)
+        for caption in ["^选择$", "^决定之前先看看图片名是否就是姓名$"]:
+            self.wait_window(caption)
+            self.key("Return")  # Yes: a batch, by name
+            self.wait_gone(caption)
+        chooser = self.wait_window("^选字段$")
+        self.xdo("windowactivate", "--sync", chooser, check=False)
+        self.click(chooser, *FIELD_CHOOSER_OK)
+        self.wait_gone("^选字段$")
+        self.wait_window(OPEN_DIALOG_CAPTION)
+        self.key("ctrl+a")
+        self.type(str(photos / "any.png"))
+        self.key("Return")
+        self.wait_gone(OPEN_DIALOG_CAPTION)
+        self.wait_window("^选取图片字段$")
+        self.key("Return")  # Yes: picture one
+        self.wait_gone("^选取图片字段$")
+        self.wait_window(MESSAGE_CAPTION)  # 图片导入结束
+        self.key("Return")
+        self.wait_gone(MESSAGE_CAPTION)
+        self.close_window("数据库编辑")
+        import io
+        import dbfread
+        seen = set()
+        for record in dbfread.DBF(str(dbf), encoding="gbk"):
+            name = (record.get("AAAA") or "").strip()
+            if name not in colours:
+                continue
+            seen.add(name)
+            try:
+                photo = Image.open(io.BytesIO(record["PIC"] or b"")).convert("RGB")
+            except Exception as e:
+                raise JourneyError("the photo of %s does not decode: %s" % (name, e))
+            if photo.size != (30, 40) or photo.getpixel((15, 20)) != colours[name]:
+                raise JourneyError("%s holds another photo: %r" % (name, photo.getpixel((15, 20))))
+        if not colours or seen != set(colours):
+            raise JourneyError("the table's names changed during the picture import")
 
     def page_range_refused(self):
         """打印(&Print) asks for the pages; a range beyond the report is refused."""
@@ -979,6 +1032,7 @@ def main():
         journey.choose_table(cards / "data.DBF")
         journey.copy_table_takes(cards / "data.DBF", "王小明")
         journey.command_windows()
+        journey.picture_import(cards / "data.DBF", work / "photos")
         journey.page_range_refused()
         card_output_journey(journey, work, cards / "data.DBF")
         collected = work / "collected"
@@ -1057,6 +1111,11 @@ SCROLLBOX_COLOUR = (192, 220, 192)
 RULER_THICKNESS = 25
 # How far the journey drags a text with the mouse.
 TEXT_MOVE = (60, 40)
+# 设置图片数据 on the database editing window, the field chooser's 确 定, and
+# the colours of the photos imported by name.
+PICTURE_IMPORT_BUTTON = (444, 16)
+FIELD_CHOOSER_OK = (89, 308)
+PHOTO_COLOURS = [(220, 40, 40), (40, 160, 60), (40, 60, 200), (200, 180, 30)]
 # The face of the texts on the card photographed for the docs.
 CARD_FONT = "黑体"
 
