@@ -56,7 +56,7 @@ std::string Code(int record) {
 // the shape of the template's barcode box (which fits it in keeping its
 // shape).
 constexpr int kQuiet = 10;
-std::string BarcodeBmp(int record, TSize box) {
+std::string BarcodeBmp(int record, TSize box, int* width) {
   TBarcode barcode(nullptr);
   barcode.SetBar_CodeType(CODE39);
   barcode.SetBar_HumanReadable(false);
@@ -64,7 +64,8 @@ std::string BarcodeBmp(int record, TSize box) {
   TBitmap picture;
   TPoint size;
   barcode.InternalPrint(picture.GetCanvas(), kQuiet, kQuiet, &size);
-  picture.SetSize(size.x + 2 * kQuiet, (size.x + 2 * kQuiet) * box.cy / box.cx);
+  *width = size.x + 2 * kQuiet;
+  picture.SetSize(*width, *width * box.cy / box.cx);
   picture.GetCanvas()->Brush->Color = clWhite;
   picture.GetCanvas()->FillRect(Rect(0, 0, picture.GetWidth(), picture.GetHeight()));
   barcode.InternalPrint(picture.GetCanvas(), kQuiet, kQuiet, &size);
@@ -167,7 +168,7 @@ class CardPrint : public ::testing::Test {
       table->FieldByName("AAAA")->SetAsString(Name(i));
       table->FieldByName("BBBB")->SetAsString(Department(i));
       table->FieldByName("PIC")->SetAsString(jpeg);
-      table->FieldByName("BARCODE")->SetAsString(BarcodeBmp(i, barcodeBox));
+      table->FieldByName("BARCODE")->SetAsString(BarcodeBmp(i, barcodeBox, &barcodeWidth));
       table->Post();
     }
     table->First();
@@ -177,6 +178,7 @@ class CardPrint : public ::testing::Test {
 
   CardProgram program;
   TMainForm* f = nullptr;
+  int barcodeWidth = 0;  // of the barcode pictures, in pixels
 };
 
 TEST_F(CardPrint, AThousandCardsPreviewPrintPagesTwoToFiveAndSavePagePictures) {
@@ -253,6 +255,21 @@ TEST_F(CardPrint, AThousandCardsPreviewPrintPagesTwoToFiveAndSavePagePictures) {
   EXPECT_NEAR(pdftest::PixelsToMm(photo.top(), dpi), page.TopMargin + box->GetTop() * pxToMm, 0.6);
   EXPECT_NEAR(pdftest::PixelsToMm(photo.width(), dpi), box->GetWidth() * pxToMm, 0.6);
   EXPECT_NEAR(pdftest::PixelsToMm(photo.height(), dpi), box->GetHeight() * pxToMm, 0.6);
+
+  // Its barcode: the first bar past the quiet zone, the picture fitted to
+  // the barcode box.
+  TQRDBPix* bars = f->QRDBBarCode;
+  const double scale = double(bars->GetWidth()) / barcodeWidth;
+  const double barLeft = page.LeftMargin + (bars->GetLeft() + kQuiet * scale) * pxToMm;
+  const double barTop = page.TopMargin + (bars->GetTop() + kQuiet * scale) * pxToMm;
+  const auto mmToPx = [dpi](double mm) { return int(mm * dpi / 25.4); };
+  const QRect barArea(QPoint(mmToPx(barLeft - 1), mmToPx(barTop - 1)),
+                      QPoint(mmToPx(page.LeftMargin + bars->GetBoundsRect().Right * pxToMm),
+                             mmToPx(page.TopMargin + bars->GetBoundsRect().Bottom * pxToMm)));
+  const QRect bar = pdftest::FirstDarkRect(printed[0], barArea);
+  ASSERT_FALSE(bar.isNull());
+  EXPECT_NEAR(pdftest::PixelsToMm(bar.left(), dpi), barLeft, 0.6);
+  EXPECT_NEAR(pdftest::PixelsToMm(bar.top(), dpi), barTop, 0.6);
 
   // Page 2 saved as a picture, plain and mirrored, through the preview's
   // save button and the questions it asks.
