@@ -770,6 +770,7 @@ def card_output_journey(journey, work, table):
     text box's editing entries run; the help goes to the desktop's opener;
     card pictures, a page picture and printed pages land on disk, the
     preview and its page setup are photographed."""
+    from PIL import Image
     names = [n for n in read_names(table) if n]
     # 编辑: the text box's commands, then the font dialog.
     for downs in range(7):  # 撤消, 重写, 复制, 剪切, 粘贴, 删除, 全选
@@ -823,6 +824,10 @@ def card_output_journey(journey, work, table):
             raise JourneyError("逐张生成卡图 wrote %d of %d card pictures" % (len(list(cards.iterdir())),
                                                                         len(read_names(table))))
         time.sleep(0.2)
+    for card in cards.iterdir():
+        with Image.open(card) as picture:
+            if picture.width < 100 or picture.height < 60:
+                raise JourneyError("the card picture %s is %dx%d" % ((card.name,) + picture.size))
     # 按页保存为图: the preview opens and page 1 is saved as a picture.
     journey.menu_entry("alt+f", "t", CHOICE_CAPTION)  # 按页保存为图(Page&ToPic): 保存为背面镜像图吗？
     journey.key("n")
@@ -839,6 +844,9 @@ def card_output_journey(journey, work, table):
     journey.key("Return")
     journey.wait_gone("^另存为$")
     wait_file(journey, page)
+    with Image.open(page) as picture:  # A4 at the screen's 96 dots an inch
+        if abs(picture.width - 794) > 2 or abs(picture.height - 1123) > 2:
+            raise JourneyError("the page picture is %dx%d, not A4" % picture.size)
     journey.close_window(PREVIEW_CAPTION)
     # 显示 → 打印预览: the preview, its page setup and its printing.
     preview = journey.menu_entry("alt+s", ("Up", "Return"), PREVIEW_CAPTION)  # 打印预览, the last entry
