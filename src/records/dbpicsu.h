@@ -109,6 +109,8 @@ class TFormPicEdit : public TForm {
   TSpeedButton* SBBactchIn;    // "批量入库"
   TSaveDialog* SavePictureDialog1;
   TProgressBar* ProgressBar1;
+  TSpeedButton* BEffect;    // "特效..."
+  TSpeedButton* BColorSet;  // "色彩调节"
 
   void FormShow(TObject* Sender);
   void DBGrid1CellClick(TColumn* Column);
@@ -119,6 +121,8 @@ class TFormPicEdit : public TForm {
   void SBPrintPicClick(TObject* Sender);
   void SBBatchPrintClick(TObject* Sender);
   void SBBactchInClick(TObject* Sender);
+  void BEffectClick(TObject* Sender);
+  void BColorSetClick(TObject* Sender);
   // Paints the live card of the current record into `bitmap`, which takes
   // Panel4's size.
   void RenderCard(TBitmap* bitmap);
@@ -131,6 +135,9 @@ class TFormPicEdit : public TForm {
   void CreatePreviewTexts();
   void CreatePreviewPictures();
   void CreateCommandButtons();
+  void CreateEffectButtons();
+  // The processing preview dialog on the chosen picture of the record.
+  void RunPreviews(uint16_t pages);
   void CreatePictureDialog();
   // The hidden field views load their pictures into the live card.
   void AttachFieldViews();
