@@ -907,9 +907,9 @@ def card_output_journey(journey, work, table):
     dismiss(journey, "^字体$")
     # 底图: the picture to insert is chosen in the open dialog; the seal
     # designer opens beside the card.
-    journey.menu_entry("alt+b", "Return", "^" + OPEN_DIALOG_CAPTION + "$")  # 插入图像, the first one enabled
+    journey.menu_entry("alt+b", ("Up", "Up", "Return"), "^" + OPEN_DIALOG_CAPTION + "$")  # 插入图像, last but one
     dismiss(journey, "^" + OPEN_DIALOG_CAPTION + "$")
-    journey.menu_entry("alt+b", ("Down", "Return"), "^印章设计$")  # 插入公章
+    journey.menu_entry("alt+b", ("Up", "Return"), "^印章设计$")  # 插入公章, the last entry
     journey.close_window("^印章设计$")
     # 设置: another seal picture, chosen in the open dialog.
     journey.menu_entry("alt+o", "c", "^" + OPEN_DIALOG_CAPTION + "$")  # 更换印章(&CZhang)
@@ -975,9 +975,9 @@ def card_output_journey(journey, work, table):
     with Image.open(page) as picture:  # A4 at the screen's 96 dots an inch
         if abs(picture.width - 794) > 2 or abs(picture.height - 1123) > 2:
             raise JourneyError("the page picture is %dx%d, not A4" % picture.size)
-    journey.close_window(PREVIEW_CAPTION)
+    journey.close_window(PRINT_PREVIEW_CAPTION)
     # 显示 → 打印预览: the preview, its page setup and its printing.
-    preview = journey.menu_entry("alt+s", ("Up", "Return"), PREVIEW_CAPTION)  # 打印预览, the last entry
+    preview = journey.menu_entry("alt+s", ("Up", "Return"), PRINT_PREVIEW_CAPTION)  # 打印预览, the last entry
     shot_window(journey, preview, "print-preview.png")
     journey.xdo("windowactivate", "--sync", preview, check=False)
     journey.click(preview, *PREVIEW_SETUP_BUTTON)
@@ -991,7 +991,7 @@ def card_output_journey(journey, work, table):
     check_printed(journey, printed, names)
     journey.xdo("windowactivate", "--sync", preview, check=False)
     journey.click(preview, *PREVIEW_CLOSE_BUTTON)
-    journey.wait_gone(PREVIEW_CAPTION)
+    journey.wait_gone(PRINT_PREVIEW_CAPTION)
     journey.alive()
 
 
@@ -1213,7 +1213,7 @@ def main():
 
 
 # The preview window and its tool buttons (client pixels).
-PREVIEW_CAPTION = "^预览$"
+PRINT_PREVIEW_CAPTION = "^预览$"
 CHOICE_CAPTION = "^任君选择$"
 PREVIEW_SETUP_BUTTON = (28, 10)
 PREVIEW_PRINT_BUTTON = (72, 10)
