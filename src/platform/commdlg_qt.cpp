@@ -4,11 +4,6 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QMarginsF>
-#include <QPageLayout>
-#include <QPageSetupDialog>
-#include <QPageSize>
-#include <QPrinter>
 
 #include "platform/commdlg.h"
 #include "platform/sysutils.h"
@@ -83,35 +78,6 @@ bool TFontDialog::RunPlatformDialog() {
   if (chosen.italic()) Font.Style |= fsItalic;
   if (chosen.underline()) Font.Style |= fsUnderline;
   if (chosen.strikeOut()) Font.Style |= fsStrikeOut;
-  return true;
-}
-
-bool TPageSetupDialog::RunPlatformDialog() {
-  QPrinter printer(QPrinter::HighResolution);
-  if (PrinterName.empty() || PrinterName == "PDF")
-    printer.setOutputFormat(QPrinter::PdfFormat);
-  else
-    printer.setPrinterName(Q(PrinterName));
-  QPageSize size(QSizeF(PaperWidth / 100.0, PaperLength / 100.0), QPageSize::Millimeter);
-  QMarginsF margins(MarginLeft / 100.0, MarginTop / 100.0, MarginRight / 100.0, MarginBottom / 100.0);
-  printer.setPageLayout(QPageLayout(
-      size, Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait, margins,
-      QPageLayout::Millimeter));
-  QPageSetupDialog dialog(&printer);
-  dialog.setWindowTitle(Q(DialogCaption()));
-  if (dialog.exec() != QDialog::Accepted) return false;
-  QPageLayout layout = printer.pageLayout();
-  QSizeF chosen = layout.pageSize().size(QPageSize::Millimeter);
-  int width = int(Round(chosen.width() * 100)), length = int(Round(chosen.height() * 100));
-  PaperSize = PaperCodeOfSize(width, length);
-  PaperWidth = std::min(width, length);
-  PaperLength = std::max(width, length);
-  Orientation = layout.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-  QMarginsF chosenMargins = layout.margins(QPageLayout::Millimeter);
-  MarginLeft = int(Round(chosenMargins.left() * 100));
-  MarginTop = int(Round(chosenMargins.top() * 100));
-  MarginRight = int(Round(chosenMargins.right() * 100));
-  MarginBottom = int(Round(chosenMargins.bottom() * 100));
   return true;
 }
 

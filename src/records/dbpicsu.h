@@ -141,6 +141,11 @@ class TFormPicEdit : public TForm {
   void CreatePictureDialog();
   // The hidden field views load their pictures into the live card.
   void AttachFieldViews();
+  // The live card laid out as the design surface is now: texts, pictures,
+  // layout picture and the card's size. Showing the window does it, and
+  // so does every card output, which the main window's commands can run
+  // with this window never shown or shown before the design changed.
+  void LayOutLiveCard();
   void NavigateAndRepaint(TNavigateBtn button);
   // Binds the main window's data-aware controls, which its resource names
   // with this window's table and data source.

@@ -41,11 +41,13 @@ void TFormPicEdit::BBatchSaveClick(TObject*) {
   std::string folder, format;
   if (!ChooseFolderAndFormat(folder, format)) return;
   if (!Table1->GetActive()) Table1->Open();
-  Table1->First();
   const bool mirror = AskMirror("要生成背面镜像图吗？");
-  // The cards show this window's pictures, whatever the designer took.
+  // The cards show this window's pictures, whatever the designer took,
+  // where the design has them now; going to the first record loads its
+  // pictures into them.
   AttachFieldViews();
-  FollowDesign();
+  LayOutLiveCard();
+  Table1->First();
   TCardPictureNames names(folder, format);
   TBitmap* card = Drawor->GetFBitmap();
   for (; !Table1->Eof(); Table1->Next()) {
@@ -62,7 +64,7 @@ void TFormPicEdit::BBatchSaveClick(TObject*) {
 void TFormPicEdit::SBPrintPicClick(TObject*) {
   TBitmap card;
   AttachFieldViews();
-  FollowDesign();
+  LayOutLiveCard();
   RenderCard(&card);
   if (AskMirror("是打印背面镜像图吗？")) MirrorHorizontally(&card);
   card.SaveToFile(SingleCardPicturePath());

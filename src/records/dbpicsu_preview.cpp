@@ -106,6 +106,10 @@ void TFormPicEdit::AttachFieldViews() {
 void TFormPicEdit::FormShow(TObject*) {
   AttachFieldViews();
   for (int c = 0; c < DBGrid1->Columns()->Count(); ++c) DBGrid1->Columns()->Items(c)->SetWidth(68);
+  LayOutLiveCard();
+}
+
+void TFormPicEdit::LayOutLiveCard() {
   if (MainForm == nullptr) return;
   for (int i = 0; i < kTextSlots; ++i) {
     TLabel* text = PreviewTexts[size_t(i)];

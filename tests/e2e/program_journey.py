@@ -595,17 +595,7 @@ class DesignJourney(Journey):
         desktop's folder dialog, 确定 saves the table, the pictures and the
         template there under the folder's name, and the report is answered."""
         chooser = self.menu_entry("alt+f", "l", FOLDER_CHOOSER_CAPTION)  # 集中保存(Al&lSave)
-        self.xdo("windowactivate", "--sync", chooser, check=False)
-        self.click(chooser, *CHOOSE_FOLDER_BUTTON)
-        dialog = self.wait_window(FOLDER_DIALOG_CAPTION)
-        self.xdo("windowactivate", "--sync", dialog, check=False)
-        self.key("ctrl+a")
-        self.type(str(folder))
-        self.key("Return")
-        self.wait_gone(FOLDER_DIALOG_CAPTION)
-        self.xdo("windowactivate", "--sync", chooser, check=False)
-        self.click(chooser, *CHOOSER_OK_BUTTON)
-        self.wait_gone(FOLDER_CHOOSER_CAPTION)
+        choose_folder(self, chooser, folder)
         self.wait_window(MESSAGE_CAPTION)  # where the table went
         self.key("Return")
         self.wait_gone(MESSAGE_CAPTION)
@@ -902,6 +892,216 @@ def check_saved_text(saved, design, moved):
             raise JourneyError("the saved %s names no file: %r" % (key, saved.value("Section10", key)))
 
 
+def card_output_journey(journey, work, table):
+    """The card output commands of every menu on the chosen table: each
+    entry that opens a window or dialog opens it and closes it again; the
+    text box's editing entries run; the help goes to the desktop's opener;
+    card pictures, a page picture and printed pages land on disk, the
+    preview and its page setup are photographed."""
+    from PIL import Image
+    names = [n for n in read_names(table) if n]
+    # 编辑: the text box's commands, then the font dialog.
+    for downs in range(7):  # 撤消, 重写, 复制, 剪切, 粘贴, 删除, 全选
+        run_entry(journey, "alt+e", ["Down"] * downs + ["Return"])
+    journey.menu_entry("alt+e", "f", "^字体$")  # 字体(&Font)
+    dismiss(journey, "^字体$")
+    # 底图: the picture to insert is chosen in the open dialog; the seal
+    # designer opens beside the card.
+    journey.menu_entry("alt+b", ("Up", "Up", "Return"), "^" + OPEN_DIALOG_CAPTION + "$")  # 插入图像, last but one
+    dismiss(journey, "^" + OPEN_DIALOG_CAPTION + "$")
+    journey.menu_entry("alt+b", ("Up", "Return"), "^印章设计$")  # 插入公章, the last entry
+    journey.close_window("^印章设计$")
+    # 设置: another seal picture, chosen in the open dialog.
+    journey.menu_entry("alt+o", "c", "^" + OPEN_DIALOG_CAPTION + "$")  # 更换印章(&CZhang)
+    dismiss(journey, "^" + OPEN_DIALOG_CAPTION + "$")
+    # 设置: the four panel toggles at the menu's end, each run twice so
+    # that the window ends as it was; counted upwards from the top entry.
+    for ups in (4, 3, 2, 1):  # 隐藏常用工具栏, 隐藏数据格, 收起选择框, 隐藏画板
+        for _ in range(2):
+            run_entry(journey, "alt+o", ["Up"] * ups + ["Return"])
+    # 帮助: a word about the newest help, then the help pages go to the
+    # desktop's opener.
+    journey.menu_entry("alt+h", "h", MESSAGE_CAPTION)  # 帮助(&Help)
+    journey.key("Return")
+    journey.wait_gone(MESSAGE_CAPTION)
+    opened = wait_file(journey, work / "opened.txt")
+    if "Cardwright.html" not in opened.read_text():
+        raise JourneyError("帮助 opened %r, not the help pages" % opened.read_text())
+    # 文件 → 打印: page 1 of the table's cards into the PDF file.
+    printed = work / "printed.pdf"
+    journey.menu_entry("alt+f", ("p", "p", "Return"), RANGE_CAPTION)  # the second entry marked P
+    answer_range(journey, 1, 1)
+    check_printed(journey, printed, names)
+    # 文件: the printer's setup, twice over (页面设置, once pages were
+    # prepared, and 打印机设置).
+    journey.menu_entry("alt+f", "e", "^打印设置$")  # 页面设置(S&etPaper)
+    dismiss(journey, "^打印设置$")
+    journey.menu_entry("alt+f", ("Up", "Up", "Return"), "^打印设置$")  # 打印机设置, above 退出
+    dismiss(journey, "^打印设置$")
+    # 逐张生成卡图: one card picture per record in a folder of the user's.
+    cards = work / "CardPictures"
+    cards.mkdir()
+    chooser = journey.menu_entry("alt+f", "x", FOLDER_CHOOSER_CAPTION)  # 逐张生成卡图(E&xportPic)
+    choose_folder(journey, chooser, cards)
+    journey.wait_window(CHOICE_CAPTION)  # 要生成背面镜像图吗？
+    journey.key("n")
+    end = time.time() + TIMEOUT
+    while len(list(cards.iterdir())) < len(read_names(table)):
+        journey.alive()
+        if time.time() > end:
+            raise JourneyError("逐张生成卡图 wrote %d of %d card pictures" % (len(list(cards.iterdir())),
+                                                                        len(read_names(table))))
+        time.sleep(0.2)
+    for card in cards.iterdir():
+        with Image.open(card) as picture:
+            if picture.width < 100 or picture.height < 60:
+                raise JourneyError("the card picture %s is %dx%d" % ((card.name,) + picture.size))
+    # 按页保存为图: the preview opens and page 1 is saved as a picture.
+    journey.menu_entry("alt+f", "t", CHOICE_CAPTION)  # 按页保存为图(Page&ToPic): 保存为背面镜像图吗？
+    journey.key("n")
+    journey.wait_window(CHOICE_CAPTION)  # 所有页都保存为图吗？
+    journey.key("n")
+    journey.wait_window("^页码$")
+    journey.key("ctrl+a")
+    journey.type("1")
+    journey.key("Return")
+    journey.wait_window("^另存为$")
+    page = work / "page1.jpg"
+    journey.key("ctrl+a")
+    journey.type(str(page))
+    journey.key("Return")
+    journey.wait_gone("^另存为$")
+    wait_file(journey, page)
+    with Image.open(page) as picture:  # A4 at the screen's 96 dots an inch
+        if abs(picture.width - 794) > 2 or abs(picture.height - 1123) > 2:
+            raise JourneyError("the page picture is %dx%d, not A4" % picture.size)
+    journey.close_window(PRINT_PREVIEW_CAPTION)
+    # 显示 → 打印预览: the preview, its page setup and its printing.
+    preview = journey.menu_entry("alt+s", ("Up", "Return"), PRINT_PREVIEW_CAPTION)  # 打印预览, the last entry
+    shot_window(journey, preview, "print-preview.png")
+    journey.xdo("windowactivate", "--sync", preview, check=False)
+    journey.click(preview, *PREVIEW_SETUP_BUTTON)
+    setup = journey.wait_window("^页面设置$")
+    shot_window(journey, setup, "page-setup.png")
+    dismiss(journey, "^页面设置$")
+    journey.xdo("windowactivate", "--sync", preview, check=False)
+    journey.click(preview, *PREVIEW_PRINT_BUTTON)
+    journey.wait_window(RANGE_CAPTION)
+    answer_range(journey, 1, 1)
+    check_printed(journey, printed, names)
+    journey.xdo("windowactivate", "--sync", preview, check=False)
+    journey.click(preview, *PREVIEW_CLOSE_BUTTON)
+    journey.wait_gone(PRINT_PREVIEW_CAPTION)
+    journey.alive()
+
+
+def run_entry(journey, menu_key, keys):
+    """Runs a menu entry that opens no window: the menu drops, the keys
+    choose, and the menu is gone."""
+    journey.xdo("windowactivate", "--sync", journey.main, check=False)
+    menu = journey.popup_opens(lambda: journey.key(menu_key), menu_key)
+    journey.key(*keys)
+    end = time.time() + TIMEOUT
+    while menu in journey.all_windows():
+        if time.time() > end:
+            raise JourneyError("%s %s: the menu stayed open" % (menu_key, keys))
+        time.sleep(0.1)
+    journey.alive()
+
+
+def dismiss(journey, name):
+    """Closes a dialog by Escape, as Cancel."""
+    window = journey.wait_window(name)
+    journey.xdo("windowactivate", "--sync", window, check=False)
+    journey.key("Escape")
+    journey.wait_gone(name)
+
+
+def answer_range(journey, first, last):
+    """The two questions of the page range, answered."""
+    for page in (first, last):
+        journey.wait_window(RANGE_CAPTION)
+        journey.key("ctrl+a")
+        journey.type(str(page))
+        journey.key("Return")
+        time.sleep(0.5)
+
+
+def choose_folder(journey, chooser, folder):
+    """The folder chooser's 选目录 takes `folder` typed into the desktop's
+    folder dialog, and 确定 closes the chooser."""
+    journey.xdo("windowactivate", "--sync", chooser, check=False)
+    journey.click(chooser, *CHOOSE_FOLDER_BUTTON)
+    dialog = journey.wait_window(FOLDER_DIALOG_CAPTION)
+    journey.xdo("windowactivate", "--sync", dialog, check=False)
+    journey.key("ctrl+a")
+    journey.type(str(folder))
+    journey.key("Return")
+    journey.wait_gone(FOLDER_DIALOG_CAPTION)
+    journey.xdo("windowactivate", "--sync", chooser, check=False)
+    journey.click(chooser, *CHOOSER_OK_BUTTON)
+    journey.wait_gone(FOLDER_CHOOSER_CAPTION)
+
+
+def shot_window(journey, window, name):
+    """A photograph of one window (its frame left out) once it stopped
+    changing, into the screenshot folder."""
+    if not journey.shots:
+        return
+    from PIL import ImageGrab
+    journey.xdo("mousemove", "--window", window, "0", "0")
+    out = journey.xdo("getmouselocation", "--shell")
+    at = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+    x, y = int(at["X"]), int(at["Y"])
+    w, h = journey.geometry(window)[2:]
+    journey.xdo("mousemove", "--window", window, str(w + 40), str(h + 40))  # the pointer off the window
+    last = None
+    end = time.time() + TIMEOUT
+    while time.time() < end:
+        shot = ImageGrab.grab(xdisplay=journey.display.name).crop((x, y, x + w, y + h))
+        if last is not None and shot.tobytes() == last.tobytes():
+            break
+        last = shot
+        time.sleep(0.3)
+    journey.shots.mkdir(parents=True, exist_ok=True)
+    shot.save(journey.shots / name)
+
+
+def output_env(env, work):
+    """Printing goes into work/printed.pdf, never to a printer, and what
+    the program hands the desktop to open is written to work/opened.txt."""
+    bin_dir = work / "bin"
+    bin_dir.mkdir()
+    opener = bin_dir / "xdg-open"
+    opener.write_text('#!/bin/sh\nprintf "%%s\\n" "$@" >> "%s"\n' % (work / "opened.txt"))
+    opener.chmod(0o755)
+    return dict(env, CW_PRINTER_PDF=str(work / "printed.pdf"), PATH=str(bin_dir) + os.pathsep + env.get("PATH", ""))
+
+
+def wait_file(journey, path):
+    """Waits until a file exists and stopped growing."""
+    end = time.time() + TIMEOUT
+    size = -1
+    while True:
+        journey.alive()
+        if path.is_file() and path.stat().st_size == size and size > 0:
+            return path
+        size = path.stat().st_size if path.is_file() else -1
+        if time.time() > end:
+            raise JourneyError("no file %s" % path)
+        time.sleep(0.3)
+
+
+def check_printed(journey, pdf, names):
+    """The printed PDF: one page holding a card holder's name as text."""
+    wait_file(journey, pdf)
+    text = subprocess.run(["pdftotext", str(pdf), "-"], capture_output=True, text=True).stdout
+    pages = text.count("\f")
+    if pages != 1 or not any(name in text for name in names):
+        raise JourneyError("the printed PDF has %d pages and none of the names %r" % (pages, names))
+    pdf.unlink()
+
+
 def journey_failed(journey, display):
     """Leaves the screen and the program's errors for the one who reads the log."""
     failure = Path.cwd() / "journey-failure.png"
@@ -959,6 +1159,7 @@ def main():
         env = dict(display.env, HOME=str(home), XDG_RUNTIME_DIR=str(runtime),
                    XDG_CONFIG_HOME=str(home / ".config"), LC_ALL="C.UTF-8")
         env.pop("QT_QPA_PLATFORM", None)
+        env = output_env(env, work)
         journey = Journey(display, env, shots)
         journey.start(program, data)
         journey.menus()
@@ -970,6 +1171,7 @@ def main():
         journey.command_windows()
         journey.picture_import(cards / "data.DBF", work / "photos")
         journey.page_range_refused()
+        card_output_journey(journey, work, cards / "data.DBF")
         collected = work / "collected"
         collected.mkdir()
         journey.collect_save(collected)
@@ -1009,6 +1211,13 @@ def main():
             display.close()
         shutil.rmtree(work, ignore_errors=True)
 
+
+# The preview window and its tool buttons (client pixels).
+PRINT_PREVIEW_CAPTION = "^预览$"
+CHOICE_CAPTION = "^任君选择$"
+PREVIEW_SETUP_BUTTON = (28, 10)
+PREVIEW_PRINT_BUTTON = (72, 10)
+PREVIEW_CLOSE_BUTTON = (556, 10)
 
 # Where things are on the main window (client pixels), and the captions met.
 MENU_CAPTIONS = ["文件(F)", "编辑(E)", "数据库(D)", "底图(B)", "模板库(M)", "显示(S)", "设置(O)", "帮助(H)"]

@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <fstream>
 
@@ -438,4 +444,105 @@ TEST(FolderBrowser, ChoosesExistingFoldersInsideTheRoot) {
   directory = "unchanged";
   EXPECT_FALSE(SelectDirectory("Select Directory", "", directory));
   EXPECT_EQ(directory, "unchanged");
+}
+
+namespace {
+
+// Runs `user` on the page setup dialog once it is shown and modal.
+void WhenPageSetupShows(std::function<void(QDialog*)> user) {
+  auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  if (!shown || shown->objectName() != "PageSetup") {
+    QTimer::singleShot(10, [user] { WhenPageSetupShows(user); });
+    return;
+  }
+  user(shown);
+}
+
+template <class T>
+T* Part(QDialog* dialog, const char* name) {
+  T* found = dialog->findChild<T*>(name);
+  EXPECT_NE(found, nullptr) << name;
+  return found;
+}
+
+// Types `text` over a spin box's value, as a user who selected it all.
+void TypeInto(QDoubleSpinBox* box, const char* text) {
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(box, text);
+  QTest::keyClick(box, Qt::Key_Tab);
+}
+
+QPushButton* ButtonOf(QDialog* dialog, const QString& text) {
+  for (QPushButton* button : dialog->findChildren<QPushButton*>())
+    if (button->text() == text) return button;
+  ADD_FAILURE() << text.toStdString();
+  return nullptr;
+}
+
+}  // namespace
+
+// The page setup the program shows, worked with the keyboard and the mouse:
+// its Chinese texts, the page it opens on, and what OK and Cancel give back.
+TEST(PageSetup, OwnDialogShowsThePageAndTakesTypedMarginsAndAChosenPaper) {
+  struct Case {
+    const char* step;
+    std::function<void(QDialog*)> user;
+    bool ok;
+    int paper, width, length, orientation, left, top, right, bottom;
+  } cases[] = {
+      {"as it opens",
+       [](QDialog* d) {
+         EXPECT_EQ(d->windowTitle(), "页面设置");
+         EXPECT_EQ(Part<QComboBox>(d, "Paper")->currentText().toStdString(), "Legal  (215.9 x 355.6 mm)");
+         EXPECT_FALSE(Part<QDoubleSpinBox>(d, "PaperWidth")->isEnabled());
+         EXPECT_EQ(Part<QDoubleSpinBox>(d, "MarginTop")->value(), 12.7);
+         QTest::mouseClick(ButtonOf(d, "确定"), Qt::LeftButton);
+       },
+       true, DMPAPER_LEGAL, 21590, 35560, DMORIENT_LANDSCAPE, 1000, 1270, 1500, 2000},
+      {"A5, portrait, margins with hundredths",
+       [](QDialog* d) {
+         QComboBox* paper = Part<QComboBox>(d, "Paper");
+         paper->setFocus();
+         while (paper->currentData().toInt() != 11) QTest::keyClick(paper, Qt::Key_Up);
+         QRadioButton* portrait = Part<QRadioButton>(d, "Portrait");
+         QTest::mouseClick(portrait, Qt::LeftButton, {}, QPoint(8, portrait->height() / 2));  // on its circle
+         TypeInto(Part<QDoubleSpinBox>(d, "MarginLeft"), "7.25");
+         TypeInto(Part<QDoubleSpinBox>(d, "MarginBottom"), "0");
+         QTest::mouseClick(ButtonOf(d, "确定"), Qt::LeftButton);
+       },
+       true, 11, 14800, 21000, DMORIENT_PORTRAIT, 725, 1270, 1500, 0},
+      {"a size of the user's",
+       [](QDialog* d) {
+         QComboBox* paper = Part<QComboBox>(d, "Paper");
+         paper->setFocus();
+         QTest::keyClick(paper, Qt::Key_End);
+         EXPECT_EQ(paper->currentText().toStdString(), "自定义大小");
+         TypeInto(Part<QDoubleSpinBox>(d, "PaperLength"), "54");
+         TypeInto(Part<QDoubleSpinBox>(d, "PaperWidth"), "85.6");
+         QTest::mouseClick(ButtonOf(d, "确定"), Qt::LeftButton);
+       },
+       true, DMPAPER_USER, 5400, 8560, DMORIENT_LANDSCAPE, 1000, 1270, 1500, 2000},
+      {"cancelled",
+       [](QDialog* d) {
+         TypeInto(Part<QDoubleSpinBox>(d, "MarginLeft"), "99");
+         QTest::mouseClick(ButtonOf(d, "取消"), Qt::LeftButton);
+       },
+       false, DMPAPER_LEGAL, 21590, 35560, DMORIENT_LANDSCAPE, 1000, 1270, 1500, 2000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.step);
+    TPageSetupDialog page(nullptr);
+    page.SetPaper(DMPAPER_LEGAL);
+    page.Orientation = DMORIENT_LANDSCAPE;
+    page.MarginLeft = 1000, page.MarginTop = 1270, page.MarginRight = 1500, page.MarginBottom = 2000;
+    QTimer::singleShot(0, [&c] { WhenPageSetupShows(c.user); });
+    EXPECT_EQ(page.RunPlatformDialog(), c.ok);
+    EXPECT_EQ(page.PaperSize, c.paper);
+    EXPECT_EQ(page.PaperWidth, c.width);
+    EXPECT_EQ(page.PaperLength, c.length);
+    EXPECT_EQ(page.Orientation, c.orientation);
+    EXPECT_EQ((TRect{page.MarginLeft, page.MarginTop, page.MarginRight, page.MarginBottom}),
+              (TRect{c.left, c.top, c.right, c.bottom}));
+  }
 }

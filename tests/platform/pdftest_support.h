@@ -28,20 +28,25 @@ inline std::vector<QImage> RenderPdf(const std::string& pdf, int dpi) {
 
 inline bool Dark(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 96; }
 
-// The dark rectangle whose top-left pixel comes first in reading order
-// within `area`; an empty rectangle when there is none.
-inline QRect FirstDarkRect(const QImage& image, QRect area = QRect()) {
+// The rectangle of pixels for which `inside(image, x, y)` holds whose
+// top-left pixel comes first in reading order within `area`; an empty
+// rectangle when there is none.
+template <class Inside>
+QRect FirstRectWhere(const QImage& image, Inside inside, QRect area = QRect()) {
   if (area.isNull()) area = image.rect();
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x) {
-      if (!Dark(image, x, y)) continue;
+      if (!inside(image, x, y)) continue;
       int right = x, bottom = y;
-      while (right + 1 < image.width() && Dark(image, right + 1, y)) ++right;
-      while (bottom + 1 < image.height() && Dark(image, x, bottom + 1)) ++bottom;
+      while (right + 1 < image.width() && inside(image, right + 1, y)) ++right;
+      while (bottom + 1 < image.height() && inside(image, x, bottom + 1)) ++bottom;
       return QRect(QPoint(x, y), QPoint(right, bottom));
     }
   return QRect();
 }
+
+// The first dark rectangle in reading order within `area`.
+inline QRect FirstDarkRect(const QImage& image, QRect area = QRect()) { return FirstRectWhere(image, Dark, area); }
 
 // Dark runs met going down the column x.
 inline int DarkRunsDown(const QImage& image, int x) {

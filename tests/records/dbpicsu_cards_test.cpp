@@ -4,6 +4,10 @@
 // current card and the batch print.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -264,6 +268,45 @@ TEST_F(CardOutput, BatchWritesOneCardPicturePerRecordPlainAndMirrored) {
   EXPECT_TRUE(form_->Table1->FieldByName("AAAA")->IsNull());
   EXPECT_EQ(form_->Table1->State(), dsBrowse);
   EXPECT_TRUE(program_.Messages().size() == 2u);
+}
+
+// 逐张生成卡图 of the main window's file menu runs the batch with this
+// window never shown, or shown before the design changed: the cards are
+// laid out as the design is now all the same.
+TEST_F(CardOutput, FileMenuWritesCardsAsTheDesignIsNowWhetherOrNotTheWindowWasShown) {
+  UseFolder(MakeTable(program_.DataFolder() / "cards", {{"张三", clRed}}));
+  main_->OnShow = nullptr;
+  main_->OnActivate = nullptr;
+  main_->Show();
+  const TRect moved = Rect(120, 20, 160, 70);
+  const struct Step {
+    const char* name;
+    bool showFirst;
+    TRect photo;
+  } steps[] = {{"never shown", false, kPhoto}, {"shown, then the photo moved", true, moved}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    if (step.showFirst) {
+      form_->Show();
+      form_->Hide();
+      main_->PicOne->SetBounds(moved.Left, moved.Top, moved.Width(), moved.Height());
+    }
+    const fs::path folder = program_.Home().File(step.showFirst ? "moved" : "hidden");
+    ChooseFolder(folder, "BMP");
+    program_.dialogs.Answer(IDNO);
+    QTest::keyClick(main_->Widget(), Qt::Key_F, Qt::AltModifier);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(menu, Qt::Key_X);  // 逐张生成卡图(E&xportPic)
+    QCoreApplication::processEvents();
+    EXPECT_EQ(program_.dialogs.Pending(), 0u);
+    TBitmap card;
+    card.LoadFromFile((folder / "张三.BMP").string());
+    ASSERT_EQ(card.GetWidth(), kCardW);
+    ASSERT_EQ(card.GetHeight(), kCardH);
+    EXPECT_EQ(PixelOf(card, step.photo.Left + 5, step.photo.Top + 5), clRed);
+    EXPECT_EQ(PixelOf(card, kBarcode.Left + 5, kBarcode.Top + 5), clBlack);
+  }
 }
 
 TEST_F(CardOutput, BatchWritesNothingForAnEmptyTableOrACancelledChooser) {
