@@ -28,6 +28,15 @@ void TInkTarget::Clear() {
   dirty_ = false;
 }
 
+void TInkTarget::ClearDrawn(const std::vector<TRect>& drawn) {
+  for (const TRect& r : drawn) {
+    TRect inside;
+    if (IntersectRect(inside, r, touched_)) Blank(inside);
+  }
+  touched_ = {};
+  dirty_ = false;
+}
+
 QImage TInkTarget::Ink() const {
   if (image_.isNull()) return QImage();
   // The same bytes: an RGB32 pixel's fourth byte is ARGB32's alpha.

@@ -35,6 +35,9 @@ class TInkTarget : public TCanvasTarget {
   bool Dirty() const { return dirty_; }
   // Blank again, keeping the size.
   void Clear();
+  // The same when every drawn pixel lies in `drawn` (found by looking):
+  // only those rectangles are blanked.
+  void ClearDrawn(const std::vector<TRect>& drawn);
   // The pixels as ARGB: alpha 255 where drawn, 0 elsewhere. Valid until the
   // next Reset or Clear.
   QImage Ink() const;

@@ -222,19 +222,23 @@ void ForEachInkRun(const QImage& ink, Run run) {
 
 }  // namespace
 
-void AddInkDrawings(TQRPagePicture& page, const QImage& ink, int x, int y, TQRPictureStore& store) {
+std::vector<QRect> AddInkDrawings(TQRPagePicture& page, const QImage& ink, int x, int y, TQRPictureStore& store) {
   // Count first: the runs are only made when they are few enough.
   size_t count = 0;
   ForEachInkRun(ink, [&](int, int, int, QRgb) { return ++count <= kMaxInkRuns; });
+  std::vector<QRect> drawnAreas;
   if (count <= kMaxInkRuns) {
+    QRect all;
     ForEachInkRun(ink, [&](int row, int start, int end, QRgb rgb) {
       TQRDrawing d;
       d.Box = {x + start, y + row, x + end, y + row + 1};
       d.Color = ColorRefOfRgb(rgb);
       page.Add(std::move(d));
+      all |= QRect(start, row, end - start, 1);
       return true;
     });
-    return;
+    if (!all.isEmpty()) drawnAreas.push_back(all);
+    return drawnAreas;
   }
   for (int top = 0; top < ink.height(); top += kInkTile) {
     for (int left = 0; left < ink.width(); left += kInkTile) {
@@ -247,6 +251,8 @@ void AddInkDrawings(TQRPagePicture& page, const QImage& ink, int x, int y, TQRPi
       d.Box = {x + drawn.left(), y + drawn.top(), x + drawn.right() + 1, y + drawn.bottom() + 1};
       d.Picture = store.Share(std::move(tile));
       page.Add(std::move(d));
+      drawnAreas.push_back(drawn);
     }
   }
+  return drawnAreas;
 }

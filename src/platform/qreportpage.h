@@ -121,5 +121,6 @@ class TQRPagePicture : public TObject {
 // The drawn pixels of an ink image (alpha 255 where drawn) at offset (x, y)
 // as drawings: runs of one colour along each row, or, where the runs would
 // be too many, pictures of the square tiles that hold ink (shared through
-// `store`, so the same ink on every card is kept once).
-void AddInkDrawings(TQRPagePicture& page, const QImage& ink, int x, int y, TQRPictureStore& store);
+// `store`, so the same ink on every card is kept once). Returns rectangles
+// of the ink image that hold every drawn pixel.
+std::vector<QRect> AddInkDrawings(TQRPagePicture& page, const QImage& ink, int x, int y, TQRPictureStore& store);

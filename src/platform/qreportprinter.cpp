@@ -196,13 +196,15 @@ void TQRPrinter::FlushCapture() {
   if (!capturing_ || !ink_->Dirty()) return;
   // Only the part the canvas touched can hold ink.
   const TRect t = ink_->TouchedArea();
-  if (!pages_.empty() && !IsRectEmpty(t)) {
-    const QImage ink = ink_->Ink();
-    const QImage touched(ink.constScanLine(t.Top) + int64_t(t.Left) * 4, t.Width(), t.Height(), ink.bytesPerLine(),
-                         QImage::Format_ARGB32);
-    AddInkDrawings(*pages_.back(), touched, area_.Left + t.Left, area_.Top + t.Top, pictures_);
-  }
-  ink_->Clear();
+  if (pages_.empty() || IsRectEmpty(t)) return ink_->Clear();
+  const QImage ink = ink_->Ink();
+  const QImage touched(ink.constScanLine(t.Top) + int64_t(t.Left) * 4, t.Width(), t.Height(), ink.bytesPerLine(),
+                       QImage::Format_ARGB32);
+  // Only where ink was found needs blanking again, not the whole area.
+  std::vector<TRect> drawn;
+  for (const QRect& r : AddInkDrawings(*pages_.back(), touched, area_.Left + t.Left, area_.Top + t.Top, pictures_))
+    drawn.push_back({t.Left + r.left(), t.Top + r.top(), t.Left + r.right() + 1, t.Top + r.bottom() + 1});
+  ink_->ClearDrawn(drawn);
 }
 
 void TQRPrinter::EndCapture() {
