@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/core/iebitmap.h"
 #include "imaging/core/iebitmapcopy.h"
+#include "imaging/core/iedrawdib.h"
 #include "imaging/core/iemask.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/pixio.h"
@@ -41,6 +43,7 @@ TPixView::TPixView(TComponent* Owner) : TIEView(Owner), bitmap_(new TBitmap()) {
   WheelParams = new TIEMouseWheelParams();
   SelectionMask = new TIEMask();
   RegisterViewCursors();
+  drawDib_ = IEDrawDibOpen();
   TControl::SetCursor(cursor_);
   SetDPI(gSystemDPIX, gSystemDPIY);
 
@@ -78,6 +81,7 @@ TPixView::~TPixView() {
   delete WheelParams;
   delete SelectionMask;
   delete alpha_;
+  IEDrawDibClose(drawDib_);
 }
 
 // Picture ------------------------------------------------------------------------------------
@@ -174,6 +178,31 @@ void TPixView::SetEnableAlphaChannel(bool b) {
   Update();
 }
 
+// A picture that is not 24-bit is converted first, so the colour lands
+// as given rather than being written into rows of another layout.
+void TPixView::SetAlphaRangePixelsColor(int Min, int Max, TRGB Color) {
+  if (!alpha_) return;
+  if (bitmap_->GetPixelFormat() != pf24bit) bitmap_->SetPixelFormat(pf24bit);
+  const int32_t w = std::min(bitmap_->GetWidth(), alpha_->Width), h = std::min(bitmap_->GetHeight(), alpha_->Height);
+  for (int32_t y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<TRGB*>(bitmap_->ScanLine(y));
+    const uint8_t* a = alpha_->GetScanLine(y);
+    for (int32_t x = 0; x < w; ++x)
+      if (a[x] >= Min && a[x] <= Max) row[x] = Color;
+  }
+  Update();
+}
+
+void TPixView::CopyToBitmapWithAlpha(TBitmap* Bitmap, int x, int y) {
+  Bitmap->SetPixelFormat(pf24bit);
+  if (!alpha_) return;
+  TIEBitmap picture;
+  picture.Assign(bitmap_);
+  picture.GetAlphaChannel()->CopyFromTIEMask(alpha_);
+  const int w = bitmap_->GetWidth(), h = bitmap_->GetHeight();
+  picture.RenderToTBitmap(Bitmap, nullptr, nullptr, x, y, w, h, 0, 0, w, h, true, false);
+}
+
 // Paint lock ------------------------------------------------------------------------------------
 
 int TPixView::UnLockPaint() {
@@ -194,6 +223,27 @@ int TPixView::NPUnLockPaint() {
 void TPixView::SetCursor(TCursor c) {
   cursor_ = c;
   TControl::SetCursor(c);
+}
+
+void TPixView::SaveCursor(TCursor c) {
+  if (!Screen) return;
+  savedCursor_ = Screen->GetCursor();
+  Screen->SetCursor(c);
+}
+
+void TPixView::RestoreCursor() {
+  if (Screen) Screen->SetCursor(savedCursor_);
+}
+
+bool TPixView::PaletteChanged(bool Foreground) {
+  (void)Foreground;
+  TCustomForm* main = Application ? Application->MainForm : nullptr;
+  if (main && main->GetCanvas()) {
+    if (IEDrawDibRealize(drawDib_, main->GetCanvas()->GetHandle(), true) > 0) Invalidate();
+  } else {
+    Invalidate();
+  }
+  return true;
 }
 
 void TPixView::KeyDown(Word& key, TShiftState shift) {

@@ -8,7 +8,9 @@
 // are the scroll position in zoomed pixels. Painting (pixview_paint.cpp)
 // always goes through a back buffer of the client's size. The selection
 // (pixview_select.cpp) is a polygon of picture points plus a 1-bit mask of
-// the picture's size.
+// the picture's size; it is resized, moved and made by the magic wand in
+// pixview_selectops.cpp, and its pixels are copied, coloured and given an
+// alpha in pixview_pixels.cpp. The mouse modes are pixview_mouse.cpp.
 #pragma once
 
 #include <cstdint>
@@ -55,7 +57,7 @@ enum : unsigned {
 };
 using TIESelectionOptions = unsigned;
 
-// Mouse interaction items (a set); the handlers that read them come later.
+// Mouse interaction items (a set).
 enum : unsigned {
   miZoom = 1u << 0,
   miScroll = 1u << 1,
@@ -71,6 +73,10 @@ using TIEMouseInteract = unsigned;
 enum TIEMagicWandMode { iewInclusive, iewExclusive, iewGlobal };
 
 using TViewChangeEvent = std::function<void(TObject* Sender, int Change)>;
+// Before a click zoom; the handler may change the zoom about to be set.
+using TIEZoomEvent = std::function<void(TObject* Sender, double& NewZoom)>;
+// The grip under the mouse (-1 none) on every move without a button.
+using TIEMouseInResizingGripEvent = std::function<void(TObject* Sender, int Grip)>;
 
 // One animated polygon of picture points. A point whose x is
 // TIEMask::PolygonSeparator separates sub-polygons. For rectangles the view
@@ -127,6 +133,11 @@ class TPixView : public TIEView {
   void RemoveAlphaChannel() override;
   bool GetEnableAlphaChannel() const { return enableAlpha_; }
   void SetEnableAlphaChannel(bool b);
+  // Every picture pixel whose alpha lies in Min..Max becomes Color.
+  void SetAlphaRangePixelsColor(int Min, int Max, TRGB Color);
+  // Makes Bitmap 24-bit and, with an alpha channel, blends the picture at
+  // 1:1 onto it at (x, y).
+  void CopyToBitmapWithAlpha(TBitmap* Bitmap, int x, int y);
 
   // Layout and paint lock --------------------------------------------------------------
   void Update() override;
@@ -197,6 +208,22 @@ class TPixView : public TIEView {
   virtual void AddSelPoint(int32_t x, int32_t y);
   void AddSelPointEx(int32_t x, int32_t y);
   void AddSelBreak();
+  void AddSelBreakEx();
+  // Resizes a rectangle selection by a grip to the client point (x, y);
+  // returns the grip, mirrored when the edge passed the opposite one.
+  int SelectResizeEx(int Grip, int32_t x, int32_t y, bool KeepAspect);
+  // Moves mask and polygon by picture pixels; returns Grip.
+  int SelectMoveEx(int Grip, int32_t dx, int32_t dy);
+  void SelectMagicWand(int32_t x, int32_t y, TIESelOp Op);
+  // Bitmap becomes the selection's box, holding the selected pixels.
+  void CopySelectionToBitmap(TBitmap* Bitmap);
+  // The selection (or the whole picture) into a TPixView, a TBitmap or a
+  // TImage's bitmap.
+  void AssignSelTo(TPersistent* Target);
+  void SetSelectedPixelsColor(TRGB Color);
+  void SetSelectedAreaAlpha(int Alpha);
+  void CopyFromPolygon(TBitmap* Source, const TPoint* Polygon, int Count, TPoint DestPoint);
+  void CopyToPolygon(TBitmap* Target, const TPoint* Polygon, int Count, TPoint SourcePoint);
   virtual void EndSelect();
   void DeSelect();
   void InvertSelection();
@@ -235,11 +262,30 @@ class TPixView : public TIEView {
   void AniPolyFunc(TObject* Sender, bool SkipLocked);
   void TimerEvent(TObject* Sender) { AniPolyFunc(Sender, true); }
 
-  // Mouse interaction set (the handlers that use it come later).
+  // Mouse interaction (pixview_mouse.cpp).
   TIEMouseInteract GetMouseInteract() const { return mouseInteract_; }
-  virtual void SetMouseInteract(TIEMouseInteract items) { mouseInteract_ = items; }
+  virtual void SetMouseInteract(TIEMouseInteract items);
+  // The grip (0..7) at a client point, or -1.
+  int GetResizingGrip(int32_t x, int32_t y);
+  // 0 over a moveable selected pixel, else -1.
+  int GetMovingGrip(int32_t x, int32_t y);
+  // Scrolls while the pointer is held outside the picture; true when the
+  // view moved.
+  bool MouseMoveScroll();
+  // Shifts the remembered mouse points with the content after an automatic
+  // scroll; descendants shift their own points too.
+  virtual void SubMouseMoveScroll(int32_t dx, int32_t dy);
+  // Whether a polygon, rectangle, circle, resize or move drag runs.
+  bool MouseDragRunning() const { return DragRunning(); }
+  bool PolygonInProgress() const { return polyInProgress_; }
   void SetCursor(TCursor c);
   TCursor GetCursor() const { return cursor_; }
+  // Takes the screen cursor for an interaction and gives it back.
+  void SaveCursor(TCursor c);
+  void RestoreCursor();
+  // The palette of the application changed: realised again, repainted when
+  // it changed. Always true.
+  virtual bool PaletteChanged(bool Foreground);
 
   virtual void ViewChange(int Change);
   // The progress handler, shared with the I/O component when it exists.
@@ -289,12 +335,21 @@ class TPixView : public TIEView {
   TNotifyEvent OnPaint;
   TNotifyEvent OnSelectionChange;
   TNotifyEvent OnSelectionChanging;
+  TNotifyEvent OnMouseInSel;
+  TIEMouseInResizingGripEvent OnMouseInResizingGrip;
+  TIEZoomEvent OnZoomIn;
+  TIEZoomEvent OnZoomOut;
 
  protected:
   void Paint() override;
   void Dispatch(TMessage& message) override;
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyUp(Word& key, TShiftState shift) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  // The second press of a double click (after its MouseDown ran).
+  void DoubleClickPress(TShiftState shift);
   // Forgets the I/O or processing component when somebody else frees it.
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -316,9 +371,22 @@ class TPixView : public TIEView {
   void DrawPictureRect(TCanvas* canvas, TBitmap* picture, int xs, int ys, int ws, int hs, int xd, int yd, int wd,
                        int hd);
   // Selection helpers.
-  bool DragRunning() const { return false; }
+  bool DragRunning() const {
+    return polyInProgress_ || rectDrag_ || circleDrag_ || resizingGrip_ >= 0 || movingGrip_ >= 0;
+  }
+  // The drags during which the polygon's box is the selection's box.
+  bool ShapeDragRunning() const { return polyInProgress_ || rectDrag_ || circleDrag_ || resizingGrip_ >= 0; }
   void DrawPolygonEdges(TIEAnimPoly* p, double c, int32_t baseX, int32_t baseY);
   void DrawGrips(TIEAnimPoly* p, double c, int32_t baseX, int32_t baseY);
+  // Mouse helpers.
+  TPoint LimitToPicture(int x, int y) const;
+  void DrawRubberBand();
+  void SnapToLastPoint(int& x, int& y);
+  void CircleDrag(TShiftState shift, int x, int y);
+  void RectangleDrag(TShiftState shift, int x, int y);
+  void ClickZoom(TMouseButton button, int x, int y);
+  void SelectionDone(TShiftState shift, bool fill);
+  void FireSelectionChanging();
 
   TBitmap* bitmap_;
   TIEMask* alpha_ = nullptr;
@@ -356,4 +424,17 @@ class TPixView : public TIEView {
   TBrushStyle gripBrushStyle_ = bsSolid;
   int gripSize_ = 5;
   bool extendedGrips_ = true;
+
+  // Mouse drag state.
+  bool polyInProgress_ = false, lasso_ = false, rectDrag_ = false, circleDrag_ = false;
+  int resizingGrip_ = -1, movingGrip_ = -1;
+  bool moveRan_ = false, resizeRan_ = false;
+  bool pressAddedPoint_ = false;  // the last left press added a polygon point
+  bool pressActive_ = false;      // a press is held and its zoom filter saved
+  TPoint downPoint_{0, 0}, prevPoint_{0, 0}, lastPoint_{0, 0};
+  int32_t downViewX_ = 0, downViewY_ = 0, downPolyCount_ = 0;
+  int32_t resizeX1_ = 0, resizeY1_ = 0, resizeX2_ = 0, resizeY2_ = 0;
+  TResampleFilter savedZoomFilter_ = rfNone;
+  TCursor savedCursor_ = crDefault;
+  HDRAWDIB drawDib_ = nullptr;
 };

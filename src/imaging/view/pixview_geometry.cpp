@@ -434,6 +434,12 @@ void TPixView::Dispatch(TMessage& message) {
       MouseWheel(message);
       message.Result = 1;
       return;
+    case WM_LBUTTONDBLCLK: {
+      // The framework's handling runs MouseDown for the second press first.
+      TIEView::Dispatch(message);
+      DoubleClickPress(KeysToShiftState(uint32_t(TWMMouse(message).Keys)));
+      return;
+    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       TIEView::Dispatch(message);

@@ -73,6 +73,7 @@ void TPixView::PaintRect(const TRect& rect) {
   if (!HasParentWindow()) return;
   const int w = std::min(rect.Width(), cw), h = std::min(rect.Height(), ch);
   PresentBackBuffer(Bounds(rect.Left, rect.Top, w, h));
+  DrawRubberBand();
 }
 
 // Copies an area of the back buffer 1:1 to the window. A 32-bit window

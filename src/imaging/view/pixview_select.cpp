@@ -193,7 +193,9 @@ void TPixView::AddSelPointEx(int32_t x, int32_t y) {
   ShowSelectionEx(true);
 }
 
-void TPixView::AddSelBreak() {
+void TPixView::AddSelBreak() { AddSelBreakEx(); }
+
+void TPixView::AddSelBreakEx() {
   if (GetPolySelCount() > 0) AnimPolygonAddBreak(SelectionPolygon());
 }
 
@@ -214,6 +216,8 @@ void TPixView::DeSelect() {
   }
   p->Points.clear();
   SelectionMask->Empty();
+  polyInProgress_ = lasso_ = rectDrag_ = circleDrag_ = false;
+  resizingGrip_ = movingGrip_ = -1;
   TControl::SetCursor(cursor_);
 }
 
@@ -270,10 +274,10 @@ void TPixView::SetSelectionGripStyle(TColor Color1, TColor Color2, TBrushStyle S
   extendedGrips_ = Extended;
 }
 
-int32_t TPixView::GetSelX1() { return DragRunning() ? SelectionPolygon()->X1 : SelectionMask->X1; }
-int32_t TPixView::GetSelY1() { return DragRunning() ? SelectionPolygon()->Y1 : SelectionMask->Y1; }
-int32_t TPixView::GetSelX2() { return DragRunning() ? SelectionPolygon()->X2 - 1 : SelectionMask->X2; }
-int32_t TPixView::GetSelY2() { return DragRunning() ? SelectionPolygon()->Y2 - 1 : SelectionMask->Y2; }
+int32_t TPixView::GetSelX1() { return ShapeDragRunning() ? SelectionPolygon()->X1 : SelectionMask->X1; }
+int32_t TPixView::GetSelY1() { return ShapeDragRunning() ? SelectionPolygon()->Y1 : SelectionMask->Y1; }
+int32_t TPixView::GetSelX2() { return ShapeDragRunning() ? SelectionPolygon()->X2 - 1 : SelectionMask->X2; }
+int32_t TPixView::GetSelY2() { return ShapeDragRunning() ? SelectionPolygon()->Y2 - 1 : SelectionMask->Y2; }
 
 const TPoint* TPixView::GetPolySelArray() const { return SelectionPolygon()->Points.data(); }
 
@@ -319,7 +323,7 @@ void TPixView::AniPolyFunc(TObject* Sender, bool SkipLocked) {
     } else {
       DrawPolygonEdges(p, c, baseX, baseY);
     }
-    if (p->Sizeable && IsRectangle(p->Points)) DrawGrips(p, c, baseX, baseY);
+    if (p->Sizeable && IsRectangle(p->Points) && !rectDrag_) DrawGrips(p, c, baseX, baseY);
   }
   timer_->SetEnabled(FilterCountdown > 0 || OutlineCountdown > 0 || animatedVisible);
   if (FilterCountdown > 0 && --FilterCountdown == 0) Update();
@@ -349,7 +353,9 @@ void TPixView::DrawPolygonEdges(TIEAnimPoly* p, double c, int32_t baseX, int32_t
     }
     if (i + 1 < pts.size() && !IsSeparator(pts[i + 1])) edge(pts[i], pts[i + 1]);
   }
-  if (first < pts.size()) edge(pts.back(), pts[first]);
+  // A polygon still being drawn stays open at its last point.
+  const bool open = p == SelectionPolygon() && polyInProgress_;
+  if (first < pts.size() && !open) edge(pts.back(), pts[first]);
 }
 
 void TPixView::DrawGrips(TIEAnimPoly* p, double c, int32_t baseX, int32_t baseY) {

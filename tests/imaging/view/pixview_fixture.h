@@ -10,6 +10,18 @@
 #include "imaging/view/pixview.h"
 #include "platform/controls.h"
 
+// Gives the view a 24-bit picture of w x h pixels.
+inline void SetPicture24(TPixView* view, int w, int h, const std::function<TRGB(int x, int y)>& pixel) {
+  TBitmap* b = view->GetFBitmap();
+  b->SetPixelFormat(pf24bit);
+  b->SetSize(w, h);
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<TRGB*>(b->ScanLine(y));
+    for (int x = 0; x < w; ++x) row[x] = pixel(x, y);
+  }
+  view->Update();
+}
+
 class PixViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -22,16 +34,7 @@ class PixViewTest : public ::testing::Test {
   }
   void TearDown() override { parent->Free(); }
 
-  void Picture24(int w, int h, const std::function<TRGB(int x, int y)>& pixel) {
-    TBitmap* b = view->GetFBitmap();
-    b->SetPixelFormat(pf24bit);
-    b->SetSize(w, h);
-    for (int y = 0; y < h; ++y) {
-      auto* row = reinterpret_cast<TRGB*>(b->ScanLine(y));
-      for (int x = 0; x < w; ++x) row[x] = pixel(x, y);
-    }
-    view->Update();
-  }
+  void Picture24(int w, int h, const std::function<TRGB(int x, int y)>& pixel) { SetPicture24(view, w, h, pixel); }
   void PlainPicture(int w, int h) {
     Picture24(w, h, [](int, int) { return TRGB{1, 2, 3}; });
   }
