@@ -40,8 +40,10 @@ TBitmap* Picture() {
 void To8Bit(benchmark::State& state, int ncol) {
   TBitmap* picture = Picture();
   std::vector<TRGB> palette(256);
-  std::vector<uint8_t> indices(size_t(kWidth) * kHeight);
   for (auto _ : state) {
+    // A new picture of indices each time, as the reference's conversion
+    // makes a new image.
+    std::vector<uint8_t> indices(size_t(kWidth) * kHeight);
     TIEQuantizer quantizer(picture, palette, ncol);
     uint8_t* out = indices.data();
     for (int y = 0; y < kHeight; ++y) {

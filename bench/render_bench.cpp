@@ -31,10 +31,11 @@ TIEBitmap& Picture() {
 
 void BM_RenderToTBitmap(benchmark::State& state) {
   TIEBitmap& picture = Picture();
-  TBitmap target;
-  target.SetPixelFormat(pf24bit);
-  target.SetSize(kDstW, kDstH);
   for (auto _ : state) {
+    // A new target each time, as QImage::scaled makes a new image.
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(kDstW, kDstH);
     picture.RenderToTBitmap(&target, nullptr, nullptr, 0, 0, kDstW, kDstH, 0, 0, kSrcW, kSrcH,
                             false, true);
     benchmark::DoNotOptimize(target.ScanLine(0));

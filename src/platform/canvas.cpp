@@ -183,6 +183,7 @@ template <typename Op>
 void TCanvas::ForEachPixel(TPixelSurface& s, const TCoverage& area, Op op) {
   TRect box;
   if (!IntersectRect(box, area.Bounds(), SurfaceBounds(s))) return;
+  target_->Touched(box);
   auto run = [&](const TRect& r) {
     for (int y = r.Top; y < r.Bottom; ++y)
       for (int x = r.Left; x < r.Right; ++x)
@@ -369,10 +370,13 @@ TColor TCanvas::GetPixel(int x, int y) {
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
+  // One pixel straight onto the surface: shadows and ramps set thousands.
   TPoint p = ToDevice(x, y);
-  TCoverage one({p.x, p.y, p.x + 1, p.y + 1});
-  one.Set(p.x, p.y);
-  Paint(one, color, kRop2Copy, false);
+  TPixelSurface s = target_->Surface();
+  if (!s.Valid() || !s.Contains(p.x, p.y) || (hasClip_ && !clip_.contains(QPoint(p.x, p.y)))) return;
+  target_->Touched({p.x, p.y, p.x + 1, p.y + 1});
+  s.Set(p.x, p.y, s.ToValue(RgbOfColorRef(ColorToRGB(color))));
+  target_->Changed();
 }
 
 // Text ----------------------------------------------------------------------------------------

@@ -118,6 +118,10 @@ class TCanvasTarget {
   virtual TPixelSurface Surface() = 0;
   // Called after the canvas changed pixels.
   virtual void Changed() {}
+  // Called before a writer changes pixels, with a device rectangle that
+  // holds every pixel it may change. Whatever writes into Surface() says
+  // so, which lets a target look only at what was touched.
+  virtual void Touched(const TRect& area) {}
   virtual int PixelsPerInchX() { return ScreenPixelsPerInch(); }
   virtual int PixelsPerInchY() { return ScreenPixelsPerInch(); }
   // A target that keeps drawings rather than pixels (a report page) may

@@ -5,23 +5,35 @@
 
 namespace {
 constexpr QRgb kBlank = 0x00FFFFFF;  // white, not drawn
-
-// QImage::fill would set the fourth byte of RGB32 pixels.
-void FillBlank(QImage& image) {
-  for (int y = 0; y < image.height(); ++y)
-    std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)), image.width(), kBlank);
-}
 }  // namespace
 
+void TInkTarget::Blank(const TRect& area) {
+  if (image_.isNull() || IsRectEmpty(area)) return;
+  // QImage::fill would set the fourth byte of RGB32 pixels.
+  for (int y = area.Top; y < area.Bottom; ++y)
+    std::fill_n(reinterpret_cast<QRgb*>(image_.scanLine(y)) + area.Left, area.Width(), kBlank);
+}
+
 void TInkTarget::Reset(int w, int h) {
+  Clear();
   width_ = w > 0 ? w : 0;
   height_ = h > 0 ? h : 0;
   image_ = QImage();
-  dirty_ = false;
+  surface_ = TPixelSurface();
 }
 
 void TInkTarget::Clear() {
-  if (!image_.isNull()) FillBlank(image_);
+  Blank(touched_);
+  touched_ = {};
+  dirty_ = false;
+}
+
+void TInkTarget::ClearDrawn(const std::vector<TRect>& drawn) {
+  for (const TRect& r : drawn) {
+    TRect inside;
+    if (IntersectRect(inside, r, touched_)) Blank(inside);
+  }
+  touched_ = {};
   dirty_ = false;
 }
 
@@ -34,12 +46,32 @@ QImage TInkTarget::Ink() const {
 TPixelSurface TInkTarget::Surface() {
   if (width_ == 0 || height_ == 0) return TPixelSurface();
   if (image_.isNull()) {
-    image_ = QImage(width_, height_, QImage::Format_RGB32);
-    if (image_.isNull()) return TPixelSurface();  // no memory for the page
-    FillBlank(image_);
+    const size_t count = size_t(width_) * size_t(height_);
+    if (pixels_.size() < count) {
+      try {
+        // Grown pixels are blank; the ones kept are blank already.
+        pixels_.resize(count, kBlank);
+      } catch (const std::bad_alloc&) {
+        return TPixelSurface();  // no memory for the area
+      }
+    }
+    image_ = QImage(reinterpret_cast<uchar*>(pixels_.data()), width_, height_, width_ * 4, QImage::Format_RGB32);
+    surface_ = TPixelSurface::OfImage(image_);
   }
   dirty_ = true;
-  return TPixelSurface::OfImage(image_);
+  return surface_;
+}
+
+void TInkTarget::Touched(const TRect& area) {
+  const TRect inside{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, width_),
+                     std::min(area.Bottom, height_)};
+  if (inside.Left >= inside.Right || inside.Top >= inside.Bottom) return;
+  if (touched_.Left >= touched_.Right) {
+    touched_ = inside;
+  } else {
+    touched_ = {std::min(touched_.Left, inside.Left), std::min(touched_.Top, inside.Top),
+                std::max(touched_.Right, inside.Right), std::max(touched_.Bottom, inside.Bottom)};
+  }
 }
 
 void PaintTextRun(QPainter& painter, const TTextRun& run) {

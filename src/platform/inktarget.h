@@ -3,10 +3,15 @@
 // that byte, so read as ARGB the image is opaque exactly where something was
 // drawn. Printer pages and report pages lay such ink over drawings made
 // another way, without covering them with untouched white.
+//
+// A batch prints thousands of printables through one target: the pixels are
+// kept from one area to the next, and only the part the canvas touched is
+// blanked again or looked at.
 #pragma once
 
 #include <QImage>
 #include <functional>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -30,9 +35,15 @@ class TInkTarget : public TCanvasTarget {
   bool Dirty() const { return dirty_; }
   // Blank again, keeping the size.
   void Clear();
+  // The same when every drawn pixel lies in `drawn` (found by looking):
+  // only those rectangles are blanked.
+  void ClearDrawn(const std::vector<TRect>& drawn);
   // The pixels as ARGB: alpha 255 where drawn, 0 elsewhere. Valid until the
   // next Reset or Clear.
   QImage Ink() const;
+  // The part of the area the canvas touched since the last Reset or Clear
+  // (nothing drawn lies outside it); empty when nothing was.
+  TRect TouchedArea() const { return touched_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
 
@@ -41,12 +52,18 @@ class TInkTarget : public TCanvasTarget {
   bool TakeText(const TTextRun& run) override { return OnText && OnText(run); }
 
   TPixelSurface Surface() override;
+  void Touched(const TRect& area) override;
   int PixelsPerInchX() override { return dpiX_; }
   int PixelsPerInchY() override { return dpiY_; }
 
  private:
-  QImage image_;
+  void Blank(const TRect& area);
+
+  std::vector<QRgb> pixels_;  // kept between areas; blank outside touched_
+  QImage image_;              // the current area over pixels_
+  TPixelSurface surface_;     // its view
   int width_ = 0, height_ = 0;
   int dpiX_, dpiY_;
   bool dirty_ = false;
+  TRect touched_{};
 };

@@ -165,6 +165,7 @@ void TMetafile::Draw(TCanvas* canvas, const TRect& rect) {
   }
 
   const QRegion clip = canvas->HasClipRegion() ? canvas->ClipRegion().intersected(area) : QRegion(area);
+  canvas->Target()->Touched({area.left(), area.top(), area.right() + 1, area.bottom() + 1});
   TValueCache values(surface);
   for (const QRect& r : clip) {
     for (int y = r.top(); y <= r.bottom(); ++y) {

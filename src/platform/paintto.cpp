@@ -20,6 +20,7 @@ bool CopyRows(TCanvas* canvas, const QImage& image, int x, int y) {
   const int bytes = dest.kind == TSurfaceKind::Bgr24 ? 3 : 4;
   const int left = std::max(0, x), right = std::min(dest.width, x + image.width());
   const int top = std::max(0, y), bottom = std::min(dest.height, y + image.height());
+  if (left < right && top < bottom) canvas->Target()->Touched({left, top, right, bottom});
   for (int row = top; row < bottom; ++row) {
     const auto* from = reinterpret_cast<const QRgb*>(image.constScanLine(row - y));
     uint8_t* to = dest.Row(row) + int64_t(left) * bytes;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 
 #include "platform/inktarget.h"
+#include "platform/pdfjpeg.h"
+#include "platform/qreportpage.h"
 
 namespace {
 
@@ -22,6 +24,11 @@ const char* FileHook() {
 }
 
 }  // namespace
+
+struct TPrinter::TJpegInPdf {
+  std::shared_ptr<const TQRPicture> picture;
+  QImage standIn;
+};
 
 TPrinter::TPrinter()
     : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
@@ -77,6 +84,7 @@ void TPrinter::Configure() {
     std::string file = FileName;
     if (file.empty()) file = FileHook() ? FileHook() : QDir::home().filePath("Cardwright.pdf").toStdString();
     printer_->setOutputFileName(QString::fromStdString(file));
+    pdfFile_ = file;
     printer_->setResolution(kFileDpi);
   } else {
     TStrings* names = Printers();
@@ -84,6 +92,7 @@ void TPrinter::Configure() {
                                                           : QPrinterInfo::defaultPrinter().printerName();
     printer_->setOutputFormat(QPrinter::NativeFormat);
     printer_->setPrinterName(name);
+    pdfFile_.clear();
   }
   printer_->setDocName(QString::fromStdString(Title));
   printer_->setFullPage(true);
@@ -125,8 +134,33 @@ void TPrinter::BeginDoc() {
 
 void TPrinter::LayInk() {
   if (!ink_->Dirty()) return;
-  painter_->drawImage(QPoint(0, 0), ink_->Ink());
+  const TRect t = ink_->TouchedArea();
+  if (!IsRectEmpty(t)) painter_->drawImage(QPoint(t.Left, t.Top), ink_->Ink().copy(t.Left, t.Top, t.Width(), t.Height()));
   ink_->Clear();
+}
+
+void TPrinter::DrawJpeg(const QRectF& target, const std::shared_ptr<const TQRPicture>& picture) {
+  if (!Printing() || !picture) return;
+  if (pdfFile_.empty() || !picture->IsJpeg()) {
+    painter_->drawImage(target, picture->Pixels());
+    return;
+  }
+  LayInk();
+  auto [it, added] = jpegNumbers_.emplace(picture.get(), uint32_t(jpegs_.size()));
+  // One stand-in image per JPEG: the PDF keeps one image object for it.
+  if (added) jpegs_.push_back({picture, JpegStandIn(it->second)});
+  painter_->save();
+  painter_->setRenderHint(QPainter::LosslessImageRendering, true);
+  painter_->drawImage(target, jpegs_[it->second].standIn);
+  painter_->restore();
+}
+
+void TPrinter::EndPainting() {
+  painter_.reset();
+  ink_->Reset(0, 0);
+  page_ = 0;
+  jpegs_.clear();
+  jpegNumbers_.clear();
 }
 
 void TPrinter::NewPage() {
@@ -140,9 +174,11 @@ void TPrinter::EndDoc() {
   if (!Printing()) throw EPrinter("Printer is not currently printing");
   LayInk();
   bool ended = painter_->end();
-  painter_.reset();
-  ink_->Reset(0, 0);
-  page_ = 0;
+  std::vector<TPdfJpeg> jpegs;
+  for (const TJpegInPdf& j : jpegs_)
+    jpegs.push_back({&j.picture->Jpeg(), j.picture->size().width(), j.picture->size().height(), j.picture->Components()});
+  if (ended && !jpegs.empty()) ended = PutJpegsIntoPdf(pdfFile_, jpegs);
+  EndPainting();
   if (!ended) throw EPrinter("The printer output could not be written");
 }
 
@@ -150,9 +186,7 @@ void TPrinter::Abort() {
   if (!Printing()) return;
   printer_->abort();
   painter_->end();
-  painter_.reset();
-  ink_->Reset(0, 0);
-  page_ = 0;
+  EndPainting();
   aborted_ = true;
 }
 

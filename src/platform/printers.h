@@ -8,15 +8,19 @@
 // what was drawn onto the page.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
 #include "platform/classes.h"
 
 class QPainter;
 class QPrinter;
+class QRectF;
 class TInkTarget;
+class TQRPicture;
 
 CW_DECLARE_EXCEPTION(EPrinter, Exception)
 
@@ -67,11 +71,16 @@ class TPrinter : public TObject {
 
   // For the platform layer: the painter of the page in progress.
   QPainter* Painter() { return painter_.get(); }
+  // Draws a JPEG picture into `target` (painter pixels). A PDF file gets
+  // the JPEG's own bytes, once however often it is drawn; a printer gets the
+  // decoded pixels.
+  void DrawJpeg(const QRectF& target, const std::shared_ptr<const TQRPicture>& picture);
 
  private:
   void Configure();
   void LayInk();
   void StartPageImage();
+  void EndPainting();
 
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QPainter> painter_;
@@ -82,6 +91,11 @@ class TPrinter : public TObject {
   double paperWidth_ = 210, paperLength_ = 297;
   int page_ = 0;
   bool aborted_ = false;
+  // JPEG pictures of the PDF being written, by their number in it.
+  struct TJpegInPdf;
+  std::vector<TJpegInPdf> jpegs_;
+  std::map<const TQRPicture*, uint32_t> jpegNumbers_;
+  std::string pdfFile_;  // empty unless writing a PDF file
 };
 
 // The program's one printer object, made on first use.

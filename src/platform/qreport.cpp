@@ -308,14 +308,23 @@ void TQuickRep::Prepare() {
     if (!DataSet->GetActive()) DataSet->Open();
     int total = DataSet->RecordCount();
     int saved = DataSet->GetRecNo();
-    DataSet->First();
-    for (int done = 0; !DataSet->Eof(); ++done) {
-      PrintDetail(layout);
-      if (QRPrinter->OnProgress && total > 0) QRPrinter->OnProgress(done * 100 / total);
-      DataSet->Next();
+    // The printables read the fields themselves; the data-aware controls on
+    // screen need not follow (and redraw) every record the report walks.
+    DataSet->DisableControls();
+    try {
+      DataSet->First();
+      for (int done = 0; !DataSet->Eof(); ++done) {
+        PrintDetail(layout);
+        if (QRPrinter->OnProgress && total > 0) QRPrinter->OnProgress(done * 100 / total);
+        DataSet->Next();
+      }
+      // The cursor goes back where the caller had it.
+      if (saved > 0 && DataSet->RecordCount() > 0) DataSet->SetRecNo(saved);
+    } catch (...) {
+      DataSet->EnableControls();
+      throw;
     }
-    // The cursor goes back where the caller had it.
-    if (saved > 0 && DataSet->RecordCount() > 0) DataSet->SetRecNo(saved);
+    DataSet->EnableControls();
   } else {
     PrintDetail(layout);
   }

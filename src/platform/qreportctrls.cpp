@@ -155,7 +155,7 @@ void TQRImage::Print(double OfsX, double OfsY) {
       TQRDrawing d;
       d.Kind = TQRDrawing::dkPicture;
       d.Box = shown;
-      d.Picture = std::make_shared<QImage>(image.copy(part));
+      d.Picture = p->SharePicture(image.copy(part));
       p->AddDrawing(std::move(d));
     }
   }

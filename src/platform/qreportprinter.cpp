@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QPainter>
+#include <cstring>
+
 #include "platform/inktarget.h"
+#include "platform/jpegframe.h"
 #include "platform/printers.h"
 
 namespace {
@@ -23,8 +27,9 @@ class TCaptureTarget : public TInkTarget {
   }
 };
 
-// The source rectangle of a surface as an image of its own.
-QImage CopySurface(const TPixelSurface& source, const TRect& r) {
+// The source rectangle of a surface as an image of its own, pixel by
+// pixel (white outside the surface).
+QImage CopyPixels(const TPixelSurface& source, const TRect& r) {
   QImage image(r.Width(), r.Height(), QImage::Format_RGB32);
   if (image.isNull()) return image;
   for (int y = 0; y < r.Height(); ++y) {
@@ -36,6 +41,62 @@ QImage CopySurface(const TPixelSurface& source, const TRect& r) {
     }
   }
   return image;
+}
+
+QVector<QRgb> ColorTable(const TPixelSurface& source) {
+  QVector<QRgb> table;
+  for (TRgb c : source.palette) table.push_back(0xFF000000u | c);
+  return table;
+}
+
+// The same, row by row where the surface's layout has a QImage twin.
+QImage CopySurface(const TPixelSurface& source, const TRect& r) {
+  const bool inside = r.Left >= 0 && r.Top >= 0 && r.Right <= source.width && r.Bottom <= source.height;
+  QImage::Format format = QImage::Format_Invalid;
+  int bits = source.BitCount();
+  switch (source.kind) {
+    case TSurfaceKind::Bgr24: format = QImage::Format_BGR888; break;
+    case TSurfaceKind::Bgrx32: format = QImage::Format_RGB32; break;
+    case TSurfaceKind::Indexed8: format = QImage::Format_Indexed8; break;
+    case TSurfaceKind::Indexed1: format = r.Left % 8 == 0 ? QImage::Format_Mono : QImage::Format_Invalid; break;
+    default: break;
+  }
+  const bool paletteFits = source.kind != TSurfaceKind::Indexed8 && source.kind != TSurfaceKind::Indexed1
+                               ? true
+                               : !source.palette.empty() && source.palette.size() <= size_t(1) << bits;
+  if (!inside || format == QImage::Format_Invalid || !paletteFits) return CopyPixels(source, r);
+  QImage image(r.Width(), r.Height(), format);
+  if (image.isNull()) return image;
+  if (bits <= 8) image.setColorTable(ColorTable(source));
+  const size_t rowBytes = (size_t(r.Width()) * bits + 7) / 8;
+  for (int y = 0; y < r.Height(); ++y)
+    std::memcpy(image.scanLine(y), source.Row(r.Top + y) + int64_t(r.Left) * bits / 8, rowBytes);
+  return image;
+}
+
+// A picture of two colours or fewer as a 1-bit picture: a barcode stays
+// exact (never compressed with loss) and takes an eighth of the memory.
+QImage TwoColourPicture(QImage image) {
+  if (image.depth() == 1) return image;
+  QRgb colours[2] = {0, 0};
+  int found = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb c = image.pixel(x, y);
+      if (found > 0 && c == colours[0]) continue;
+      if (found > 1 && c == colours[1]) continue;
+      if (found == 2) return image;
+      colours[found++] = c;
+    }
+  }
+  if (found == 0) return image;
+  QImage mono(image.size(), QImage::Format_Mono);
+  if (mono.isNull()) return image;
+  mono.setColorTable({colours[0], found > 1 ? colours[1] : colours[0]});
+  mono.fill(0);  // the bits past each row's end too: they are hashed
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) mono.setPixel(x, y, image.pixel(x, y) == colours[0] ? 0 : 1);
+  return mono;
 }
 
 }  // namespace
@@ -53,7 +114,7 @@ TQRPrinter::TQRPrinter(TComponent* AOwner) : TComponent(AOwner), Canvas(new TCan
     d.Kind = TQRDrawing::dkPicture;
     // The canvas draws with the capture area's corner at its origin.
     d.Box = {dest.Left + area_.Left, dest.Top + area_.Top, dest.Right + area_.Left, dest.Bottom + area_.Top};
-    d.Picture = std::make_shared<QImage>(std::move(image));
+    d.Picture = pictures_.Share(TwoColourPicture(std::move(image)));
     pages_.back()->Add(std::move(d));
   };
   // Level text stays text on the page; turned text, or text clipped to more
@@ -109,6 +170,17 @@ void TQRPrinter::AddDrawing(TQRDrawing drawing) {
   pages_.back()->Add(std::move(drawing));
 }
 
+bool TQRPrinter::AddJpeg(const TRect& box, std::string bytes) {
+  TJpegFrame frame;
+  if (pages_.empty() || !ReadJpegFrame(bytes, frame)) return false;
+  TQRDrawing d;
+  d.Kind = TQRDrawing::dkPicture;
+  d.Box = box;
+  d.Picture = pictures_.ShareJpeg(std::move(bytes), frame.Width, frame.Height, frame.Components);
+  AddDrawing(std::move(d));
+  return true;
+}
+
 void TQRPrinter::BeginCapture(const TRect& area) {
   if (capturing_) EndCapture();
   area_ = area;
@@ -122,8 +194,17 @@ void TQRPrinter::BeginCapture(const TRect& area) {
 
 void TQRPrinter::FlushCapture() {
   if (!capturing_ || !ink_->Dirty()) return;
-  if (!pages_.empty()) AddInkDrawings(*pages_.back(), ink_->Ink(), area_.Left, area_.Top);
-  ink_->Clear();
+  // Only the part the canvas touched can hold ink.
+  const TRect t = ink_->TouchedArea();
+  if (pages_.empty() || IsRectEmpty(t)) return ink_->Clear();
+  const QImage ink = ink_->Ink();
+  const QImage touched(ink.constScanLine(t.Top) + int64_t(t.Left) * 4, t.Width(), t.Height(), ink.bytesPerLine(),
+                       QImage::Format_ARGB32);
+  // Only where ink was found needs blanking again, not the whole area.
+  std::vector<TRect> drawn;
+  for (const QRect& r : AddInkDrawings(*pages_.back(), touched, area_.Left + t.Left, area_.Top + t.Top, pictures_))
+    drawn.push_back({t.Left + r.left(), t.Top + r.top(), t.Left + r.right() + 1, t.Top + r.bottom() + 1});
+  ink_->ClearDrawn(drawn);
 }
 
 void TQRPrinter::EndCapture() {
@@ -141,6 +222,7 @@ TQRPagePicture* TQRPrinter::GetPage(int page) const {
 void TQRPrinter::Cleanup() {
   if (capturing_) EndCapture();
   pages_.clear();
+  pictures_.Clear();
 }
 
 int TQRPrinter::Print(TPrinter* printer, int first, int last) {
@@ -153,7 +235,10 @@ int TQRPrinter::Print(TPrinter* printer, int first, int last) {
   try {
     for (int page = first; page <= last; ++page) {
       if (page > first) printer->NewPage();
-      GetPage(page)->Render(*printer->Painter(), printer->Resolution());
+      GetPage(page)->Render(*printer->Painter(), printer->Resolution(),
+                            [printer](const QRectF& target, const TQRPictureRef& picture) {
+                              printer->DrawJpeg(target, picture);
+                            });
     }
   } catch (...) {
     printer->Abort();

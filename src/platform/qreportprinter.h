@@ -6,7 +6,8 @@
 // Printables draw either through the drawing calls below or on Canvas.
 // What they draw on Canvas is caught per printable (BeginCapture) and kept
 // on the page: plain picture copies as pictures, everything else as the
-// pixels drawn.
+// pixels drawn. Pictures go into the printer's picture store, so a picture
+// every card repeats is kept once for the whole document.
 #pragma once
 
 #include <functional>
@@ -48,6 +49,16 @@ class TQRPrinter : public TComponent {
 
   // Drawings on the current page, in page pixels.
   void AddDrawing(TQRDrawing drawing);
+  // A JPEG picture (the bytes of its file) shown whole and unchanged in
+  // `box` (page pixels): kept in its bytes, and printed into a PDF file as
+  // them. False, with nothing added, for bytes that are not such a JPEG
+  // (ReadJpegFrame); the caller then draws the picture decoded.
+  bool AddJpeg(const TRect& box, std::string bytes);
+  // A picture for drawings of the current document: the one kept already
+  // when the same pixels were shared before.
+  TQRPictureRef SharePicture(QImage image) { return pictures_.Share(std::move(image)); }
+  // The pictures of the prepared pages, each kept once.
+  const TQRPictureStore& Pictures() const { return pictures_; }
   // Canvas draws into `area` (page pixels) until EndCapture, which keeps on
   // the page what was drawn. Drawings added meanwhile keep their order.
   void BeginCapture(const TRect& area);
@@ -76,6 +87,7 @@ class TQRPrinter : public TComponent {
   void FlushCapture();
 
   std::vector<std::unique_ptr<TQRPagePicture>> pages_;
+  TQRPictureStore pictures_;
   TInkTarget* ink_;  // owned by Canvas
   TRect area_;
   bool capturing_ = false;

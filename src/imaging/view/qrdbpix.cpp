@@ -1,10 +1,13 @@
 #include "imaging/view/qrdbpix.h"
 
+#include <algorithm>
 #include <memory>
 
+#include "imaging/io/ieformats.h"
 #include "imaging/io/pixio.h"
 #include "imaging/view/ievect.h"
 #include "platform/graphics.h"
+#include "platform/jpegframe.h"
 
 TQRDBPix::TQRDBPix(TComponent* Owner) : TQRPicturePrintable(Owner), dataLink_(new TFieldDataLink) {
   dataLink_->Control = this;
@@ -60,9 +63,26 @@ void TQRDBPix::LoadPictureEx(TPixIO* IO, TPixVect* Vect) {
   }
 }
 
+bool TQRDBPix::PrintFieldJpeg(double OfsX, double OfsY) {
+  TBlobField* blob = PrintObjects ? nullptr : BlobWithContent();
+  if (!blob || LoadedFieldImageFormat() != ifJpeg) return false;
+  std::unique_ptr<TStream> stream(blob->DataSet()->CreateBlobStream(blob, bmRead));
+  int32_t length = 0;
+  const bool headed = IEReadStreamHeader(stream.get(), IEJpegStreamMagic, length);
+  // A header of length 0 marks a write that never finished.
+  if (headed && length == 0) return false;
+  int64_t size = stream->GetSize() - stream->GetPosition();
+  if (headed) size = std::min<int64_t>(size, length);
+  if (size <= 0) return false;
+  std::string bytes(size_t(size), '\0');
+  if (stream->Read(bytes.data(), size) != size) return false;
+  TJpegFrame frame;
+  return ReadJpegFrame(bytes, frame) && PrintWholeJpeg(std::move(bytes), frame.Width, frame.Height, OfsX, OfsY);
+}
+
 void TQRDBPix::Print(double OfsX, double OfsY) {
   ForgetPlacement();
-  if (DataReady() && ParentReport) {
+  if (DataReady() && ParentReport && !PrintFieldJpeg(OfsX, OfsY)) {
     // The view and its I/O component live for this print only.
     auto vect = std::make_unique<TPixVect>(this);
     vect->SetParent(this);

@@ -54,6 +54,9 @@ class TQRDBPix : public TQRPicturePrintable {
 
  private:
   bool DataReady() const;
+  // A JPEG field printed whole and unchanged goes onto the page in its
+  // bytes, never decoded; false when the field's picture is not one.
+  bool PrintFieldJpeg(double OfsX, double OfsY);
   TBlobField* BlobWithContent() const;
 
   TFieldDataLink* dataLink_;

@@ -104,6 +104,16 @@ const TQRPicturePlacement& TQRPicturePrintable::PrintPicture(TBitmap* bitmap, do
   return r;
 }
 
+bool TQRPicturePrintable::PrintWholeJpeg(std::string bytes, int width, int height, double OfsX, double OfsY) {
+  if (GammaCorrection != 1.0 || width < 1 || height < 1) return false;
+  const TQRPicturePlacement r = IEReportPicturePlacement(*this, OfsX, OfsY, width, height, Fit, Center);
+  if (r.L <= 0 || r.M <= 0 || r.SrcWidth != width || r.SrcHeight != height) return false;
+  if (!ParentReport->QRPrinter->AddJpeg({r.Xi, r.Yi, r.Xi + r.L, r.Yi + r.M}, std::move(bytes))) return false;
+  placement_ = r;
+  zoom_ = r.Zoom;
+  return true;
+}
+
 void TQRPicturePrintable::PrintFrameUnlessDecorated(double OfsX, double OfsY) {
   if (!ImageBorder && !ImageShadow) TQRPrintable::Print(OfsX, OfsY);
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "imaging/core/iedraw.h"
 #include "platform/gdi.h"
@@ -74,6 +75,11 @@ class TQRPicturePrintable : public TQRPrintable {
   // Gamma, placement and drawing of a pf1bit or pf24bit bitmap (other
   // formats are turned into 24 bits first); the bitmap is changed.
   const TQRPicturePlacement& PrintPicture(TBitmap* bitmap, double OfsX, double OfsY);
+  // A JPEG file's bytes placed as PrintPicture places a width x height
+  // picture, kept on the page in those bytes when the whole picture shows
+  // unchanged (gamma 1.0, nothing cut off). False, with nothing printed,
+  // otherwise; the caller then prints the decoded picture.
+  bool PrintWholeJpeg(std::string bytes, int width, int height, double OfsX, double OfsY);
   // Forgets the placement of the previous print.
   void ForgetPlacement() { placement_ = {}; }
   // The frame, drawn only with ImageBorder and ImageShadow both off.

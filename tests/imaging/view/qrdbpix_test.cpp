@@ -211,4 +211,50 @@ TEST_F(QRDBPixTest, FrameLinesNarrowTheBox) {
   EXPECT_EQ(r.SrcWidth, kBox - 10);
 }
 
+// A JPEG photo printed whole and unchanged stays in its bytes (never
+// decoded while preparing, put into a PDF as itself); anything that changes
+// or cuts it is printed from the decoded picture, as before.
+TEST_F(QRDBPixTest, AWholeUnchangedJpegIsKeptInItsOwnBytes) {
+  const std::string plain = picfield::SolidPicture(50, 100, clRed, ieftJPEG);
+  const std::string headed = picfield::SolidPicture(50, 100, clRed, ieftJPEG, true);
+  ASSERT_NE(headed, plain);
+  struct Case {
+    const char* name;
+    std::string field;
+    double gamma;
+    bool fit, objects;
+    bool keptAsJpeg;
+  } cases[] = {
+      {"fitted", plain, 1.0, true, false, true},
+      {"behind the stream header", headed, 1.0, true, false, true},
+      {"unfitted, smaller than the box", plain, 1.0, false, false, true},
+      {"gamma changes it", plain, 0.8, true, false, false},
+      {"with vector objects", headed, 1.0, true, true, false},
+      {"damaged", plain.substr(0, plain.size() / 3), 1.0, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cards.OnlyPicture(c.field);
+    pix->GammaCorrection = c.gamma;
+    pix->Fit = c.fit;
+    pix->PrintObjects = c.objects;
+    const QImage page = FirstPage();
+    const TQRDrawing* picture = nullptr;
+    for (const TQRDrawing& d : report.QRPrinter->GetPage(1)->Drawings())
+      if (d.Kind == TQRDrawing::dkPicture) picture = &d;
+    if (c.name == std::string("damaged")) {
+      EXPECT_EQ(picture, nullptr);  // the decoder gives up: nothing printed
+      continue;
+    }
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Picture->IsJpeg(), c.keptAsJpeg);
+    // The JPEG file itself, less any stream header.
+    if (c.keptAsJpeg) EXPECT_TRUE(picture->Picture->Jpeg() == plain);
+    // Placed as the decoded picture would be.
+    const QRect expected = c.fit ? QRect(kX0 + 149, kY0, 300, 599) : QRect(kX0 + 274, kY0 + 249, 50, 100);
+    EXPECT_EQ(QRect(picture->Box.Left, picture->Box.Top, picture->Box.Width(), picture->Box.Height()), expected);
+    EXPECT_TRUE(IsRed(page.pixel(expected.center())));
+  }
+}
+
 }  // namespace
