@@ -126,6 +126,19 @@ TEST_F(ScannerWindow, ListsTheScannersOnceAndShowsTheirParameters) {
   EXPECT_EQ(window_->PixIO1->TWainParams->GetPixelType().CurrentValue, 2);
 }
 
+// A scanner that reports no pixel types: nothing is chosen, and applying
+// the parameters leaves the pixel type alone.
+TEST_F(ScannerWindow, NoPixelTypesLeaveThePixelTypeAlone) {
+  TIEIntegerList& types = window_->PixIO1->TWainParams->GetPixelType();
+  types.Clear();
+  types.CurrentValue = 7;
+  window_->ComboBox2->GetItems()->Clear();
+  Click(window_->Button1);
+  EXPECT_EQ(window_->ComboBox2->GetItemIndex(), -1);
+  EXPECT_EQ(types.CurrentValue, 7);
+  EXPECT_EQ(types.Changes, 0);
+}
+
 // Every pixel type at two resolutions gives a picture of the page's size;
 // the last one is cropped and stored as a BMP picture in the field chosen.
 TEST_F(ScannerWindow, ScansCropsAndStoresIntoTheRecord) {
