@@ -9,6 +9,7 @@ namespace {
 
 std::mutex gSaneLock;
 int gSaneUsers = 0;
+bool gSaneStarted = false;
 
 TSaneResult FromStatus(SANE_Status status) {
   switch (status) {
@@ -42,9 +43,10 @@ bool IsNumber(const SANE_Option_Descriptor* d) {
 
 bool SaneStart() {
   std::lock_guard<std::mutex> lock(gSaneLock);
-  if (gSaneUsers == 0) {
+  if (!gSaneStarted) {
     SANE_Int version = 0;
     if (sane_init(&version, nullptr) != SANE_STATUS_GOOD) return false;
+    gSaneStarted = true;
   }
   ++gSaneUsers;
   return true;
@@ -52,8 +54,15 @@ bool SaneStart() {
 
 void SaneStop() {
   std::lock_guard<std::mutex> lock(gSaneLock);
-  if (gSaneUsers == 0) return;
-  if (--gSaneUsers == 0) sane_exit();
+  if (gSaneUsers > 0) --gSaneUsers;
+}
+
+void SaneReload() {
+  std::lock_guard<std::mutex> lock(gSaneLock);
+  if (!gSaneStarted || gSaneUsers > 0) return;
+  sane_exit();
+  SANE_Int version = 0;
+  gSaneStarted = sane_init(&version, nullptr) == SANE_STATUS_GOOD;
 }
 
 std::vector<TSaneDevice> SaneDevices() {

@@ -15,9 +15,14 @@ struct TSaneDevice {
 };
 
 // The library is started once for all holders: each successful SaneStart
-// is matched by one SaneStop, the last of which shuts it down.
+// is matched by one SaneStop. Once started it stays started until the
+// process ends, so that its backends stay loaded as long as anything they
+// made may live (some read in threads of their own).
 bool SaneStart();
 void SaneStop();
+// Starts the library anew when it runs and no holder has it, so that it
+// reads its configuration again (scanners configured since).
+void SaneReload();
 // The devices the configured backends find (local and network ones).
 std::vector<TSaneDevice> SaneDevices();
 

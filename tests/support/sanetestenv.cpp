@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/sane.h"
 #include "testenv.h"
 
 namespace cwtest {
@@ -50,6 +51,7 @@ TestScanners::TestScanners(const std::string& extraSettings) {
   KeepBackendLoaded();
   WriteSettings(extraSettings);
   setenv("SANE_CONFIG_DIR", Folder().c_str(), 1);
+  SaneReload();
 }
 
 TestScanners::~TestScanners() { WriteSettings(""); }

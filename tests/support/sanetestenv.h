@@ -1,8 +1,8 @@
 // The scanner library's test backend in a private configuration folder:
 // dll.conf lists only `test`, test.conf holds the backend's settings (two
 // devices, solid white pictures, 80 x 100 mm) plus the lines a test adds.
-// The library reads them each time it starts, so a test starts scanning
-// only after making this object, and stops before the next one is made.
+// The library reads them when it starts: making this object starts it
+// anew, so every scanner holder of the previous test must be gone.
 // The folder is one for the whole run: the library remembers the first
 // configuration folder it was given.
 #pragma once
