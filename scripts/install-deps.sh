@@ -15,6 +15,8 @@ PACKAGES=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libturbojpeg0-dev libopenjp2-7-dev libfreexl-dev
   # scanners and cameras
   libsane-dev libv4l-dev
+  # the scanner library's test backend, used by the scanner tests
+  libsane1 sane-utils
   # fonts: Song/Ming serif and sans CJK faces, a Kai face, Latin faces
   fonts-noto-cjk fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
   # the end-to-end test: a virtual X display, real X input, screenshots

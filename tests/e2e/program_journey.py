@@ -411,6 +411,40 @@ class Journey:
         if not colours or seen != set(colours):
             raise JourneyError("the table's names changed during the picture import")
 
+    def scanner_capture(self, dbf):
+        """使用扫描仪... in the database editing window: the scanner window lists
+        the test scanners, scans a white page, crops under the frame and
+        stores the crop as picture two; a record move posts it, and an independent
+        dBASE reader finds the white BMP of the frame's size."""
+        from PIL import Image
+        import io
+        import dbfread
+        def pictures_two():
+            return [record.get("BACKGROUND") or b"" for record in dbfread.DBF(str(dbf), encoding="gbk")]
+        before = pictures_two()
+        window = self.choose_entry("alt+d", 1, "数据库编辑")
+        self.xdo("windowactivate", "--sync", window, check=False)
+        self.click(window, *SCANNER_BUTTON)
+        scanner = self.wait_window("^扫描$")
+        self.xdo("windowactivate", "--sync", scanner, check=False)
+        for button in [SCAN_BUTTON, CROP_BUTTON, STORE_BUTTON]:
+            self.click(scanner, *button)
+        self.wait_window("^选取图片字段$")
+        self.key("n")  # No: picture two
+        self.wait_gone("^选取图片字段$")
+        # A move posts the record; one of 向前 and 向后 is enabled.
+        self.click(scanner, *PREVIOUS_RECORD_BUTTON)
+        self.click(scanner, *NEXT_RECORD_BUTTON)
+        self.close_window("^扫描$")
+        self.close_window("数据库编辑")
+        after = pictures_two()
+        changed = [new for old, new in zip(before, after) if new != old]
+        if len(after) != len(before) or len(changed) != 1 or changed[0][:2] != b"BM":
+            raise JourneyError("%d records took a scanned picture two" % len(changed))
+        found = [Image.open(io.BytesIO(changed[0])).convert("RGB")]
+        if found[0].size != SCAN_FRAME or found[0].getpixel((10, 10)) != (255, 255, 255):
+            raise JourneyError("the stored scan is %r, %r" % (found[0].size, found[0].getpixel((10, 10))))
+
     def page_range_refused(self):
         """打印(&Print) asks for the pages; a range beyond the report is refused."""
         self.popup_opens(lambda: self.key("alt+f"), "Alt+F")
@@ -1129,6 +1163,16 @@ def scramble(data, undo=False):
     return bytes(out)
 
 
+def test_scanners(folder):
+    """A scanner configuration with only the library's test backend: two
+    scanners that deliver white pages of 80 x 100 mm at 50 dpi."""
+    folder.mkdir()
+    (folder / "dll.conf").write_text("test\n")
+    (folder / "test.conf").write_text("number_of_devices 2\nmode Gray\ndepth 8\nresolution 50.0\n"
+                                      "test-picture \"Solid white\"\nbr_x 80.0\nbr_y 100.0\n")
+    return folder
+
+
 def read_names(dbf):
     """The AAAA texts of a dBASE table, read by an independent reader."""
     import dbfread
@@ -1160,6 +1204,7 @@ def main():
                    XDG_CONFIG_HOME=str(home / ".config"), LC_ALL="C.UTF-8")
         env.pop("QT_QPA_PLATFORM", None)
         env = output_env(env, work)
+        env["SANE_CONFIG_DIR"] = str(test_scanners(work / "sane"))
         journey = Journey(display, env, shots)
         journey.start(program, data)
         journey.menus()
@@ -1170,6 +1215,7 @@ def main():
         journey.copy_table_takes(cards / "data.DBF", "王小明")
         journey.command_windows()
         journey.picture_import(cards / "data.DBF", work / "photos")
+        journey.scanner_capture(cards / "data.DBF")
         journey.page_range_refused()
         card_output_journey(journey, work, cards / "data.DBF")
         collected = work / "collected"
@@ -1261,6 +1307,15 @@ PREVIEW_CAPTION = "^Preview$"
 # the colours of the photos imported by name.
 PICTURE_IMPORT_BUTTON = (444, 16)
 FIELD_CHOOSER_OK = (89, 308)
+# 使用扫描仪... on the database editing window; 启用扫描仪, 裁剪图像, 图像入库,
+# 向前 and 向后 on the scanner window; the crop frame's size at the start.
+SCANNER_BUTTON = (346, 16)
+SCAN_BUTTON = (108, 244)
+CROP_BUTTON = (108, 298)
+STORE_BUTTON = (108, 392)
+PREVIOUS_RECORD_BUTTON = (57, 360)
+NEXT_RECORD_BUTTON = (159, 360)
+SCAN_FRAME = (126, 110)
 PHOTO_COLOURS = [(220, 40, 40), (40, 160, 60), (40, 60, 200), (200, 180, 30)]
 # The face of the texts on the card photographed for the docs.
 CARD_FONT = "黑体"

@@ -9,6 +9,7 @@
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
+#include "imaging/io/twainparams.h"
 #include "platform/extctrls.h"
 #include "platform/picture.h"
 #include "platform/sysutils.h"
@@ -54,6 +55,7 @@ TPixIO::TPixIO(TComponent* owner) : TComponent(owner) {
   IEOwnerDefaults = OwnerDefaults;
   IEBitmap = new TIEBitmap();
   IOParams = new TIOParamsVals(this);
+  TWainParams = new TIETWainParams(this);
 }
 
 TPixIO::~TPixIO() {
@@ -61,6 +63,7 @@ TPixIO::~TPixIO() {
   WaitForAsyncThreads();
   ForgetView();
   if (alphaMask_ && !AttachedPix) delete alphaMask_;
+  delete TWainParams;
   delete IOParams;
   if (OwnIEBitmap) delete IEBitmap;
 }

@@ -29,6 +29,7 @@
 
 class TIEBitmap;
 class TIEMask;
+class TIETWainParams;
 class TIEView;
 class TImage;
 class TForm;
@@ -191,7 +192,14 @@ class TPixIO : public TComponent {
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
   void AdjustDPI();
 
+  // Scanning. Acquire takes one picture from the selected scanner into the
+  // attached picture; true when one arrived. SelectAcquireSource shows the
+  // choice of scanner; only a confirmed choice changes the selected source.
+  bool Acquire();
+  bool SelectAcquireSource();
+
   // Fields.
+  TIETWainParams* TWainParams = nullptr;  // owned
   TBitmap* Bitmap = nullptr;  // the wrapped platform bitmap, not owned
   TIEBitmap* IEBitmap = nullptr;
   bool OwnIEBitmap = true;
