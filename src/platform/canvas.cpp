@@ -96,11 +96,8 @@ class TBitmapTarget : public TCanvasTarget {
   explicit TBitmapTarget(TBitmap* bitmap) : bitmap_(bitmap) {}
   TPixelSurface Surface() override { return TPixelSurface::OfImage(bitmap_->Image()); }
   void Changed() override { bitmap_->Changed(); }
-  int PixelsPerInchX() override { return Resolution(); }
-  int PixelsPerInchY() override { return Resolution(); }
 
  private:
-  int Resolution() const { return bitmap_->PixelsPerInch > 0 ? bitmap_->PixelsPerInch : ScreenPixelsPerInch(); }
   TBitmap* bitmap_;
 };
 

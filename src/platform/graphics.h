@@ -153,9 +153,6 @@ class TBitmap : public TGraphic {
   void SaveToStream(TStream* stream) override;
 
   TColor TransparentColor = clDefault;
-  // The resolution its canvas reports and draws physical sizes at
-  // (GetDeviceCaps LOGPIXELSX/Y); 0: the screen's.
-  int PixelsPerInch = 0;
 
   // Drawing surface; provided by the graphics layer (canvas.h).
   TCanvas* GetCanvas();

@@ -6,6 +6,7 @@
 #include "barcode/ubarcodetext.h"
 #include "designer/main.h"
 #include "imaging/view/pix.h"
+#include "platform/bitmapcanvas.h"
 #include "platform/dialogs.h"
 #include "platform/printers.h"
 #include "records/dbpicsu.h"
@@ -48,7 +49,7 @@ TRadioGroup* PlaceGroup(TFormBarcode* form, const char* name, const char* captio
 }
 
 TCheckBox* PlaceCheck(TFormBarcode* form, const char* name, const char* caption, int top) {
-  TCheckBox* box = Place<TCheckBox>(form, form, name, 392, top, 170, 17);
+  TCheckBox* box = Place<TCheckBox>(form, form, name, 372, top, 196, 17);
   box->SetCaption(caption);
   return box;
 }
@@ -86,16 +87,15 @@ void ReportBatch(int written, const std::vector<Refusal>& refused, const std::st
 }  // namespace
 
 void RenderBarcodeAt(TBarcode* barcode, TBitmap& bitmap, int dpi) {
-  bitmap.PixelsPerInch = dpi;
   bitmap.SetPixelFormat(pf24bit);
+  std::unique_ptr<TCanvas> canvas = MakeBitmapCanvas(&bitmap, dpi);
   TPoint size;
-  barcode->InternalPrint(bitmap.GetCanvas(), 0, 0, &size);  // measures
+  barcode->InternalPrint(canvas.get(), 0, 0, &size);  // measures
   bitmap.SetSize(std::max(size.x, 1), std::max(size.y, 1));
-  TCanvas* canvas = bitmap.GetCanvas();
   canvas->Brush->Color = clWhite;
   canvas->Brush->Style = bsSolid;
   canvas->FillRect({0, 0, bitmap.GetWidth(), bitmap.GetHeight()});
-  barcode->InternalPrint(canvas, 0, 0, &size);
+  barcode->InternalPrint(canvas.get(), 0, 0, &size);
 }
 
 TFormBarcode::TFormBarcode(TComponent* owner) : TForm(owner) {
@@ -122,19 +122,19 @@ TFormBarcode::TFormBarcode(TComponent* owner) : TForm(owner) {
   RGCodetyp = PlaceGroup(this, "RGCodetyp", "Bar_Codetyp条码类型",
                          {"EAN-8", "EAN-13", "UPC-A", "UPC-E", "Code 39", "Code 2/5 interleaved",
                           "Code 2/5i (Frachtpost)", "Code 128 A", "Code 128 B", "Code 128 C"},
-                         1, {8, 82, 196, 262});
+                         1, {8, 82, 184, 262});
   RGModulewidth = PlaceGroup(this, "RGModulewidth", "Bar_ModuleWidth条宽",
                              {"SC0", "SC1", "SC2", "SC3", "SC4", "SC5", "SC6", "SC7", "SC8", "SC9"}, 2,
-                             {204, 82, 384, 190});
+                             {192, 82, 364, 190});
   RGRotation = PlaceGroup(this, "RGRotation", "Bar_Rotation旋转角度", {"0", "90", "180", "270"}, 2,
-                          {204, 194, 384, 262});
+                          {192, 194, 364, 262});
   RGRotation->SetItemIndex(0);
   CB_HighDensity = PlaceCheck(this, "CB_HighDensity", "Bar_HighDensity压缩", 92);
   CB_WidthReduce = PlaceCheck(this, "CB_WidthReduce", "Bar_WidthReduce细化", 120);
   CB_HumanReadable = PlaceCheck(this, "CB_HumanReadable", "Bar_HumanReadable显示数据", 148);
   CB_ZoomSize = PlaceCheck(this, "CB_ZoomSize", "Bar_ZoomSize扩展", 176);
 
-  ScrollBox1 = Place<TScrollBox>(this, this, "ScrollBox1", 8, 270, 554, 90);
+  ScrollBox1 = Place<TScrollBox>(this, this, "ScrollBox1", 8, 270, 556, 90);
   Barcode1 = new TBarcode(this);
   Barcode1->Name = "Barcode1";
   Barcode1->SetParent(ScrollBox1);
