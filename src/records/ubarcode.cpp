@@ -49,7 +49,7 @@ TRadioGroup* PlaceGroup(TFormBarcode* form, const char* name, const char* captio
 }
 
 TCheckBox* PlaceCheck(TFormBarcode* form, const char* name, const char* caption, int top) {
-  TCheckBox* box = Place<TCheckBox>(form, form, name, 372, top, 196, 17);
+  TCheckBox* box = Place<TCheckBox>(form, form, name, 364, top, 206, 17);
   box->SetCaption(caption);
   return box;
 }
@@ -125,9 +125,9 @@ TFormBarcode::TFormBarcode(TComponent* owner) : TForm(owner) {
                          1, {8, 82, 184, 262});
   RGModulewidth = PlaceGroup(this, "RGModulewidth", "Bar_ModuleWidth条宽",
                              {"SC0", "SC1", "SC2", "SC3", "SC4", "SC5", "SC6", "SC7", "SC8", "SC9"}, 2,
-                             {192, 82, 364, 190});
+                             {192, 82, 356, 190});
   RGRotation = PlaceGroup(this, "RGRotation", "Bar_Rotation旋转角度", {"0", "90", "180", "270"}, 2,
-                          {192, 194, 364, 262});
+                          {192, 194, 356, 262});
   RGRotation->SetItemIndex(0);
   CB_HighDensity = PlaceCheck(this, "CB_HighDensity", "Bar_HighDensity压缩", 92);
   CB_WidthReduce = PlaceCheck(this, "CB_WidthReduce", "Bar_WidthReduce细化", 120);
