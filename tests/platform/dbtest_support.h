@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,9 @@ inline std::vector<TDbfField> CardColumns(int textWidth = 20, char blobType = 'B
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::ostringstream bytes;
+  bytes << in.rdbuf();  // whole buffers, not a character at a time
+  return bytes.str();
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
