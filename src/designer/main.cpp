@@ -46,6 +46,8 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   WireTexts();
   WireCommands();
   WireSealAndInsert();
+  WireLayoutTools();
+  WireTemplateLibrary();
 }
 
 TMainForm::~TMainForm() {
@@ -111,5 +113,3 @@ void TMainForm::FreeLongLivedPictures() {
   PictureCanvas->SetControl(nullptr);
 }
 
-// Handlers whose behaviour the template library gives.
-void TMainForm::CustomTemplateClick(TObject*) {}

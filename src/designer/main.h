@@ -157,6 +157,78 @@ class TMainForm : public TForm {
   TRect RangeRect;
   bool TextPending = false;
 
+  // The layout picture's drawing tools, files, clipboard and text box
+  // (layouttools*.cpp, layoutfiles.cpp, layouttext.cpp) ----------------------------------
+  TSpeedButton *LineButton = nullptr, *PlineButton = nullptr, *EllipseButton = nullptr;
+  TSpeedButton *RectangleButton = nullptr, *RoundRctButton = nullptr, *TextButton = nullptr;
+  TSpeedButton *PenButton = nullptr, *PicRangButton = nullptr, *BezierButton = nullptr;
+  TSpeedButton *RubberButton = nullptr, *SelectButton = nullptr;
+  TSpeedButton *SolidPen = nullptr, *DashPen = nullptr, *DotPen = nullptr, *DashDotPen = nullptr;
+  TSpeedButton *DashDotDotPen = nullptr, *ClearPen = nullptr;
+  TSpeedButton *SolidBrush = nullptr, *ClearBrush = nullptr, *HorizontalBrush = nullptr, *VerticalBrush = nullptr;
+  TSpeedButton *FDiagonalBrush = nullptr, *BDiagonalBrush = nullptr, *CrossBrush = nullptr;
+  TSpeedButton* DiagCrossBrush = nullptr;
+  TPanel *PenColor = nullptr, *BrushColor = nullptr;
+  TSpeedButton *BChangeBG = nullptr, *BChangeAB = nullptr;  // "换底图...", "换标志图..."
+  TEdit *PenWidth = nullptr, *FontRotate = nullptr;
+  TUpDown *UpDown1 = nullptr, *UpDown2 = nullptr;
+  TColorDialog *ColorDialog = nullptr, *ColorDialog1 = nullptr;
+  TSaveDialog* SaveDialog1 = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;  // the text box's pop-up
+  TMenuItem *NCopy = nullptr, *NCut = nullptr, *NPaste = nullptr, *NDelete = nullptr, *NSelectAll = nullptr;
+  TMenuItem* NSetTemp = nullptr;  // "保存版图"
+  TToolButton *TBUndo = nullptr, *TBClearUndo = nullptr, *TBCut = nullptr, *TBCopy = nullptr, *TBPaste = nullptr;
+  TToolButton *SBBold = nullptr, *SBItalic = nullptr, *SBUnderline = nullptr, *SBStrikeOut = nullptr;
+  TToolButton *SBTColor = nullptr, *SBAlignL = nullptr, *SBAlignM = nullptr, *SBAlignR = nullptr;
+  int Tool = 0;                 // the chosen tool, the Tag of its button
+  bool Drawing = false;         // a press on the layout picture is in progress
+  TPoint Origin, MovePt;        // the press point and the last point seen
+  std::array<TPoint, 100> PolyPoints{};
+  int PolyCount = 0;
+  std::array<TPoint, 4> BezierPoints{};  // start, control 1, control 2, end
+  int BezierCount = 0;
+  int SavedBrushStyle = 0;  // the fill style the eraser gives back
+  void ButtonClick(TObject* Sender);
+  void SelectButtonClick(TObject* Sender);
+  void DraworMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void DraworMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void DraworClick(TObject* Sender);
+  void PenColorClick(TObject* Sender);
+  void BrushColorClick(TObject* Sender);
+  void PenWidthChange(TObject* Sender);
+  void UpDown1Click(TObject* Sender, TUDBtnType Button);
+  void SetPenStyle(TObject* Sender);
+  void SetBrushStyle(TObject* Sender);
+  TRect NormRect(TPoint a, TPoint b);
+  void CopyRangeToBitmap(const TRect& r);
+  void EraseAt(int x, int y);
+  // The layout picture's canvas with the drawing panel's pen, fill and font.
+  TCanvas* LayoutCanvas();
+  // The drawing half of the release: the tool finishes its shape.
+  void FinishDrawing(TMouseButton Button, int X, int Y);
+  void EraseRangeMark();
+  void FileNewClick(TObject* Sender);
+  bool NewLayoutPicture();
+  void FileOpenClick(TObject* Sender);
+  void FileSaveClick(TObject* Sender);
+  void FileSaveAsClick(TObject* Sender);
+  bool SaveLayoutPicture(const std::string& path);
+  bool SaveLogoPicture(const std::string& path);
+  bool SaveSealPicture(const std::string& path);
+  void FilePrintClick(TObject* Sender);
+  void EditCopyClick(TObject* Sender);
+  void EditCutClick(TObject* Sender);
+  void EditPasteClick(TObject* Sender);
+  void EditClearClick(TObject* Sender);
+  void NChangeABClick(TObject* Sender);
+  void EditMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void EditChange(TObject* Sender);
+  // Renders the text box's text into the layout picture.
+  void StampTextBox();
+  void WireLayoutTools();
+  void WireLayoutFiles();
+  void WireTextBox();
+
   // Window events -------------------------------------------------------------------
   void FormCreate(TObject* Sender);
   void FormShow(TObject* Sender);
@@ -396,6 +468,19 @@ class TMainForm : public TForm {
   void NMoveDBClick(TObject* Sender);
   // Hooks the command layer's handlers to its menus, buttons and panels.
   void WireCommands();
+
+  // The template library: a blank, a library, a custom or a recent template,
+  // each opened through the template Open command ------------------------------------
+  TMenuItem *Nnew = nullptr, *NFileList = nullptr, *NAddMenu = nullptr;
+  TToolButton* Bnew = nullptr;
+  void NnewClick(TObject* Sender);
+  void NFileListClick(TObject* Sender);
+  void NewBlankTemplate();
+  void OpenLibraryTemplate(const std::string& category, int number);
+  void NGongZHUO1Click(TObject* Sender);
+  void NAddMenuClick(TObject* Sender);
+  void ExitcmdClick(TObject* Sender);
+  void WireTemplateLibrary();
 
  private:
   void FreeLongLivedPictures();

@@ -132,9 +132,11 @@ void TMainForm::NShowPanelPicClick(TObject*) {
   Repaint();
 }
 
-void TMainForm::DraworMouseUp(TObject*, TMouseButton, TShiftState, int X, int Y) {
+void TMainForm::DraworMouseUp(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
   if (DrawingMode) {
-    // The drawing tools finish their shape here and refresh the print twin.
+    if (Drawing) FinishDrawing(Button, X, Y);
+    StatusBar1->GetPanels()->Items(1)->SetText("X:" + std::to_string(X) + "    Y:" + std::to_string(Y));
+    RefreshLayoutPrint();
   } else {
     MoveMode = 0;
     QRDrawor->SetBoundsRect(Drawor->GetBoundsRect());
@@ -216,6 +218,8 @@ void TMainForm::FormPaint(TObject*) {
 }
 
 void TMainForm::FormKeyDown(TObject*, Word& Key, TShiftState) {
+  // The text box's own arrow keys move its caret.
+  if (Edit->Focused()) return;
   int dx = 0, dy = 0;
   switch (Key) {
     case VK_LEFT: dx = -1; break;

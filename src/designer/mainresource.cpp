@@ -3,6 +3,7 @@
 // each command and item fills its own part of the window.
 #include "designer/mainresource.h"
 
+#include "designer/layouttools.h"
 #include "designer/main.h"
 #include "imaging/view/qrdbpix.h"
 #include "imaging/view/pix.h"
@@ -496,4 +497,6 @@ void BuildMainWindowResource(TMainForm* f) {
   BuildDesignItems(f);
   BuildCommands(f);
   BuildSealAndInsert(f);
+  BuildLayoutTools(f);
+  BuildTemplateLibrary(f);
 }

@@ -5,3 +5,7 @@
 class TMainForm;
 
 void BuildMainWindowResource(TMainForm* form);
+
+// The template library's entries: the new and recent commands, the library
+// categories and the custom-template save (mainlibrary_resource.cpp).
+void BuildTemplateLibrary(TMainForm* form);

@@ -33,8 +33,11 @@ void TDataSet::SetState(TDataSetState state) {
 }
 
 void TDataSet::DataEvent(TDataEvent event, intptr_t info) {
-  // Controls must still hand over their edits while they hear nothing else.
-  if (disableCount_ > 0 && event != deUpdateRecord) return;
+  // Controls must still hand over their edits while they hear nothing else,
+  // and must let go of the fields when the data set closes: its fields are
+  // freed then, and a reopen makes new ones that EnableControls hands out.
+  const bool closing = event == deUpdateState && state_ == dsInactive;
+  if (disableCount_ > 0 && event != deUpdateRecord && !closing) return;
   for (TDataSource* source : std::vector<TDataSource*>(sources_)) source->Notify(event, info);
 }
 

@@ -169,7 +169,8 @@ class TDataSet : public TObject {
   void UpdateRecord();
   bool Modified() const { return modified_; }
 
-  // Data links hear nothing between these (nested), then one change.
+  // Data links hear nothing between these (nested), then one change; only
+  // a close reaches them at once, so none keeps a field that is freed.
   void DisableControls();
   void EnableControls();
   bool ControlsDisabled() const { return disableCount_ > 0; }

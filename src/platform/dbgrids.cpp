@@ -97,6 +97,7 @@ void TDBGridColumns::Clear() {
 // The grid ----------------------------------------------------------------------------------
 
 TDBGrid::TDBGrid(TComponent* owner) : TStringGrid(owner), link_(std::make_unique<TGridDataLink>(this)) {
+  ScrollsRows = false;  // its rows show the records around the current one
   Options |= goEditing | goTabs;
   SetColCount(2);
   SetRowCount(2);

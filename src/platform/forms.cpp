@@ -269,6 +269,11 @@ void TCustomForm::PaintWindow() {
 void TCustomForm::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_CLOSE: Close(); break;
+    case CM_TEXTCHANGED:
+      // A caption set while the window shows reaches its title bar.
+      TWinControl::Dispatch(m);
+      SyncWidget();
+      break;
     case CM_DIALOGKEY:
       if (m.WParam == WPARAM(VK_TAB)) {
         bool back = (KeyDataToShiftState(m.LParam) & ssShift) != 0;

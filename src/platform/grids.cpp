@@ -20,8 +20,28 @@ void TStringGrid::Resize() {
   col_ = std::clamp(col_, fixedCols_, std::max(colCount_ - 1, fixedCols_));
   row_ = std::clamp(row_, fixedRows_, std::max(rowCount_ - 1, fixedRows_));
   ScrollCurrentColIntoView();
+  ScrollCurrentRowIntoView();
   Invalidate();
 }
+
+namespace {
+
+// Where a scroll bar's action moves the first scrollable column or row.
+int ScrolledTo(const TWMScroll& scroll, int current, int page, int end) {
+  switch (scroll.ScrollCode) {
+    case SB_LINEUP: return current - 1;
+    case SB_LINEDOWN: return current + 1;
+    case SB_PAGEUP: return current - page;
+    case SB_PAGEDOWN: return current + page;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: return scroll.Pos;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return end;
+    default: return current;
+  }
+}
+
+}  // namespace
 
 // Horizontal scrolling ---------------------------------------------------------------------
 
@@ -75,6 +95,50 @@ void TStringGrid::UpdateHorzScrollBar() {
   ShowScrollBarNow(SB_HORZ, needed);
 }
 
+// Vertical scrolling -----------------------------------------------------------------------
+
+// Whole rows that fit below the fixed ones (rows are all of one height).
+int TStringGrid::RowsThatFit() const {
+  const int step = DefaultRowHeight + 1;
+  return std::max((GetClientHeight() + 1 - fixedRows_ * step) / step, 1);
+}
+
+void TStringGrid::SetTopRow(int top) {
+  const int scrollable = rowCount_ - fixedRows_;
+  top = ScrollsRows ? std::clamp(top, 0, std::max(scrollable - RowsThatFit(), 0)) : 0;
+  if (top == TopRow) return;
+  TopRow = top;
+  UpdateVertScrollBar();
+  Invalidate();
+}
+
+void TStringGrid::ScrollCurrentRowIntoView() {
+  if (row_ >= fixedRows_ && row_ < fixedRows_ + TopRow)
+    SetTopRow(row_ - fixedRows_);
+  else if (row_ >= fixedRows_ + TopRow + RowsThatFit())
+    SetTopRow(row_ - fixedRows_ - RowsThatFit() + 1);
+  else
+    SetTopRow(TopRow);  // a taller grid may show rows scrolled away
+  UpdateVertScrollBar();
+}
+
+void TStringGrid::UpdateVertScrollBar() {
+  if (!ScrollsRows) {
+    ShowScrollBarNow(SB_VERT, false);
+    return;
+  }
+  const int scrollable = rowCount_ - fixedRows_;
+  const bool needed = scrollable > 0 && (TopRow > 0 || RowsThatFit() < scrollable);
+  SCROLLINFO info;
+  info.fMask = SIF_ALL;
+  info.nMin = 0;
+  info.nMax = std::max(scrollable - 1, 0);
+  info.nPage = unsigned(RowsThatFit());
+  info.nPos = TopRow;
+  ::SetScrollInfo(this, SB_VERT, info, true);
+  ShowScrollBarNow(SB_VERT, needed);
+}
+
 void TStringGrid::SetColCount(int n) {
   colCount_ = std::max(n, 1);
   Resize();
@@ -117,6 +181,7 @@ void TStringGrid::SetColWidth(int col, int width) {
   if (col < 0 || col >= colCount_) throw EListError("Grid index out of range");
   colWidths_[size_t(col)] = std::max(width, 0);
   ScrollCurrentColIntoView();
+  ScrollCurrentRowIntoView();
   Invalidate();
 }
 
@@ -163,6 +228,7 @@ bool TStringGrid::MoveTo(int col, int row, bool) {
   row_ = row;
   typing_ = false;
   ScrollCurrentColIntoView();
+  ScrollCurrentRowIntoView();
   Invalidate();
   Click();
   return true;
@@ -182,6 +248,7 @@ void TStringGrid::PlaceCurrentCell(int col, int row) {
   row_ = row;
   typing_ = false;
   ScrollCurrentColIntoView();
+  ScrollCurrentRowIntoView();
   Invalidate();
 }
 
@@ -252,21 +319,12 @@ void TStringGrid::Dispatch(TMessage& m) {
         if (OnSetEditText) OnSetEditText(this, col_, row_, GetCell(col_, row_));
       }
       break;
-    case WM_HSCROLL: {
-      TWMScroll scroll(m);
-      const int page = ColsThatFitFrom(LeftCol);
-      switch (scroll.ScrollCode) {
-        case SB_LINEUP: SetLeftCol(LeftCol - 1); break;
-        case SB_LINEDOWN: SetLeftCol(LeftCol + 1); break;
-        case SB_PAGEUP: SetLeftCol(LeftCol - page); break;
-        case SB_PAGEDOWN: SetLeftCol(LeftCol + page); break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: SetLeftCol(scroll.Pos); break;
-        case SB_TOP: SetLeftCol(0); break;
-        case SB_BOTTOM: SetLeftCol(colCount_); break;
-      }
+    case WM_HSCROLL:
+      SetLeftCol(ScrolledTo(TWMScroll(m), LeftCol, ColsThatFitFrom(LeftCol), colCount_));
       return;
-    }
+    case WM_VSCROLL:
+      SetTopRow(ScrolledTo(TWMScroll(m), TopRow, RowsThatFit(), rowCount_));
+      return;
     case CM_WANTSPECIALKEY: {
       // Tab moves between cells with goTabs; Return and Escape end a cell's editing.
       const int key = int(m.WParam);
@@ -279,7 +337,10 @@ void TStringGrid::Dispatch(TMessage& m) {
     }
   }
   TCustomControl::Dispatch(m);
-  if (m.Msg == WM_SIZE) ScrollCurrentColIntoView();
+  if (m.Msg == WM_SIZE) {
+    ScrollCurrentColIntoView();
+    ScrollCurrentRowIntoView();
+  }
 }
 
 void TStringGrid::Paint() {

@@ -59,7 +59,8 @@ class TStringGrid : public TCustomControl {
   TRect CellRect(int col, int row) const;
   int LeftCol = 0, TopRow = 0;  // first scrollable column and row shown (0: the first after the fixed ones)
   // Columns wider than the grid scroll: the current one is kept in view and
-  // a horizontal scroll bar moves them by whole columns.
+  // a horizontal scroll bar moves them by whole columns. Rows taller than
+  // the grid scroll the same way with a vertical bar.
 
   TSelectCellEvent OnSelectCell;
   TSetEditEvent OnSetEditText;
@@ -78,6 +79,9 @@ class TStringGrid : public TCustomControl {
   // The cell Tab (forward) or Shift+Tab moves to: the next column, the
   // first one of the next row after the last, round to the first row.
   void TabTarget(bool forward, int& col, int& row) const;
+  // False for grids that show a window of their data in the rows they have
+  // and scroll that data themselves.
+  bool ScrollsRows = true;
 
  private:
   // Moves the current cell (from code too, as the framework does):
@@ -88,6 +92,10 @@ class TStringGrid : public TCustomControl {
   void SetLeftCol(int left);
   void UpdateHorzScrollBar();
   int ColsThatFitFrom(int left) const;
+  void ScrollCurrentRowIntoView();
+  void SetTopRow(int top);
+  void UpdateVertScrollBar();
+  int RowsThatFit() const;
   int colCount_ = 5, rowCount_ = 5, fixedCols_ = 1, fixedRows_ = 1;
   int col_ = 1, row_ = 1;
   std::vector<std::vector<std::string>> cells_;  // [col][row]

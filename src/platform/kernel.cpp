@@ -192,8 +192,10 @@ struct GlobalTable {
   std::set<GlobalBlock*> live;
 };
 
+// Never destroyed: handles held by other static objects (the clipboard's)
+// are freed at the program's end, after any destruction order.
 GlobalTable& Globals() {
-  static GlobalTable table;
+  static GlobalTable& table = *new GlobalTable;
   return table;
 }
 

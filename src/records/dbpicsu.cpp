@@ -40,6 +40,7 @@ TFormPicEdit::TFormPicEdit(TComponent* owner)
   CreateRecordControls();
   CreatePreviewPictures();
   CreateCommandButtons();
+  CreatePictureDialog();
   OnCreate = [this](TObject* s) { FormCreate(s); };
   InstallLZWCoders();
 }

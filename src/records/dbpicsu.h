@@ -51,6 +51,8 @@ class TFormPicEdit : public TForm {
   TToolButton* TBCancel;   // "取消"
   TToolButton* TBRefresh;  // "刷新"
   TToolButton* TBClear;    // "清空"
+  TToolButton* TBSetPic;   // "导入图片"
+  TToolButton* TBBatch;    // "导出图片"
   TDBNavigator* DBNavigator;  // hidden; the tool buttons drive it
   TDBGrid* DBGrid1;
   TScrollBox* ScrollBox2;
@@ -72,6 +74,11 @@ class TFormPicEdit : public TForm {
   void TBRefreshClick(TObject* Sender);
   void TBClearClick(TObject* Sender);
   void ButtonOkClick(TObject* Sender);
+  // Picture files into picture one or two of the records.
+  void TBSetPicClick(TObject* Sender);
+  // The database editing window's picture export or save, as chosen.
+  void TBBatchClick(TObject* Sender);
+  TOpenDialog* OpenPixDialog1;
   // Refuses changes to the stock database until it has been collected
   // elsewhere; runs before every post of Table1.
   void Table1BeforePost(TDataSet* DataSet);
@@ -102,6 +109,8 @@ class TFormPicEdit : public TForm {
   TSpeedButton* SBBactchIn;    // "批量入库"
   TSaveDialog* SavePictureDialog1;
   TProgressBar* ProgressBar1;
+  TSpeedButton* BEffect;    // "特效..."
+  TSpeedButton* BColorSet;  // "色彩调节"
 
   void FormShow(TObject* Sender);
   void DBGrid1CellClick(TColumn* Column);
@@ -112,6 +121,8 @@ class TFormPicEdit : public TForm {
   void SBPrintPicClick(TObject* Sender);
   void SBBatchPrintClick(TObject* Sender);
   void SBBactchInClick(TObject* Sender);
+  void BEffectClick(TObject* Sender);
+  void BColorSetClick(TObject* Sender);
   // Paints the live card of the current record into `bitmap`, which takes
   // Panel4's size.
   void RenderCard(TBitmap* bitmap);
@@ -124,6 +135,10 @@ class TFormPicEdit : public TForm {
   void CreatePreviewTexts();
   void CreatePreviewPictures();
   void CreateCommandButtons();
+  void CreateEffectButtons();
+  // The processing preview dialog on the chosen picture of the record.
+  void RunPreviews(uint16_t pages);
+  void CreatePictureDialog();
   // The hidden field views load their pictures into the live card.
   void AttachFieldViews();
   void NavigateAndRepaint(TNavigateBtn button);

@@ -37,6 +37,8 @@ void TFormPicEdit::CreateRecordControls() {
   TBCancel = button("TBCancel", "取消", &TFormPicEdit::TBCancelClick);
   TBRefresh = button("TBRefresh", "刷新", &TFormPicEdit::TBRefreshClick);
   TBClear = button("TBClear", "清空", &TFormPicEdit::TBClearClick);
+  TBSetPic = button("TBSetPic", "导入图片", &TFormPicEdit::TBSetPicClick);
+  TBBatch = button("TBBatch", "导出图片", &TFormPicEdit::TBBatchClick);
   ToolBar2->ArrangeButtons();
 
   DBNavigator = new TDBNavigator(this);

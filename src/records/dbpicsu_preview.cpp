@@ -89,6 +89,7 @@ void TFormPicEdit::CreateCommandButtons() {
   EditFind->SetBounds(310, 32, 160, 22);
   ButtonOk->SetParent(Panel3);
   ButtonOk->SetBounds(474, 32, 96, 22);
+  CreateEffectButtons();
   SavePictureDialog1 = new TSaveDialog(this);
   SavePictureDialog1->Name = "SavePictureDialog1";
 

@@ -2,6 +2,8 @@
 // other windows or empty the columns.
 #include "records/opendata.h"
 
+#include <algorithm>
+
 #include "designer/main.h"
 #include "platform/dialogs.h"
 #include "records/memolines.h"
@@ -12,6 +14,7 @@ TOpenDataForm* OpenDataForm = nullptr;
 namespace {
 
 constexpr int kColumnWidth = 90;
+constexpr int kScrollBarRoom = 1;  // the box's bar lies outside its client area
 
 const char* const kHelp =
     "你可复制Excel 的列或其他格式类似的文本粘贴进各个项目,然后点击[批量建库]即可批量建立或修改数据库，然后需要的话可以"
@@ -88,14 +91,30 @@ void TOpenDataForm::BuildControls() {
   ProgressBar1->SetMin(0);
   ProgressBar1->SetMax(100);
 
+  // The worksheet grid takes the lower part once a workbook is read; the
+  // columns fill the rest and follow its height.
+  StringGrid = new TStringGrid(this);
+  StringGrid->Name = "StringGrid";
+  StringGrid->SetParent(this);
+  StringGrid->SetBounds(0, 0, 800, 214);
+  StringGrid->SetAlign(alBottom);
+  StringGrid->SetColCount(30);
+  StringGrid->SetRowCount(20);
+  StringGrid->SetFixedCols(1);
+  StringGrid->SetFixedRows(1);
+  StringGrid->Options |= goEditing;
+  StringGrid->SetVisible(false);
+  StringGrid->OnClick = [this](TObject* s) { StringGridClick(s); };
+
   ScrollBox1 = new TScrollBox(this);
   ScrollBox1->Name = "ScrollBox1";
   ScrollBox1->SetParent(this);
-  ScrollBox1->SetBounds(0, ToolBar1->GetHeight(), 800, 300);
+  ScrollBox1->SetAlign(alClient);
   Panel2 = new TPanel(this);
   Panel2->Name = "Panel2";
   Panel2->SetParent(ScrollBox1);
   Panel2->SetBounds(0, 0, kMemoColumns * kColumnWidth, 20);
+  const int memoHeight = std::max(ScrollBox1->GetClientHeight() - 20 - kScrollBarRoom, 40);
   for (int c = 0; c < kMemoColumns; ++c) {
     auto* title = new TLabel(this);
     title->Name = "L" + std::string(4, char('A' + c));
@@ -111,24 +130,14 @@ void TOpenDataForm::BuildControls() {
     memo->Name = c == 0 ? "edit" : "Memo" + std::to_string(c);
     memo->Tag = c;
     memo->SetParent(ScrollBox1);
-    memo->SetBounds(c * kColumnWidth, 20, kColumnWidth, 276);
+    memo->SetBounds(c * kColumnWidth, 20, kColumnWidth, memoHeight);
+    memo->SetAnchors(akLeft | akTop | akBottom);
     memo->ScrollBars = ssBoth;
     memo->WordWrap = false;
     Columns[size_t(c)] = memo;
   }
   edit = Columns[0];
-
-  StringGrid = new TStringGrid(this);
-  StringGrid->Name = "StringGrid";
-  StringGrid->SetParent(this);
-  StringGrid->SetBounds(0, ScrollBox1->GetTop() + 304, 800, 214);
-  StringGrid->SetColCount(30);
-  StringGrid->SetRowCount(20);
-  StringGrid->SetFixedCols(1);
-  StringGrid->SetFixedRows(1);
-  StringGrid->Options |= goEditing;
-  StringGrid->SetVisible(false);
-  StringGrid->OnClick = [this](TObject* s) { StringGridClick(s); };
+  ScrollBox1->UpdateScrollBars();
 
   od = new TOpenDialog(this);
   od->Name = "od";

@@ -136,12 +136,13 @@ TFormExcel::TFormExcel(TComponent* owner) : TForm(owner) {
   StringGrid->Name = "StringGrid";
   StringGrid->SetParent(this);
   StringGrid->SetBounds(8, 56, 624, 400);
+  StringGrid->DefaultColWidth = 32;  // for the columns a larger sheet adds
+  StringGrid->DefaultRowHeight = 24;
   StringGrid->SetColCount(30);
   StringGrid->SetRowCount(20);
+  for (int c = 0; c < StringGrid->GetColCount(); ++c) StringGrid->SetColWidth(c, 32);
   StringGrid->SetFixedCols(1);
   StringGrid->SetFixedRows(1);
-  StringGrid->DefaultColWidth = 32;
-  StringGrid->DefaultRowHeight = 24;
   StringGrid->Options |= goEditing;
   StringGrid->OnClick = [this](TObject* s) { StringGridClick(s); };
 

@@ -33,6 +33,7 @@ TFormSelectField::TFormSelectField(TComponent* owner) : TForm(owner) {
   RadioGroup1->SetParent(this);
   RadioGroup1->SetBounds(8, 8, 164, 280);
   RadioGroup1->SetCaption("请选字段");
+  RadioGroup1->SetColor(kSkyBlue);  // the group shows the window's colour
   for (int i = 0; i < kTextSlots; ++i) RadioGroup1->GetItems()->Add(FieldOfPosition(i));
 
   Button1 = new TButton(this);

@@ -172,20 +172,19 @@ TEST_F(SealAndInsert, InsertSealShowsTheDesignerAndAWhiteSeal) {
   f->ImageZhang->SetEnabled(false);
   ChooseMenuEntry(kLayoutMenu, "插入公章");
   EXPECT_TRUE(FormPrint->GetVisible());
-  EXPECT_EQ(f->ImageZhang->GetBoundsRect(), Bounds(5, 5, 70, 70));  // no picture of its own yet
+  EXPECT_EQ(f->ImageZhang->GetBoundsRect(), Bounds(5, 5, 160, 160));  // the default seal's size
   EXPECT_TRUE(f->ImageZhang->GetVisible() && f->ImageZhang->GetEnabled());
-  EXPECT_EQ(PixelOf(f->ImageZhang->GetPicture(), 69, 69), 0xFFFFFFu);
+  EXPECT_EQ(PixelOf(f->ImageZhang->GetPicture(), 159, 159), 0xFFFFFFu);
   FormPrint->Hide();
 
-  auto* designed = new TImage(FormPrint);
-  designed->Name = "Image1";
-  designed->SetBounds(0, 0, 160, 150);
+  // A smaller seal designed: the next insert takes its size.
+  FormPrint->UpDown1->SetPosition(140);
   WidgetClick(f->SBPrintP, {5, 5});
   ASSERT_TRUE(f->SBPrintP->GetDown());
   EXPECT_TRUE(FormPrint->GetVisible());
-  EXPECT_EQ(f->ImageZhang->GetBoundsRect(), Bounds(5, 5, 160, 150));
-  EXPECT_EQ(f->ImageZhang->GetPicture()->GetWidth(), 160);
-  EXPECT_EQ(PixelOf(f->ImageZhang->GetPicture(), 159, 149), 0xFFFFFFu);
+  EXPECT_EQ(f->ImageZhang->GetBoundsRect(), Bounds(5, 5, 150, 150));
+  EXPECT_EQ(f->ImageZhang->GetPicture()->GetWidth(), 150);
+  EXPECT_EQ(PixelOf(f->ImageZhang->GetPicture(), 149, 149), 0xFFFFFFu);
   FormPrint->Hide();
 }
 

@@ -9,7 +9,8 @@ The journey: start-up question answered, every top-level menu dropped down
 window opened and closed, a Chinese name typed into the record grid on the
 stock table (the guard's message is answered and the file stays as it was),
 then on a copy of the table (the file on disk changes, read back with an
-independent dBASE reader), and the exit through the close questions. Any
+independent dBASE reader), a folder of photos imported by name in the
+database editing window (read back and decoded), and the exit through the close questions. Any
 crash, hang or error on stderr fails it.
 """
 import os
@@ -263,6 +264,25 @@ class Journey:
         self.key("alt+F4")
         self.wait_gone("卡片批量处理生成器")
 
+    def effect_dialogs(self):
+        # The batch window's 修改图二 chooses the photo of the current record;
+        # 色彩调节 and 特效... open the processing preview dialog on it, which
+        # Escape cancels.
+        window = self.menu_entry("alt+f", ("p", "Return"), "卡片批量处理生成器")
+        self.xdo("windowactivate", "--sync", window, check=False)
+        x, y, w, h = self.geometry(window)
+        panel_top = h - EFFECT_PANEL_HEIGHT
+        self.click(window, EDIT_PICTURE_BUTTON[0], panel_top + EDIT_PICTURE_BUTTON[1])
+        for button in (COLOUR_BUTTON, EFFECT_BUTTON):
+            self.click(window, button[0], panel_top + button[1])
+            dialog = self.wait_window(PREVIEW_CAPTION)
+            self.xdo("windowactivate", "--sync", dialog, check=False)
+            self.key("Escape")
+            self.wait_gone(PREVIEW_CAPTION)
+        self.xdo("windowactivate", "--sync", window, check=False)
+        self.key("alt+F4")
+        self.wait_gone("卡片批量处理生成器")
+
     def grid_cell(self):
         x, y, w, h = self.geometry(self.main)
         return w - GRID_FROM_RIGHT, GRID_FIRST_ROW_Y
@@ -338,6 +358,58 @@ class Journey:
             self.popup_opens(lambda: self.key("alt+o"), "Alt+O")
             self.key(*(["Down"] * 4), "Return")
         self.alive()
+
+    def picture_import(self, dbf, photos):
+        """设置图片数据 in the database editing window: a folder of photos named
+        after the records goes by name into picture one (the field chooser
+        confirmed as it opens, on the name field); every named record's photo
+        is then read back by an independent dBASE reader and decoded."""
+        from PIL import Image
+        photos.mkdir()
+        colours = {}
+        for i, name in enumerate(n for n in read_names(dbf) if n):
+            colours[name] = PHOTO_COLOURS[i % len(PHOTO_COLOURS)]
+            Image.new("RGB", (30, 40), colours[name]).save(photos / (name + ".png"))
+        Image.new("RGB", (30, 40), (0, 0, 0)).save(photos / "any.png")  # what the dialog picks
+        window = self.choose_entry("alt+d", 1, "数据库编辑")
+        self.xdo("windowactivate", "--sync", window, check=False)
+        self.click(window, *PICTURE_IMPORT_BUTTON)
+        for caption in ["^选择$", "^决定之前先看看图片名是否就是姓名$"]:
+            self.wait_window(caption)
+            self.key("Return")  # Yes: a batch, by name
+            self.wait_gone(caption)
+        chooser = self.wait_window("^选字段$")
+        self.xdo("windowactivate", "--sync", chooser, check=False)
+        self.click(chooser, *FIELD_CHOOSER_OK)
+        self.wait_gone("^选字段$")
+        self.wait_window(OPEN_DIALOG_CAPTION)
+        self.key("ctrl+a")
+        self.type(str(photos / "any.png"))
+        self.key("Return")
+        self.wait_gone(OPEN_DIALOG_CAPTION)
+        self.wait_window("^选取图片字段$")
+        self.key("Return")  # Yes: picture one
+        self.wait_gone("^选取图片字段$")
+        self.wait_window(MESSAGE_CAPTION)  # 图片导入结束
+        self.key("Return")
+        self.wait_gone(MESSAGE_CAPTION)
+        self.close_window("数据库编辑")
+        import io
+        import dbfread
+        seen = set()
+        for record in dbfread.DBF(str(dbf), encoding="gbk"):
+            name = (record.get("AAAA") or "").strip()
+            if name not in colours:
+                continue
+            seen.add(name)
+            try:
+                photo = Image.open(io.BytesIO(record["PIC"] or b"")).convert("RGB")
+            except Exception as e:
+                raise JourneyError("the photo of %s does not decode: %s" % (name, e))
+            if photo.size != (30, 40) or photo.getpixel((15, 20)) != colours[name]:
+                raise JourneyError("%s holds another photo: %r" % (name, photo.getpixel((15, 20))))
+        if not colours or seen != set(colours):
+            raise JourneyError("the table's names changed during the picture import")
 
     def page_range_refused(self):
         """打印(&Print) asks for the pages; a range beyond the report is refused."""
@@ -487,6 +559,24 @@ class DesignJourney(Journey):
         time.sleep(0.2)
         self.xdo("mouseup", "1")
 
+    def drawing_tools(self):
+        """The drawing panel under the card: a function giving the window
+        point of the tool button of a tag, found from the pen colour's black
+        square (24 x 24 at 232, 3 of the panel, inside its lowered edge)."""
+        from PIL import ImageGrab
+        ox, oy = self.window_origin()
+        sx, sy = self.scrollbox_origin()
+        shot = ImageGrab.grab(xdisplay=self.display.name).convert("RGB")
+        black = lambda x, y: shot.getpixel((ox + x, oy + y)) == (0, 0, 0)
+        _, _, w, h = self.geometry(self.main)
+        for y in range(sy + 200, h - 20):
+            for x in range(sx, min(sx + 700, w - 20)):
+                if black(x, y) and black(x + 19, y) and black(x, y + 19) and black(x + 19, y + 19):
+                    left, top = x - 1 - 232, y - 1 - 3
+                    # Tool buttons: 40 x 24 at 4 + 42 x tag, 30 below the panel's top.
+                    return lambda tag: (left + 4 + 42 * tag + 20, top + 30 + 12)
+        raise JourneyError("no drawing panel under the card")
+
     def save_by_key(self, path):
         """保存模板 by its key, Ctrl+S; waits until the file was replaced."""
         os.utime(path, (0, 0))
@@ -531,11 +621,12 @@ class DesignJourney(Journey):
 
 class TemplateFile:
     """A card template read by a reader of its own: sections of key=value
-    lines, GBK with CR LF ends, scrambled unless under a folder named ...mode."""
+    lines, GBK with CR LF ends, scrambled unless under a folder named ...mode
+    (the library's category folders lie inside one)."""
 
     def __init__(self, path):
         raw = Path(path).read_bytes()
-        stock = Path(path).parent.name.lower().endswith("mode")
+        stock = any(p.name.lower().endswith("mode") for p in Path(path).parents)
         text = (raw if stock else scramble(raw, undo=True)).decode("gbk")
         self.sections = {}
         section = None
@@ -717,6 +808,46 @@ def card_screenshot(journey, data, work):
             journey.shots / "designed-card.png")
 
 
+def layout_drawing(journey, work):
+    """底图 新建 makes the layout picture wider (150 mm, the height as it
+    was); the ellipse and the pencil of the drawing panel draw on its free
+    right part with the real mouse, and the screen shows exactly them."""
+    design = TemplateFile(work / "Typed" / "card.pmt")
+    card = journey.card_box(design)
+    journey.choose_entry("alt+b", 0, "新建版图")  # 新建
+    journey.key("ctrl+a")
+    journey.type("150")
+    journey.key("Return")
+    journey.wait_gone("新建版图")
+    picture = (card[0] + 5, card[1] + 5)  # the layout picture's corner in the window
+    tools = journey.drawing_tools()
+    before = journey.grab((picture[0], picture[1], picture[0] + 450, picture[1] + 200))
+    journey.click(journey.main, *tools(2))  # 椭圆
+    at = lambda x, y: (picture[0] + x, picture[1] + y)
+    journey.drag(at(340, 40), at(430, 120))
+    journey.click(journey.main, *tools(6))  # 铅笔
+    stroke = [(340, 150), (370, 180), (400, 150), (430, 180)]
+    for a, b in zip(stroke, stroke[1:]):
+        journey.drag(at(*a), at(*b), steps=6)
+    after = journey.grab((picture[0], picture[1], picture[0] + 450, picture[1] + 200))
+    # Ink within a pixel of the point (the pointer's path is rounded).
+    dark = lambda shot, x, y: any(sum(shot.getpixel((x + i, y + j))[:3]) < 200 for i in (-1, 0, 1) for j in (-1, 0, 1))
+    white = lambda shot, x, y: shot.getpixel((x, y))[:3] == (255, 255, 255)
+    checks = [(340, 80, True), (385, 40, True), (385, 80, False), (335, 80, False),  # the ellipse
+              (355, 165, True), (385, 165, True), (415, 165, True), (440, 150, False)]  # the stroke
+    for x, y, ink in checks:
+        if not white(before, x, y):
+            raise JourneyError("the new layout picture is not white at %d,%d" % (x, y))
+        if (dark if ink else white)(after, x, y) is False:
+            raise JourneyError("the drawing is %s at %d,%d" % ("missing" if ink else "spilt", x, y))
+    if journey.shots:
+        x, y, w, h = journey.geometry(journey.main)
+        ox, oy = journey.window_origin()
+        from PIL import ImageGrab
+        ImageGrab.grab(xdisplay=journey.display.name).crop((ox, oy, ox + w, oy + h)).save(
+            journey.shots / "layout-drawing.png")
+
+
 def designed_card(stock):
     """The stock template with a card laid out on it: a heading, five rows of
     a title and its field, the photo, the barcode, the logo and the seal."""
@@ -755,6 +886,56 @@ def designed_card(stock):
     if values:
         raise JourneyError("the stock template lacks %s" % ", ".join(sorted(values)))
     return "\r\n".join(lines).encode("gbk")
+
+
+# The library's shown categories in their menu order, each with its entries
+# and the name of the docs' photograph of its first template.
+LIBRARY = [("工作证", 2, "work-card"), ("学生出入证", 2, "student-pass"), ("准考证", 2, "exam-ticket"),
+           ("打卡机模板", 2, "time-card"), ("名片", 2, "business-card"), ("收据", 1, "receipt"),
+           ("贺卡", 1, "greeting-card")]
+WIZARD_CAPTION = "新建模板:请向作者提供您设计的优秀模板。"
+
+
+def opened_title(category, number):
+    """The window's title once the library template opened: it names the
+    template's layout picture."""
+    return "^%s.*/Mode/%s/%d\\.JPG$" % (MAIN_TITLE, category, number)
+
+
+def library_journey(journey, data):
+    """Every library template from the 模板库 menu, walked by its keys (the
+    first of each category photographed for the docs), then again from the
+    new-template wizard by mouse clicks on its entries."""
+    # The scroll box is found once, while the card is narrow enough not to
+    # cover the column its search walks up.
+    sx, sy = journey.scrollbox_origin()
+    for index, (category, count, shot) in enumerate(LIBRARY):
+        for number in range(1, count + 1):
+            keys = ["Down"] * index + ["Right"] + ["Down"] * (number - 1) + ["Return"]
+            journey.menu_entry("alt+m", keys, opened_title(category, number))
+            if number == 1:
+                design = TemplateFile(data / "Mode" / category / "1.pmt")
+                left, top = sx + design.page(30), sy + design.page(29)
+                card = (left, top, left + design.page(9), top + design.page(10))
+                picture = journey.grab(card)
+                if journey.shots:
+                    picture.save(journey.shots / ("library-%s.png" % shot))
+    # The wizard's entries after the blank one, in the menu's order; its
+    # radio group (8, 8, 484 x 200) lays 13 entries in 3 columns of 5 rows.
+    entry = 1
+    for category, count, _ in LIBRARY:
+        for number in range(1, count + 1):
+            wizard = journey.menu_entry("alt+f", "n", "^保存结果$")  # 新建模板(&New)
+            journey.key("n")  # do not save: the wizard comes
+            wizard = journey.wait_window("^%s$" % WIZARD_CAPTION)
+            journey.xdo("windowactivate", "--sync", wizard, check=False)
+            column, row = divmod(entry, 5)
+            journey.click(wizard, 8 + 8 + column * 156 + 12, 8 + 16 + row * 36 + 18)
+            journey.click(wizard, 356, 236)  # 确定
+            journey.wait_gone("^%s$" % WIZARD_CAPTION)
+            journey.wait_window(opened_title(category, number))
+            entry += 1
+    journey.alive()
 
 
 def check_saved_text(saved, design, moved):
@@ -834,10 +1015,12 @@ def main():
         journey.start(program, data)
         journey.menus()
         journey.batch_window()
+        journey.effect_dialogs()
         journey.stock_table_refuses(data / "Mode" / "DATA" / "data.DBF")
         journey.choose_table(cards / "data.DBF")
         journey.copy_table_takes(cards / "data.DBF", "王小明")
         journey.command_windows()
+        journey.picture_import(cards / "data.DBF", work / "photos")
         barcode_journey(journey, cards / "data.DBF")
         journey.page_range_refused()
         collected = work / "collected"
@@ -860,6 +1043,8 @@ def main():
         journey = DesignJourney(display, env, shots)
         template_journey(journey, program, data, work)
         card_screenshot(journey, data, work)
+        layout_drawing(journey, work)
+        library_journey(journey, data)
         journey.exit(save=False)
         errors = stderr_errors(journey.program.stderr.read())
         if errors:
@@ -919,6 +1104,18 @@ SCROLLBOX_COLOUR = (192, 220, 192)
 RULER_THICKNESS = 25
 # How far the journey drags a text with the mouse.
 TEXT_MOVE = (60, 40)
+# The batch window's picture buttons (client pixels from the top of its
+# bottom panel) and the processing preview dialog's caption.
+EFFECT_PANEL_HEIGHT = 60
+EDIT_PICTURE_BUTTON = (52, 16)
+COLOUR_BUTTON = (681, 43)
+EFFECT_BUTTON = (609, 43)
+PREVIEW_CAPTION = "^Preview$"
+# 设置图片数据 on the database editing window, the field chooser's 确 定, and
+# the colours of the photos imported by name.
+PICTURE_IMPORT_BUTTON = (444, 16)
+FIELD_CHOOSER_OK = (89, 308)
+PHOTO_COLOURS = [(220, 40, 40), (40, 160, 60), (40, 60, 200), (200, 180, 30)]
 # The face of the texts on the card photographed for the docs.
 CARD_FONT = "黑体"
 

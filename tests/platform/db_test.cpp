@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "dbtest_support.h"
 #include "platform/dbtables.h"
 #include "platform/sysutils.h"
@@ -384,6 +386,62 @@ TEST_F(CardTable, FieldLinkStoresItsControlsEditOnPost) {
   EXPECT_EQ(shown, edited);
   table.Close();
   EXPECT_EQ(link.Field(), nullptr);
+}
+
+// A walk that closes and reopens the table while its controls rest (as
+// emptying it does): the links let go of the freed fields at the close and
+// take the new ones when the controls follow the table again.
+TEST_F(CardTable, RestingControlsLetGoOfFieldsAcrossACloseAndOpen) {
+  TDataSource source;
+  source.SetDataSet(&table);
+  TFieldDataLink link;
+  link.SetDataSource(&source);
+  link.SetFieldName("AAAA");
+  RecordingLink heard;
+  heard.SetDataSource(&source);
+  std::string shown;
+  link.OnDataChange = [&](TObject*) { shown = link.Field() ? link.Field()->GetAsString() : "(none)"; };
+  Fill({"a", "b"});
+  ASSERT_NE(link.Field(), nullptr);
+  EXPECT_EQ(shown, "a");
+
+  struct Step {
+    const char* what;
+    std::function<void()> walk;  // runs while the controls rest
+    Texts heard;                 // what a link hears during the walk
+    bool activeAfter;
+    std::string shownAfter;
+  } steps[] = {
+      {"closed and opened again", [&] { table.Close(); table.Open(); table.Next(); }, {"inactive"}, true, "b"},
+      {"emptied and refilled", [&] {
+         table.Close();
+         table.SetExclusive(true);
+         table.EmptyTable();
+         table.Open();
+         table.Append();
+         table.FieldByName("AAAA")->SetAsString("c");
+         table.Post();
+       }, {"inactive"}, true, "c"},
+      {"closed and left closed", [&] { table.Close(); }, {"inactive"}, false, "(none)"},
+      {"opened and closed", [&] { table.Open(); table.Close(); }, {}, false, "(none)"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    heard.heard.clear();
+    table.DisableControls();
+    table.DisableControls();  // nested, as callers may
+    step.walk();
+    // No link holds a field of the closed table, whatever the walk did after.
+    EXPECT_EQ(link.Field(), nullptr);
+    EXPECT_FALSE(link.Active());
+    EXPECT_EQ(heard.heard, step.heard);
+    table.EnableControls();
+    EXPECT_FALSE(link.Active());
+    table.EnableControls();
+    EXPECT_EQ(link.Active(), step.activeAfter);
+    EXPECT_EQ(link.Field(), step.activeAfter ? table.FieldByName("AAAA") : nullptr);
+    EXPECT_EQ(shown, step.shownAfter);
+  }
 }
 
 TEST_F(CardTable, EmptyTableNeedsSoleUse) {

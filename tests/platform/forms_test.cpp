@@ -273,6 +273,10 @@ TEST(FormTest, WindowMovedAndSizedOnScreenMovesAndSizesTheForm) {
   form->Widget()->setGeometry(220, 160, 400, 250);
   EXPECT_EQ(form->GetBoundsRect(), Bounds(220 - f.Left, 160 - f.Top, 400 + f.Left + f.Right, 250 + f.Top + f.Bottom));
   EXPECT_EQ(form->Widget()->geometry(), QRect(220, 160, 400, 250));
+  // A caption set while it shows reaches the title bar; the window stays.
+  form->SetCaption("批量导入文本/data/一班.xls");
+  EXPECT_EQ(form->Widget()->windowTitle(), QString("批量导入文本/data/一班.xls"));
+  EXPECT_EQ(form->Widget()->geometry(), QRect(220, 160, 400, 250));
   form->Free();
 }
 
@@ -296,3 +300,17 @@ TEST(ScreenTest, CursorTableAndTheApplicationWideCursor) {
 }
 
 }  // namespace
+
+// A shown window takes a new caption as its title at once, as the designer
+// names the template it opened.
+TEST(FormTitle, ACaptionChangedWhileShownIsTheTitle) {
+  auto* form = MakeForm<TForm>(nullptr);
+  form->SetCaption("一");
+  form->Show();
+  EXPECT_EQ(form->Widget()->windowTitle().toStdString(), "一");
+  for (const char* caption : {"CardwrightV3.8----Mode/工作证/1.JPG", "二"}) {
+    form->SetCaption(caption);
+    EXPECT_EQ(form->Widget()->windowTitle().toStdString(), caption);
+  }
+  form->Free();
+}

@@ -104,6 +104,7 @@ TEST(StringGridTest, WideColumnsScrollToKeepTheCurrentCellInView) {
   grid.SetParent(&form);
   grid.SetBounds(0, 0, 200, 120);  // the fixed column and two 64-pixel columns fit
   grid.SetColCount(7);
+  grid.SetRowCount(3);  // rows that fit: no vertical bar takes room
   form.Show();
   grid.SetFocus();
   QWidget* w = grid.Widget();
@@ -128,6 +129,51 @@ TEST(StringGridTest, WideColumnsScrollToKeepTheCurrentCellInView) {
   EXPECT_EQ(grid.GetCol(), 1);  // scrolling leaves the current cell
   const TRect shown = grid.CellRect(5, 1);
   EXPECT_EQ(shown.Left, grid.GetColWidth(0) + 1);
+  grid.SetParent(nullptr);
+}
+
+// Rows taller than the grid: the current row is kept in view, a vertical
+// bar pages through them, and a click lands on the row shown there.
+TEST(StringGridTest, TallGridsScrollRowsToKeepTheCurrentCellInView) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  TStringGrid grid(nullptr);
+  grid.SetParent(&form);
+  grid.SetBounds(0, 0, 200, 150);  // the fixed row and five rows of 25 pixels fit
+  grid.SetColCount(2);
+  grid.SetRowCount(41);
+  for (int r = 1; r < 41; ++r) grid.SetCell(1, r, "第" + std::to_string(r) + "行");
+  form.Show();
+  grid.SetFocus();
+  QWidget* w = grid.Widget();
+  ASSERT_TRUE(grid.ScrollBar(SB_VERT).Visible);
+  EXPECT_FALSE(grid.ScrollBar(SB_HORZ).Visible);
+  struct Step {
+    Qt::Key key;
+    int row, topRow;
+  } steps[] = {{Qt::Key_Down, 2, 0}, {Qt::Key_Down, 3, 0}, {Qt::Key_Down, 4, 0}, {Qt::Key_Down, 5, 0},
+               {Qt::Key_Down, 6, 1}, {Qt::Key_Up, 5, 1}, {Qt::Key_Up, 4, 1}, {Qt::Key_Up, 3, 1},
+               {Qt::Key_Up, 2, 1},   {Qt::Key_Up, 1, 0}};
+  for (const Step& step : steps) {
+    QTest::keyClick(w, step.key);
+    EXPECT_EQ(grid.GetRow(), step.row);
+    EXPECT_EQ(grid.TopRow, step.topRow) << step.row;
+  }
+  QScrollBar* bar = nullptr;
+  for (QScrollBar* b : w->findChildren<QScrollBar*>())
+    if (b->isVisible() && b->orientation() == Qt::Vertical) bar = b;
+  ASSERT_NE(bar, nullptr);
+  const QPoint downArrow(bar->width() / 2, bar->height() - 4);
+  for (int i = 0; i < 50; ++i) QTest::mouseClick(bar, Qt::LeftButton, {}, downArrow);
+  const int shown = grid.TopRow;
+  EXPECT_EQ(shown, 40 - 5);  // no further than the last row at the bottom
+  EXPECT_EQ(grid.GetRow(), 1);  // scrolling leaves the current cell
+  // The first row below the fixed one now shows row 36; a click picks it.
+  const TRect first = grid.CellRect(1, 1 + shown);
+  EXPECT_EQ(first.Top, grid.DefaultRowHeight + 1);
+  QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(first.Left + 5, first.Top + 5));
+  EXPECT_EQ(grid.GetRow(), 36);
+  EXPECT_EQ(grid.GetCell(1, grid.GetRow()), "第36行");
   grid.SetParent(nullptr);
 }
 

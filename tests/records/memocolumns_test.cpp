@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 
 #include "platform/dbtest_support.h"
 #include "platform/gbk.h"
@@ -53,17 +52,13 @@ TEST(MemoColumns, BulkFileRoundTripsEveryCellInOnePass) {
   cwtest::TempDir dir;
   const std::string path = dir.file("bulk.mem");
   const TMemoColumns columns = BulkColumns();
-  const auto start = std::chrono::steady_clock::now();
   WriteMemoColumnFile(path, columns, kMemoRows);
   const TMemoColumns back = ReadMemoColumnFile(path);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
   for (int c = 0; c < kMemoColumns; ++c) {
     SCOPED_TRACE(c);
     ASSERT_EQ(back[size_t(c)].size(), size_t(kMemoRows));
     EXPECT_EQ(back[size_t(c)], columns[size_t(c)]);
   }
-  // One pass each way: well under a second for 39,000 cells.
-  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 2000);
 
   // On disk: GBK text, CR LF lines, the separator in every key, empty cells
   // as the blank marker; column 1 row 10 and column 11 row 0 are two keys.

@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
+#include <functional>
 
 #include "designer/cardprogram.h"
 #include "platform/qt_input.h"
@@ -16,6 +19,7 @@
 #include "records/uexcel.h"
 #include "records/uinputcol.h"
 #include "records/uselectfield.h"
+#include "dbfreadcheck.h"
 #include "support/xlsbytes.h"
 #include "tablecopy.h"
 
@@ -48,6 +52,27 @@ Lines StoredField(const std::string& folder, size_t column) {
   return texts;
 }
 
+// Runs `act` once `form` shows, from inside the modal loop that shows it.
+void WhenShown(TCustomForm* form, std::function<void()> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, form, act] {
+    if (!form->GetVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    act();
+  });
+  timer->start();
+}
+
+// Clicks the centre of grid cell (col, row) in its widget.
+void ClickCell(TStringGrid* grid, int col, int row) {
+  const TRect cell = grid->CellRect(col, row);
+  QTest::mouseClick(grid->Widget(), Qt::LeftButton, {},
+                    QPoint((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2));
+  Settle();
+}
+
 class Staging : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -77,6 +102,9 @@ TEST_F(Staging, TheChooserAlwaysHasAFieldAndKeepsTheLastChoice) {
     // Shown for the first time: the first field is chosen already.
     EXPECT_EQ(FormSelectField->RadioGroup1->GetItemIndex(), 0);
     EXPECT_EQ(FormSelectField->RadioGroup1->GetItems()->Get(3), "部门名称");
+    // Sky blue behind the items too, as around them.
+    const QImage group = FormSelectField->RadioGroup1->Widget()->grab().toImage();
+    EXPECT_EQ(group.pixelColor(group.width() - 8, group.height() / 2), QColor(0xA6, 0xCA, 0xF0));
     ChooseItem(3);
   });
   ASSERT_EQ(FormSelectField->ShowModal(), mrOk);
@@ -190,6 +218,108 @@ TEST_F(Staging, APickedWorksheetColumnIsWrittenIntoTheChosenField) {
     EXPECT_EQ(StoredField(folder, 0).at(0), "张三");
     FormExcel->Hide();
   }
+}
+
+// A workbook written outside the program (BIFF8 bytes, its second sheet
+// named as a class) goes into the table through the Excel window, every
+// step a real click or key: the read, the picks in the grid, the staging
+// dialog and the chooser in their own modal runs. Another project's dBASE
+// reader then finds each cell in its record, in GBK.
+TEST_F(Staging, AWorkbookFillsTheTableThroughTheExcelWindow) {
+  const std::string folder = CopyTable("excel");
+  cwtest::XlsSheet cover{"封面", {{0, 0, std::string("不是这一张")}}};
+  cwtest::XlsSheet pupils{"初二6班", {}};
+  const std::vector<Lines> rows{
+      {"欧阳修文", "男", "12.5"},  {"李小龙", "", "100"}, {"王小红", "女", "0"},
+      {"Li Lei", "0", ""},         {"赵钱孙李周吴郑王冯陈褚卫蒋沈韩杨朱秦尤许", "男", "99999"},
+  };
+  for (int r = 0; r < int(rows.size()); ++r)
+    for (int c = 0; c < 3; ++c) {
+      const std::string& text = rows[size_t(r)][size_t(c)];
+      if (text.empty()) continue;
+      if (c == 2) pupils.Cells.push_back({r, c, std::stod(text)});  // numbers, as a spreadsheet holds them
+      else pupils.Cells.push_back({r, c, text});
+    }
+  const std::string book = program_.Data("初二.xls");
+  cwtest::WriteBytesFile(book, cwtest::XlsBytes({cover, pupils}));
+
+  FormExcel->Show();
+  Settle();
+  program_.dialogs.AnswerDialog([&](TCommonDialog* d) { return static_cast<TOpenDialog*>(d)->ChooseFiles({book}); });
+  program_.dialogs.AnswerInput(" 2 ");
+  ClickCenter(FormExcel->Button3);
+  ASSERT_EQ(program_.Messages().back(), "Excel数据导入成功！请点击表中您需要导入数据库某列或某行的数据！");
+  EXPECT_EQ(FormExcel->GetCaption(), "Excel数据导入" + book);
+  EXPECT_EQ(FormExcel->CCEdit1->GetText(), book);
+
+  // Each pick: the grid cell, column (Yes) or row (No), the staging
+  // dialog's 入库, the chooser's field and 确 定, then the write's OK.
+  // (A grid hears a click only when it moves to another cell.)
+  struct Pick {
+    int col, row;
+    int columnOrRow;
+    int field;
+  } picks[] = {{1, 2, IDYES, 0}, {2, 3, IDYES, 1}, {3, 2, IDYES, 2}, {2, 4, IDNO, 12}};
+  for (const Pick& pick : picks) {
+    SCOPED_TRACE(pick.field);
+    program_.dialogs.Records.clear();
+    program_.dialogs.Answer(pick.columnOrRow);
+    program_.dialogs.AnswerModalByLoop();
+    program_.dialogs.AnswerModalByLoop();
+    program_.dialogs.Answer(IDOK);
+    WhenShown(FormInputCol, [] { ClickCenter(FormInputCol->ButtonOK); });
+    WhenShown(FormSelectField, [&] {
+      ChooseItem(pick.field);
+      ClickCenter(FormSelectField->Button1);
+    });
+    ClickCell(FormExcel->StringGrid, pick.col, pick.row);
+    ASSERT_EQ(program_.dialogs.Pending(), 0u);
+    EXPECT_EQ(program_.Messages().back(), "成功入库");
+    EXPECT_EQ(FormExcel->Label1->GetCaption(),
+              "光标在列" + std::to_string(pick.col + 1) + ", 行" + std::to_string(pick.row + 1));
+  }
+
+  // The stock table held three records: the five rows overwrite them and
+  // append two; the row pick (worksheet row 4) stages up to its last value
+  // and fills MMMM of two records.
+  const dbfreadcheck::TTexts read = dbfreadcheck::ReadTexts(folder + "data.DBF", folder);
+  ASSERT_EQ(read.error, "");
+  ASSERT_EQ(read.records.size(), rows.size());
+  const Lines stagedRow{"Li Lei", "0"};
+  for (size_t r = 0; r < rows.size(); ++r) {
+    SCOPED_TRACE(r);
+    EXPECT_EQ(read.records[r][0], rows[r][0]);
+    EXPECT_EQ(read.records[r][1], rows[r][1]);
+    EXPECT_EQ(read.records[r][2], rows[r][2]);
+    EXPECT_EQ(read.records[r][12], r < stagedRow.size() ? stagedRow[r] : "");
+  }
+  // Fields no pick touched keep the stock values; the appended records
+  // have none.
+  EXPECT_EQ(read.records[0][3], "工程师");
+  EXPECT_EQ(read.records[4][3], "");
+
+  // The position label shows the staged lines again; closing the staging
+  // dialog by its frame is a Cancel, so no chooser follows.
+  program_.dialogs.Records.clear();
+  program_.dialogs.AnswerModalByLoop();
+  WhenShown(FormInputCol, [] {
+    QCloseEvent close;
+    QApplication::sendEvent(FormInputCol->Widget()->window(), &close);
+  });
+  WindowClick(FormExcel->Label1, {5, 5});
+  Settle();
+  EXPECT_EQ(FormInputCol->ModalResult, mrCancel);
+  EXPECT_FALSE(FormSelectField->GetVisible());
+  EXPECT_EQ(MemoLines(FormInputCol->Memo1), stagedRow);
+  // Confirmed, it leaves the chooser open without waiting.
+  program_.dialogs.AnswerModalByLoop();
+  WhenShown(FormInputCol, [] { ClickCenter(FormInputCol->ButtonOK); });
+  WindowClick(FormExcel->Label1, {5, 5});
+  Settle();
+  EXPECT_TRUE(FormSelectField->GetVisible());
+  EXPECT_EQ(program_.dialogs.Pending(), 0u);
+  FormSelectField->Hide();
+  FormExcel->Hide();
 }
 
 TEST_F(Staging, AnEmptyStagedColumnStillAsksAndWritesNothing) {

@@ -1,10 +1,11 @@
-// The Excel import window: reading a worksheet into the grid and staging a
-// picked column or row.
+// The Excel import window through real clicks: reading a worksheet into the
+// grid and staging a picked column or row.
 #include "records/uexcel.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/dialogs.h"
+#include "platform/qt_input.h"
 #include "records/uinputcol.h"
 #include "records/uselectfield.h"
 #include "support/testenv.h"
@@ -38,6 +39,7 @@ class FormExcelTest : public ::testing::Test {
     form = MakeForm<TFormExcel>(Application);
   }
   ~FormExcelTest() override {
+    form->Hide();
     form->Free();
     FormSelectField->Free();
     FormInputCol->Free();
@@ -52,14 +54,33 @@ class FormExcelTest : public ::testing::Test {
     dialogs.AnswerDialog([path](TCommonDialog* d) { return static_cast<TOpenDialog*>(d)->ChooseFiles({path}); });
     dialogs.AnswerInput(sheet, answered);
   }
-  // A click on grid cell (col, row).
+  // A mouse click on grid cell (col, row). The grid hears a click only
+  // when the current cell moves, so it first moves elsewhere unheard.
   void Click(int col, int row) {
-    const bool ready = form->GridReady;
-    form->GridReady = false;  // moving the current cell clicks too
-    form->StringGrid->SetCol(col);
-    form->StringGrid->SetRow(row);
-    form->GridReady = ready;
-    form->StringGridClick(form->StringGrid);
+    Shown();
+    TStringGrid* grid = form->StringGrid;
+    if (grid->GetCol() == col && grid->GetRow() == row) {
+      const bool ready = form->GridReady;
+      form->GridReady = false;
+      MouseOn(col == 1 ? 2 : 1, row);
+      form->GridReady = ready;
+    }
+    MouseOn(col, row);
+  }
+  void MouseOn(int col, int row) {
+    const TRect cell = form->StringGrid->CellRect(col, row);
+    QTest::mouseClick(form->StringGrid->Widget(), Qt::LeftButton, {},
+                      QPoint((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2));
+  }
+  // A click on a control of the window, as the user makes it.
+  void Press(TControl* control) {
+    Shown();
+    WindowClick(control, {control->GetWidth() / 2, control->GetHeight() / 2});
+  }
+  void Shown() {
+    if (form->GetVisible()) return;
+    form->Show();
+    QCoreApplication::processEvents();
   }
   std::vector<std::string> Messages() const {
     std::vector<std::string> texts;
@@ -84,6 +105,9 @@ TEST_F(FormExcelTest, StartsEmptyAndIgnoresClicksBeforeARead) {
   EXPECT_EQ(form->CCEdit1->GetText(), "工作簿目录");
   EXPECT_EQ(form->StringGrid->GetColCount(), 30);
   EXPECT_EQ(form->StringGrid->GetRowCount(), 20);
+  // Narrow columns, so that many worksheet columns show at once.
+  for (int c : {0, 1, 29}) EXPECT_EQ(form->StringGrid->GetColWidth(c), 32) << c;
+  EXPECT_EQ(form->StringGrid->CellRect(1, 1).Bottom - form->StringGrid->CellRect(1, 1).Top, 24);
   EXPECT_FALSE(form->GridReady);
   Click(2, 3);
   EXPECT_TRUE(dialogs.Records.empty());
@@ -93,7 +117,7 @@ TEST_F(FormExcelTest, StartsEmptyAndIgnoresClicksBeforeARead) {
 TEST_F(FormExcelTest, ReadsTheChosenSheetIntoTheGrid) {
   const std::string first = Workbook({Filled("one", 2, 2), Filled("二班", 5, 3)});
   Choose(first, " 2 ");
-  form->Button3Click(form->Button3);
+  Press(form->Button3);
   ASSERT_EQ(Messages(), std::vector<std::string>{kRead});
   EXPECT_EQ(dialogs.Records[1].Caption, "选择表单");
   EXPECT_EQ(form->od->Filter, "ExcelFile(*.xls)|*.xls");
@@ -110,11 +134,14 @@ TEST_F(FormExcelTest, ReadsTheChosenSheetIntoTheGrid) {
   // caption names the second path only, and old cells are emptied.
   const std::string second = Workbook({Filled("big", 40, 35, true)}, "big.xls");
   Choose(second, "1");
-  form->Button3Click(form->Button3);
+  Press(form->Button3);
   EXPECT_EQ(form->GetCaption(), "Excel数据导入" + second);
   EXPECT_EQ(form->StringGrid->GetRowCount(), 41);
   EXPECT_EQ(form->StringGrid->GetColCount(), 36);
   EXPECT_EQ(form->StringGrid->GetCell(35, 40), "3934");
+  // Every row and column of it can be scrolled to.
+  EXPECT_TRUE(form->StringGrid->ScrollBar(SB_VERT).Visible);
+  EXPECT_TRUE(form->StringGrid->ScrollBar(SB_HORZ).Visible);
 }
 
 TEST_F(FormExcelTest, ReportsEveryFailedReadAndStaysReady) {
@@ -136,7 +163,7 @@ TEST_F(FormExcelTest, ReportsEveryFailedReadAndStaysReady) {
     form->StringGrid->SetCell(5, 5, "old");
     dialogs.AnswerDialog([&c](TCommonDialog* d) { return static_cast<TOpenDialog*>(d)->ChooseFiles({c.path}); });
     if (c.path != foreign) dialogs.AnswerInput(c.sheet);  // a foreign file fails before the question
-    form->Button3Click(form->Button3);
+    Press(form->Button3);
     EXPECT_EQ(Messages(), std::vector<std::string>{kFailed});
     EXPECT_EQ(form->StringGrid->GetCell(5, 5), "");  // emptied before the read
     EXPECT_TRUE(form->GridReady);
@@ -148,7 +175,7 @@ TEST_F(FormExcelTest, ReportsEveryFailedReadAndStaysReady) {
 TEST_F(FormExcelTest, ACancelledDialogKeepsTheGrid) {
   form->StringGrid->SetCell(2, 2, "kept");
   dialogs.AnswerDialog([](TCommonDialog*) { return false; });
-  form->Button3Click(form->Button3);
+  Press(form->Button3);
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(form->StringGrid->GetCell(2, 2), "kept");
   EXPECT_EQ(form->GetCaption(), "Excel数据导入");
@@ -157,7 +184,7 @@ TEST_F(FormExcelTest, ACancelledDialogKeepsTheGrid) {
 
 TEST_F(FormExcelTest, ACancelledSheetQuestionReadsTheFirstSheet) {
   Choose(Workbook({Filled("one", 1, 1), Filled("two", 2, 2)}), "", false);
-  form->Button3Click(form->Button3);
+  Press(form->Button3);
   EXPECT_EQ(Messages(), std::vector<std::string>{kRead});
   EXPECT_EQ(form->StringGrid->GetCell(1, 1), "0,0");
   EXPECT_EQ(form->StringGrid->GetCell(2, 2), "");
@@ -165,7 +192,7 @@ TEST_F(FormExcelTest, ACancelledSheetQuestionReadsTheFirstSheet) {
 
 TEST_F(FormExcelTest, StagesThePickedColumnOrRow) {
   Choose(Workbook({Filled("one", 5, 3)}));
-  form->Button3Click(form->Button3);
+  Press(form->Button3);
 
   dialogs.Records.clear();
   dialogs.Answer(IDYES);                  // the column
@@ -211,7 +238,7 @@ TEST_F(FormExcelTest, CellsKeepTheirPlaceInTheUsedRange) {
   // so every cell lands at its own row and column of the grid.
   XlsSheet offset{"offset", {XlsCell{4, 2, std::string("甲")}, XlsCell{5, 3, 7.0}}};
   Choose(Workbook({offset}));
-  form->Button3Click(form->Button3);
+  Press(form->Button3);
   EXPECT_EQ(form->StringGrid->GetCell(3, 5), "甲");
   EXPECT_EQ(form->StringGrid->GetCell(4, 6), "7");
   EXPECT_EQ(form->StringGrid->GetCell(1, 1), "");
@@ -223,7 +250,7 @@ TEST_F(FormExcelTest, RefusesAPickWhenTheFirstCellsAreEmpty) {
   const std::string foreign = dir.file("notes.xls");
   cwtest::WriteBytesFile(foreign, std::vector<uint8_t>(2048, 'n'));
   dialogs.AnswerDialog([&](TCommonDialog* d) { return static_cast<TOpenDialog*>(d)->ChooseFiles({foreign}); });
-  form->Button3Click(form->Button3);
+  Press(form->Button3);
   ASSERT_TRUE(form->GridReady);
   dialogs.Records.clear();
   Click(11, 11);
@@ -234,10 +261,10 @@ TEST_F(FormExcelTest, RefusesAPickWhenTheFirstCellsAreEmpty) {
 
 TEST_F(FormExcelTest, PositionLabelShowsTheStagedLinesThenTheChooser) {
   dialogs.AnswerModal(mrCancel);
-  form->Label1Click(form->Label1);
+  Press(form->Label1);
   EXPECT_FALSE(FormSelectField->GetVisible());
   dialogs.AnswerModal(mrOk);
-  form->Label1Click(form->Label1);
+  Press(form->Label1);
   EXPECT_TRUE(FormSelectField->GetVisible());
   FormSelectField->Hide();
 }

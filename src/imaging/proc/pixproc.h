@@ -266,6 +266,13 @@ class TPixProc : public TComponent {
   // OFF rule); Invert treats clear pixels as the picture. Iterations 0: nothing.
   void RemoveNoise(int Iterations, bool Invert);
 
+  // The processing preview dialog on the selection's box (the whole
+  // picture without one), showing the given pages. On OK the result goes
+  // back: only the masked pixels when the size stayed, the whole picture
+  // when the effect changed the size. False on Cancel, and without a
+  // 24-bit picture of at least 2 pixels one way.
+  bool DoPreviews(TPreviewEffects pages);
+
   // Properties ----------------------------------------------------------------------
   bool AutoUndo = true;
   TMsgLanguage MsgLanguage = msSystem;
