@@ -1,6 +1,6 @@
 #include "designer/cardforms.h"
 
-#include "barcode/ubarcode.h"
+#include "records/ubarcode.h"
 #include "designer/dirunit.h"
 #include "designer/editbox.h"
 #include "designer/filelist.h"

@@ -1,6 +1,6 @@
 // The main window's commands that show the other windows, print the card
 // report and write the hint line; the tool buttons run the menu entries.
-#include "barcode/ubarcode.h"
+#include "records/ubarcode.h"
 #include "designer/main.h"
 #include "platform/buttons.h"
 #include "platform/commdlg.h"

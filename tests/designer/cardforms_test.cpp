@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "barcode/ubarcode.h"
+#include "records/ubarcode.h"
 #include "cardprogram.h"
 #include "designer/cardforms.h"
 #include "designer/dirunit.h"

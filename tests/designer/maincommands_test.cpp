@@ -9,7 +9,7 @@
 
 #include <filesystem>
 
-#include "barcode/ubarcode.h"
+#include "records/ubarcode.h"
 #include "designer/cardprogram.h"
 #include "platform/commdlg.h"
 #include "platform/printers.h"

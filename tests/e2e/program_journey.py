@@ -711,6 +711,58 @@ def blank_out(shot, card, boxes):
     return copy
 
 
+def barcode_journey(journey, dbf):
+    """The barcode window on the table copy: the field 编号 typed into its
+    combo box, the window photographed, the batch run by a click; every
+    record's stored picture then scans (zbarimg) to that field's text."""
+    journey.choose_entry("alt+d", 3, MESSAGE_CAPTION)  # 生成条形码: the hint first
+    journey.key("Return")
+    window = journey.wait_window("生成条形码")
+    journey.xdo("windowactivate", "--sync", window, check=False)
+    journey.click(window, *BARCODE_FIELD_COMBO)
+    journey.key("ctrl+a")
+    journey.type(BARCODE_FIELD_CAPTION)
+    if journey.shots:
+        from PIL import ImageGrab
+        x, y, w, h = journey.geometry(window)
+        left, top, right, bottom = BARCODE_WINDOW_FRAME
+        ImageGrab.grab(xdisplay=journey.display.name).crop((x - left, y - top, x + w + right, y + h - bottom)).save(
+            journey.shots / "barcode-window.png")
+    journey.click(window, *BARCODE_PRINT_BUTTON)
+    journey.wait_window(MESSAGE_CAPTION)
+    journey.key("Return")
+    journey.wait_gone(MESSAGE_CAPTION)
+    journey.close_window("生成条形码")
+    work = Path(tempfile.mkdtemp(prefix="cw-barcodes-"))
+    try:
+        for i, (text, picture) in enumerate(stored_pictures(dbf, BARCODE_FIELD, "BARCODE")):
+            file = work / ("%d.bmp" % i)
+            file.write_bytes(picture)
+            scanned = subprocess.run(["zbarimg", "-q", "--raw", str(file)], capture_output=True, text=True)
+            if scanned.stdout.strip() != text:
+                raise JourneyError("record %d's barcode reads %r, its text is %r" % (i + 1, scanned.stdout.strip(), text))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def stored_pictures(dbf, text_field, blob_field):
+    """Each record's text and BLOB, the BLOB read from the memo file by its
+    published layout (dbfread cuts binary memos at certain bytes)."""
+    import dbfread
+    memo = dbf.with_suffix(".DBT").read_bytes()
+    block_size = int.from_bytes(memo[20:22], "little") or 512
+    found = []
+    for record in dbfread.DBF(str(dbf), raw=True):
+        pointer = record[blob_field].strip()
+        block = int(pointer) if pointer else 0
+        at = block * block_size
+        if not block or memo[at:at + 4] != b"\xff\xff\x08\x00":
+            raise JourneyError("record %d has no %s picture" % (len(found) + 1, blob_field))
+        length = int.from_bytes(memo[at + 4:at + 8], "little")
+        found.append((record[text_field].decode("gbk").strip(), memo[at + 8:at + length]))
+    return found
+
+
 def template_journey(journey, program, data, work):
     """A template named on the command line opens, a text moved with the
     mouse is saved, and the template reopened through 打开模板 shows the
@@ -1216,6 +1268,7 @@ def main():
         journey.command_windows()
         journey.picture_import(cards / "data.DBF", work / "photos")
         journey.scanner_capture(cards / "data.DBF")
+        barcode_journey(journey, cards / "data.DBF")
         journey.page_range_refused()
         card_output_journey(journey, work, cards / "data.DBF")
         collected = work / "collected"
@@ -1290,6 +1343,16 @@ OPEN_DIALOG_CAPTION = "打开"
 CHOOSER_CAPTION = "选择要保存的目录"
 RANGE_CAPTION = "打印范围设置"
 MESSAGE_CAPTION = "^Cardwright$"
+# The barcode window's field combo box and batch button (client pixels), and
+# what to take around the place xdotool gives for its client area (left,
+# above, right, and less below) to have the window with its frame: under
+# openbox that place lies a title bar's height below the client's top.
+BARCODE_FIELD_COMBO = (160, 380)
+# The start-up template's caption of the field EEEE (its numbers).
+BARCODE_FIELD_CAPTION = "编号"
+BARCODE_FIELD = "EEEE"
+BARCODE_PRINT_BUTTON = (360, 380)
+BARCODE_WINDOW_FRAME = (2, 40, 0, 19)
 # The colour of the card panel's scroll box.
 SCROLLBOX_COLOUR = (192, 220, 192)
 # The rulers' breadth along the scroll box's top and left edges.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,9 @@ inline std::vector<TDbfField> CardColumns(int textWidth = 20, char blobType = 'B
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::ostringstream bytes;
+  bytes << in.rdbuf();  // whole buffers, not a character at a time
+  return bytes.str();
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
@@ -73,17 +76,21 @@ inline PlainTable ReadPlain(const std::string& dbfPath) {
   return t;
 }
 
-inline std::string ReadPlainBlob(const std::string& dbtPath, const std::string& pointer) {
+// The BLOB a record's pointer names, from the memo file's bytes `m`.
+inline std::string PlainBlobOf(const std::string& m, const std::string& pointer) {
   std::string digits;
   for (char c : pointer)
     if (c >= '0' && c <= '9') digits += c;
   uint32_t block = digits.empty() ? 0 : uint32_t(std::stoul(digits));
   if (block == 0) return {};
-  std::string m = ReadFile(dbtPath);
   size_t blockSize = Le16(m, 20) ? Le16(m, 20) : 512;
   size_t at = block * blockSize;
   if (m.compare(at, 4, "\xFF\xFF\x08\x00", 4) != 0) return "<no length mark>";
   return m.substr(at + 8, Le32(m, at + 4) - 8);
+}
+
+inline std::string ReadPlainBlob(const std::string& dbtPath, const std::string& pointer) {
+  return PlainBlobOf(ReadFile(dbtPath), pointer);
 }
 
 // Reads a table with python's dbfread, the reader of another project: one
