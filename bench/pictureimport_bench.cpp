@@ -2,7 +2,7 @@
 // card-holder table through the database editing window, beside the same
 // decode and encode of every photo without the table (the floor the import
 // stands on). The counter "photos/s" is the speed of each, in real time:
-// the program waits for the disk after every record it posts.
+// the import's batch waits for the disk once, when it ends.
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -92,7 +92,7 @@ struct PictureImport : PhotoFolder {
   }
 };
 
-// state.range(0): 1 waits for the disk after every record as the program
+// state.range(0): 1 waits for the disk at the batch's end as the program
 // does, 0 leaves the writing to the system (the import's own work).
 void BM_ImportPhotosByNameIntoTable(benchmark::State& state) {
   dbfio::SetDiskSync(state.range(0) != 0);

@@ -94,7 +94,7 @@ std::unique_ptr<TDbfTable> TDbfTable::Open(const std::string& path, bool exclusi
 }
 
 TDbfTable::~TDbfTable() {
-  if (fd_ >= 0) close(fd_);  // also drops the lock
+  if (fd_ >= 0) dbfio::Close(fd_, path_);  // also drops the lock
 }
 
 void TDbfTable::ReadHeader() {
@@ -319,8 +319,8 @@ void TDbfTable::Create(const std::string& path, TDbfLevel level, const std::vect
     dbfio::WriteAt(fd, 0, header.data(), int64_t(header.size()), native);
     dbfio::Flush(fd, native);
   } catch (...) {
-    close(fd);
+    dbfio::Close(fd, native);
     throw;
   }
-  close(fd);
+  dbfio::Close(fd, native);
 }

@@ -3,6 +3,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <map>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,14 +41,73 @@ void WriteAt(int fd, int64_t offset, const void* buffer, int64_t count, const st
 
 namespace {
 std::atomic<bool> gDiskSync{true};
+std::atomic<uint64_t> gSyncs{0};
+// The open deferred-sync scopes and the files they left dirty (descriptor
+// to name for the error text).
+std::mutex gDeferMutex;
+int gDeferDepth = 0;
+std::map<int, std::string> gDirty;
+
+void Sync(int fd, const std::string& what) {
+  ++gSyncs;
+  if (!gDiskSync) return;
+  if (fdatasync(fd) != 0 && errno != EINVAL)
+    throw EDatabaseError("Cannot write " + what + ": " + std::strerror(errno));
+}
 }  // namespace
 
 void SetDiskSync(bool on) { gDiskSync = on; }
 
+uint64_t SyncCount() { return gSyncs; }
+
 void Flush(int fd, const std::string& what) {
-  if (!gDiskSync) return;
-  if (fdatasync(fd) != 0 && errno != EINVAL)
-    throw EDatabaseError("Cannot write " + what + ": " + std::strerror(errno));
+  {
+    std::lock_guard<std::mutex> hold(gDeferMutex);
+    if (gDeferDepth > 0) {
+      gDirty.emplace(fd, what);
+      return;
+    }
+  }
+  Sync(fd, what);
+}
+
+void Close(int fd, const std::string& what) noexcept {
+  bool dirty;
+  {
+    std::lock_guard<std::mutex> hold(gDeferMutex);
+    dirty = gDirty.erase(fd) > 0;
+  }
+  try {
+    if (dirty) Sync(fd, what);
+  } catch (const EDatabaseError&) {
+    // A close cannot report; the bytes are written, only the wait failed.
+  }
+  close(fd);
+}
+
+DeferredSync::DeferredSync() {
+  std::lock_guard<std::mutex> hold(gDeferMutex);
+  ++gDeferDepth;
+}
+
+DeferredSync::~DeferredSync() noexcept(false) {
+  std::map<int, std::string> dirty;
+  {
+    std::lock_guard<std::mutex> hold(gDeferMutex);
+    if (--gDeferDepth > 0) return;
+    dirty.swap(gDirty);
+  }
+  // Every file is pushed even when one fails; the first failure is raised
+  // unless the scope is already being left by an exception.
+  std::string failure;
+  for (const auto& [fd, what] : dirty) {
+    try {
+      Sync(fd, what);
+    } catch (const EDatabaseError& e) {
+      if (failure.empty()) failure = e.what();
+    }
+  }
+  if (!failure.empty() && std::uncaught_exceptions() == 0) throw EDatabaseError(failure);
 }
 
 void Truncate(int fd, int64_t size, const std::string& what) {

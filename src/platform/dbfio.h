@@ -17,6 +17,24 @@ void Flush(int fd, const std::string& what);
 // thousands of records turn it off: the order of the writes stays, only the
 // wait for the disk goes.
 void SetDiskSync(bool on);
+// How many times the files were pushed to the disk so far (counted whether
+// or not SetDiskSync lets the push wait), for tests of when syncs happen.
+uint64_t SyncCount();
+// Closes an open table or memo file; what a deferred-sync scope left
+// unsynced in it goes to the disk first, while the descriptor still names it.
+void Close(int fd, const std::string& what) noexcept;
+
+// A batch of writes that syncs once at its end instead of once per write:
+// inside the scope Flush only marks the file dirty; the scope's end (also
+// when left by an exception) pushes every dirty file once, and a file
+// closed meanwhile is pushed by its close. Scopes nest; the outermost syncs.
+class DeferredSync {
+ public:
+  DeferredSync();
+  ~DeferredSync() noexcept(false);
+  DeferredSync(const DeferredSync&) = delete;
+  DeferredSync& operator=(const DeferredSync&) = delete;
+};
 void Truncate(int fd, int64_t size, const std::string& what);
 int64_t FileSize(int fd);
 

@@ -60,14 +60,14 @@ void TDbfMemo::Create(const std::string& path, bool lengthHeaders, const std::st
     dbfio::WriteAt(fd, 0, header, kHeaderSize, path);
     dbfio::Flush(fd, path);
   } catch (...) {
-    close(fd);
+    dbfio::Close(fd, path);
     throw;
   }
-  close(fd);
+  dbfio::Close(fd, path);
 }
 
 TDbfMemo::~TDbfMemo() {
-  if (fd_ >= 0) close(fd_);
+  if (fd_ >= 0) dbfio::Close(fd_, path_);
 }
 
 uint32_t TDbfMemo::FirstBlock() const { return (kHeaderSize + blockSize_ - 1) / blockSize_; }

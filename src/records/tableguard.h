@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/dbfio.h"
+
 class TTable;
 
 // Whether `table` is the stock database (Mode/ or Mode/DATA/ under the
@@ -24,7 +26,8 @@ bool MayChangeCardTable();
 // asks Ok() before each record: it turns false when the table was opened
 // again or bound elsewhere since the batch began, so a batch never goes on in a
 // re-bound table. While a batch runs the guard asks no further question:
-// a post to the stock table is cancelled and stops the batch.
+// a post to the stock table is cancelled and stops the batch. Its posts
+// are synced to the disk once, when the batch ends (or its table closes).
 class TTableBatch {
  public:
   TTableBatch();
@@ -36,6 +39,7 @@ class TTableBatch {
   void Stop() { stopped_ = true; }
 
  private:
+  dbfio::DeferredSync sync_;
   TTableBatch* outer_;
   std::string binding_;
   unsigned opening_ = 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "dbtest_support.h"
+#include "platform/dbfio.h"
 #include "platform/gbk.h"
 #include "support/testenv.h"
 
@@ -245,5 +246,65 @@ TEST(DbfFile, ThirdPartyReaderSeesColumnsAndTexts) {
     expected += std::string("BARCODE ") + (level == dbfLevel3 ? 'M' : 'B') + " 10\n";
     expected += "张三" + std::string(12, '|') + "北京市海淀区\n";
     EXPECT_EQ(listing, expected) << int(level);
+  }
+}
+
+// Inside a deferred-sync scope the posts are written but not waited for one
+// by one; the scope's end, a close, or an exception leaving the scope pushes
+// each dirty file once. Outside a scope every post syncs as before.
+TEST(DbfFile, DeferredSyncPushesEachFileOnceAtTheEnd) {
+  enum class End { scope, closeInside, exception, nested };
+  struct Case {
+    const char* name;
+    End end;
+  };
+  const Case cases[] = {
+      {"scope end", End::scope},
+      {"table closed inside", End::closeInside},
+      {"left by exception", End::exception},
+      {"inner scope of a batch", End::nested},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cwtest::TempDir dir;
+    std::string path = MakeSmallTable(dir);
+    auto table = TDbfTable::Open(path, false);
+    uint64_t before = dbfio::SyncCount();
+    table->AppendRecord(CardRecord(*table, "单条", "photo"));
+    EXPECT_GT(dbfio::SyncCount(), before) << "a post outside a batch syncs";
+
+    before = dbfio::SyncCount();
+    try {
+      dbfio::DeferredSync batch;
+      for (int i = 0; i < 40; ++i) {
+        table->AppendRecord(CardRecord(*table, "批" + std::to_string(i), std::string(300 + i, char('a' + i % 26))));
+        table->WriteRecord(1, CardRecord(*table, "改" + std::to_string(i), ""));
+      }
+      EXPECT_EQ(dbfio::SyncCount(), before) << "no sync per post inside the batch";
+      if (c.end == End::nested) {
+        { dbfio::DeferredSync inner; }
+        EXPECT_EQ(dbfio::SyncCount(), before) << "only the outermost scope syncs";
+      }
+      if (c.end == End::closeInside) {
+        table.reset();
+        EXPECT_EQ(dbfio::SyncCount(), before + 2) << "the close pushes the table and its memo file";
+        // A file opened meanwhile may get a closed file's descriptor number;
+        // it was never written in the batch, so the scope leaves it alone.
+        table = TDbfTable::Open(path, false);
+      }
+      if (c.end == End::exception) throw EDatabaseError("stopped");
+    } catch (const EDatabaseError&) {
+      EXPECT_EQ(c.end, End::exception);
+    }
+    EXPECT_EQ(dbfio::SyncCount(), before + 2) << "one push each of table and memo file";
+
+    // Everything written in the batch is in the files, read by another reader.
+    table.reset();
+    dbtest::PlainTable plain = dbtest::ReadPlain(path);
+    ASSERT_EQ(plain.records.size(), 43u);
+    EXPECT_EQ(GbkToUtf8(plain.records[1][0]).substr(0, 5), "改39");
+    EXPECT_EQ(GbkToUtf8(plain.records[42][0]).substr(0, 5), "批39");
+    auto reread = TDbfTable::Open(path, false);
+    EXPECT_EQ(reread->ReadBlob(reread->Fields()[13], reread->ReadRecord(42)), std::string(339, char('a' + 39 % 26)));
   }
 }
