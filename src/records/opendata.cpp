@@ -7,6 +7,7 @@
 #include "designer/main.h"
 #include "platform/dialogs.h"
 #include "records/memolines.h"
+#include "records/menuitem.h"
 #include "records/utextdata.h"
 
 TOpenDataForm* OpenDataForm = nullptr;
@@ -43,12 +44,7 @@ void TOpenDataForm::BuildCommands() {
   MainMenu1 = new TMainMenu(this);
   MainMenu1->Name = "MainMenu1";
   auto item = [this](TMenuItem* parent, const char* name, const char* caption, void (TOpenDataForm::*handler)(TObject*)) {
-    auto* m = new TMenuItem(this);
-    m->Name = name;
-    m->SetCaption(caption);
-    parent->Add(m);
-    if (handler) m->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
-    return m;
+    return AddMenuItem(this, parent, name, caption, handler);
   };
   NFile = item(MainMenu1->GetItems(), "NFile", "文件(&F)", nullptr);
   bopen = item(NFile, "bopen", "打开(&Open)", &TOpenDataForm::bopenClick);

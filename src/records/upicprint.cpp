@@ -11,6 +11,7 @@
 #include "platform/toolbars.h"
 #include "records/cardpictures.h"
 #include "records/lzwcoders.h"
+#include "records/menuitem.h"
 
 TFormPrintPic* FormPrintPic = nullptr;
 
@@ -53,12 +54,7 @@ void TFormPrintPic::BuildMenu() {
   MainMenu1 = new TMainMenu(this);
   MainMenu1->Name = "MainMenu1";
   auto item = [this](TMenuItem* parent, const char* name, const char* caption, void (TFormPrintPic::*handler)(TObject*)) {
-    auto* m = new TMenuItem(this);
-    m->Name = name;
-    m->SetCaption(caption);
-    parent->Add(m);
-    if (handler) m->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
-    return m;
+    return AddMenuItem(this, parent, name, caption, handler);
   };
   File1 = item(MainMenu1->GetItems(), "File1", "文件&File", nullptr);
   Load1 = item(File1, "Load1", "打开&Open...", &TFormPrintPic::Load1Click);
