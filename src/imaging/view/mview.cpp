@@ -381,7 +381,10 @@ void TPixMView::StorePixels(TIEImageInfo* info, TIEBaseBitmap* bitmap, int32_t o
   }
   std::unique_ptr<TIEBitmap> thumb;
   if (shrink && StoreType == ietThumb) thumb.reset(IEMMakeThumbnail(bitmap, thumbW_, thumbH_, ThumbnailResampleFilter));
-  info->Image = store_->AddIEBitmap(thumb ? thumb.get() : bitmap);
+  TIEBaseBitmap* stored = thumb ? thumb.get() : bitmap;
+  info->Image = store_->AddIEBitmap(stored);
+  info->Width = info->Image ? stored->GetWidth() : 0;
+  info->Height = info->Image ? stored->GetHeight() : 0;
   if (info->Image) {
     store_->SetImageOriginalWidth(info->Image, originalW);
     store_->SetImageOriginalHeight(info->Image, originalH);
@@ -440,6 +443,8 @@ void TPixMView::SetImageRect(int idx, TBitmap* bitmap, int x1, int y1, int x2, i
     if (info->Cache) cache_->Delete(info->Cache);
     info->Cache = nullptr;
     info->Image = store_->AddBitmapRect(bitmap, x1, y1, x2 - x1 + 1, y2 - y1 + 1);
+    info->Width = info->Image ? x2 - x1 + 1 : 0;
+    info->Height = info->Image ? y2 - y1 + 1 : 0;
     if (info->Image) {
       store_->SetImageOriginalWidth(info->Image, bitmap->GetWidth());
       store_->SetImageOriginalHeight(info->Image, bitmap->GetHeight());
@@ -497,7 +502,7 @@ void TPixMView::ReleaseBitmap(int idx) {
   TIEMViewLock lock;
   TIEImageInfo* info = Info(idx);
   if (!info || !info->Image) return;
-  store_->ReleaseBitmapByImage(info->Image, true);
+  WriteBack(info);
   if (info->Cache) {
     cache_->Delete(info->Cache);
     info->Cache = nullptr;
@@ -522,11 +527,19 @@ void TPixMView::PrepareOwnIO(TColor background) {
 
 // Selection ---------------------------------------------------------------------------------------------
 
+// Under the lock: a handed-out bitmap goes back, perhaps edited to
+// another size.
+void TPixMView::WriteBack(TIEImageInfo* info) {
+  store_->ReleaseBitmapByImage(info->Image, true);
+  info->Width = store_->GetImageWidth(info->Image);
+  info->Height = store_->GetImageHeight(info->Image);
+}
+
 void TPixMView::ReleaseCurrent() {
   if (selectedIndex_ < 0) return;
   TIEMViewLock lock;
   if (TIEImageInfo* info = Info(selectedIndex_)) {
-    if (info->Image && currentBitmap_) store_->ReleaseBitmapByImage(info->Image, true);
+    if (info->Image && currentBitmap_) WriteBack(info);
     if (info->Cache) {
       cache_->Delete(info->Cache);
       info->Cache = nullptr;

@@ -84,6 +84,8 @@ class TIEMText : public TObject {
 struct TIEImageInfo {
   PIEVirtualImageInfo Image = nullptr;  // pixels in the image store
   PIEVirtualImageInfo Cache = nullptr;  // scaled copy in the cache store
+  // The stored pixels' size, kept here so that painting need not map them.
+  int32_t Width = 0, Height = 0;
   int32_t X = 0, Y = 0, Row = 0, Col = 0;
   TColor Background = clBtnFace;
   std::string FileName;
@@ -310,6 +312,7 @@ class TPixMView : public TIEView {
   void FreeInfo(TIEImageInfo* info);
   void RefetchCurrent(int idx);
   void ReleaseCurrent();
+  void WriteBack(TIEImageInfo* info);
   void SetupScrollBar(int bar, int32_t maxV, int32_t view, int32_t clientSize, double& factor);
   void ScrollMessage(int bar, int code, int pos);
   // Under the lock; `shrink` applies StoreType (loaders have shrunk already).

@@ -120,10 +120,13 @@ void TPixMView::DrawImage(TCanvas* Canvas, TIEImageInfo* info, int idx, bool sel
   const int avail = std::max(thumbH_ - bottomGap_ - upperGap_ - infoH, 1);
   Canvas->Brush->Style = bsSolid;
   int x = left, y = top, w = 0, h = 0;
+  TColor fill;
   {
     TIEMViewLock lock;
+    // A loader may set the background when it delivers the picture.
+    fill = acdSel ? clHighlight : DrawImageBackground ? info->Background : ThumbnailsBackground;
     if (info->Image) {
-      const int W = store_->GetImageWidth(info->Image), H = store_->GetImageHeight(info->Image);
+      const int W = info->Width, H = info->Height;
       if (EnableResamplingOnMinor || W > thumbW_ || H > avail)
         IEMFitSize(W, H, thumbW_, avail, w, h);
       else
@@ -151,7 +154,6 @@ void TPixMView::DrawImage(TCanvas* Canvas, TIEImageInfo* info, int idx, bool sel
         store_->RenderTo(info->Image, Canvas, drawDib_, x, y, w, h, 0, 0, W, H);
     }
   }
-  const TColor fill = acdSel ? clHighlight : DrawImageBackground ? info->Background : ThumbnailsBackground;
   Canvas->Brush->Color = fill;
   if (w > 0 && h > 0) {
     Canvas->FillRect(Rect(left, top, x, top + thumbH_));

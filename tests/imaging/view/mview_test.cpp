@@ -198,3 +198,46 @@ TEST_F(MViewTest, KeysMoveTheSelection) {
     EXPECT_EQ(view->GetImageVisibility(s.expected), 2) << "key " << s.key;
   }
 }
+
+TEST_F(MViewTest, TheScrollBarScrollsByCellsAndPages) {
+  AddImages(30);
+  view->SetGridWidth(-1);  // ten rows of three
+  view->SetScrollBars(ssVertical);
+  const TScrollBarState& bar = view->ScrollBar(SB_VERT);
+  ASSERT_TRUE(bar.Visible);
+  EXPECT_EQ(bar.Max, 65535);
+  TPoint origin{0, 0};
+  QWidget* host = HostWidget(view, origin);
+  QScrollBar* sb = nullptr;
+  for (QScrollBar* s : host->findChildren<QScrollBar*>())
+    if (s->orientation() == Qt::Vertical && s->isVisible()) sb = s;
+  ASSERT_NE(sb, nullptr);
+  // The arrow at the bottom: one cell pitch; the trough below the thumb: a page.
+  QTest::mouseClick(sb, Qt::LeftButton, {}, QPoint(sb->width() / 2, sb->height() - 3));
+  EXPECT_EQ(view->GetViewY(), 104);
+  QTest::mouseClick(sb, Qt::LeftButton, {}, QPoint(sb->width() / 2, sb->height() - 30));
+  EXPECT_EQ(view->GetViewY(), 104 + view->GetClientHeight());
+  EXPECT_NEAR(bar.Pos, view->GetViewY() * 65536.0 / (view->GetClientHeight() + view->GetMaximumViewY() - 1), 1);
+  // Scrolled to the end, the whole content still fits the bar's range.
+  view->Perform(WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(view->GetViewY(), view->ContentHeight() - view->GetClientHeight());
+  EXPECT_EQ(view->ImageAtPos(54, view->GetClientHeight() - 20), 27);
+}
+
+TEST_F(MViewTest, TheCurrentBitmapGoesBackToItsImageWhenEdited) {
+  AddImages(2);
+  view->SetSelectedItem(1);
+  TBitmap* current = view->GetFBitmap();
+  ASSERT_NE(current, nullptr);
+  current->SetSize(10, 8);
+  current->GetCanvas()->Brush->Color = TColor(0x00FF00);
+  current->GetCanvas()->FillRect(Rect(0, 0, 10, 8));
+  view->SetSelectedItem(0);
+  EXPECT_EQ(view->GetImageWidth(1), 10);
+  EXPECT_EQ(view->GetImageHeight(1), 8);
+  EXPECT_EQ(StoredColour(1), 0x00FF00u);
+  view->Style = iemsFlat;
+  view->Update();
+  PaintNow();
+  EXPECT_EQ(Shown(158, 54), 0x00FF00u);  // drawn at its new size, fitted
+}
