@@ -8,12 +8,14 @@
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/iedrawdib.h"
 #include "imaging/io/pixio.h"
+#include "imaging/proc/pixproc.h"
 #include "imaging/proc/ieresample.h"
 #include "imaging/view/mview_fit.h"
 #include "imaging/view/mview_lock.h"
 #include "platform/classes.h"
 #include "platform/fonts.h"
 #include "platform/graphics.h"
+#include "platform/picture.h"
 #include "platform/timers.h"
 
 // Fitting --------------------------------------------------------------------------------------
@@ -54,6 +56,7 @@ TPixMView::TPixMView(TComponent* Owner) : TIEView(Owner) {
   TabStop = true;
   drawDib_ = IEDrawDibOpen();
   ownIO_ = std::make_unique<TPixIO>(nullptr);
+  wallPaper_ = std::make_unique<TPicture>();
   store_ = std::make_unique<TIEVirtualDIBList>();
   cache_ = std::make_unique<TIEVirtualDIBList>();
   StartStarter();
@@ -61,6 +64,10 @@ TPixMView::TPixMView(TComponent* Owner) : TIEView(Owner) {
 
 TPixMView::~TPixMView() {
   DeselectNU();
+  if (TPixProc* proc = pixProc_) {
+    pixProc_ = nullptr;
+    proc->Free();
+  }
   ClearThreadsAndRequests();
   {
     std::lock_guard<std::mutex> hold(wakeLock_);
@@ -737,4 +744,34 @@ void TPixMView::SetSelectionStyle(TIESStyle s) {
   if (s == SelectionStyle) return;
   SelectionStyle = s;
   Update();
+}
+
+void TPixMView::SetWallPaper(TPicture* picture) {
+  if (picture)
+    wallPaper_->Assign(picture);
+  else
+    wallPaper_->SetGraphic(nullptr);
+  Update();
+}
+
+void TPixMView::SetWallPaperStyle(TIEWallPaperStyle style) {
+  if (style == wallPaperStyle_) return;
+  wallPaperStyle_ = style;
+  Update();
+}
+
+// Components -----------------------------------------------------------------------------------------
+
+TPixProc* TPixMView::GetPixProc() {
+  if (!pixProc_) {
+    pixProc_ = new TPixProc(this);
+    pixProc_->SetAttachedPix(this);
+    pixProc_->OnProgress = onProgress_;
+  }
+  return pixProc_;
+}
+
+void TPixMView::SetOnProgress(TIEProgressEvent event) {
+  onProgress_ = std::move(event);
+  if (pixProc_) pixProc_->OnProgress = onProgress_;
 }
