@@ -241,3 +241,28 @@ TEST_F(MViewTest, TheCurrentBitmapGoesBackToItsImageWhenEdited) {
   PaintNow();
   EXPECT_EQ(Shown(158, 54), 0x00FF00u);  // drawn at its new size, fitted
 }
+
+TEST_F(MViewTest, ThumbnailsAreAtLeastOnePixel) {
+  struct Case {
+    int cellW, cellH, picW, picH;
+    int storedW, storedH;
+  } cases[] = {
+      {100, 100, 1000, 1, 100, 1},  // a thin line keeps one row
+      {0, 0, 40, 30, 1, 1},         // a cell of no size is one pixel
+      {-5, 10, 40, 30, 1, 1},
+  };
+  view->StoreType = ietThumb;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.cellW << "x" << c.cellH);
+    view->Clear();
+    view->SetThumbWidth(c.cellW);
+    view->SetThumbHeight(c.cellH);
+    EXPECT_GE(view->GetThumbWidth(), 1);
+    EXPECT_GE(view->GetThumbHeight(), 1);
+    AddImages(1, c.picW, c.picH);
+    EXPECT_EQ(view->GetImageWidth(0), c.storedW);
+    EXPECT_EQ(view->GetImageHeight(0), c.storedH);
+    EXPECT_EQ(view->GetImageOriginalWidth(0), c.picW);
+    PaintNow();
+  }
+}
