@@ -140,3 +140,26 @@ TEST_F(MViewPaintTest, WallpaperFillsOnlyAroundTheCells) {
   ASSERT_NE(view->GetPixProc(), nullptr);
   EXPECT_EQ(view->GetPixProc(), view->GetPixProc());
 }
+
+TEST_F(MViewPaintTest, SingleModeShowsTheVisibleFrameAlone) {
+  view->SetBackGround(TColor(0xFFFFFF));
+  view->Style = iemsFlat;
+  for (uint8_t r : {0x10, 0x20, 0x30}) {
+    const int idx = view->AppendImage();
+    TIEBitmap b;
+    b.Allocate(50, 50, ie24RGB);
+    for (int y = 0; y < 50; ++y) {
+      auto* row = reinterpret_cast<TRGB*>(b.GetScanLine(y));
+      for (int x = 0; x < 50; ++x) row[x] = TRGB{0, 0, r};
+    }
+    view->SetIEBitmapEx(idx, &b);
+  }
+  view->Deselect();
+  view->SetDisplayMode(mdSingle);
+  for (int frame : {2, 1}) {
+    view->SetVisibleFrame(frame);
+    PaintNow();
+    EXPECT_EQ(Shown(50, 50), uint32_t(0x10 * (frame + 1)) << 16) << frame;
+    EXPECT_EQ(Shown(150, 50), 0xFFFFFFu);  // nothing beside it
+  }
+}

@@ -266,3 +266,28 @@ TEST_F(MViewTest, ThumbnailsAreAtLeastOnePixel) {
     PaintNow();
   }
 }
+
+TEST_F(MViewTest, DraggingAndShiftKeysExtendTheSelection) {
+  AddImages(6);
+  view->SetGridWidth(-1);
+  view->SetEnableMultiSelect(true);
+  auto selected = [&] {
+    std::set<int> s;
+    for (int i = 0; i < view->MultiSelectedImagesCount(); ++i) s.insert(view->GetMultiSelectedImages(i));
+    return s;
+  };
+  // A drag from the empty space right of the cells anchors at image 0.
+  Mouse(QEvent::MouseButtonPress, {330, 150}, Qt::LeftButton, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, {158, 158}, Qt::NoButton, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, {158, 158}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(selected(), std::set<int>({0, 1, 2, 3, 4}));
+  EXPECT_EQ(view->GetSelectedIndex(), 4);
+  // Shift with the arrows adds the images passed over.
+  Click({54, 54});
+  Key(Qt::Key_Right, Qt::ShiftModifier);
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(selected(), std::set<int>({0, 1, 4}));
+  EXPECT_EQ(view->GetSelectedIndex(), 4);
+  Key(Qt::Key_Left);
+  EXPECT_EQ(selected(), std::set<int>({3}));
+}
