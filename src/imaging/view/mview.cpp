@@ -8,12 +8,14 @@
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/iedrawdib.h"
 #include "imaging/io/pixio.h"
+#include "imaging/proc/pixproc.h"
 #include "imaging/proc/ieresample.h"
 #include "imaging/view/mview_fit.h"
 #include "imaging/view/mview_lock.h"
 #include "platform/classes.h"
 #include "platform/fonts.h"
 #include "platform/graphics.h"
+#include "platform/picture.h"
 #include "platform/timers.h"
 
 // Fitting --------------------------------------------------------------------------------------
@@ -54,6 +56,7 @@ TPixMView::TPixMView(TComponent* Owner) : TIEView(Owner) {
   TabStop = true;
   drawDib_ = IEDrawDibOpen();
   ownIO_ = std::make_unique<TPixIO>(nullptr);
+  wallPaper_ = std::make_unique<TPicture>();
   store_ = std::make_unique<TIEVirtualDIBList>();
   cache_ = std::make_unique<TIEVirtualDIBList>();
   StartStarter();
@@ -61,6 +64,10 @@ TPixMView::TPixMView(TComponent* Owner) : TIEView(Owner) {
 
 TPixMView::~TPixMView() {
   DeselectNU();
+  if (TPixProc* proc = pixProc_) {
+    pixProc_ = nullptr;
+    proc->Free();
+  }
   ClearThreadsAndRequests();
   {
     std::lock_guard<std::mutex> hold(wakeLock_);
@@ -381,7 +388,10 @@ void TPixMView::StorePixels(TIEImageInfo* info, TIEBaseBitmap* bitmap, int32_t o
   }
   std::unique_ptr<TIEBitmap> thumb;
   if (shrink && StoreType == ietThumb) thumb.reset(IEMMakeThumbnail(bitmap, thumbW_, thumbH_, ThumbnailResampleFilter));
-  info->Image = store_->AddIEBitmap(thumb ? thumb.get() : bitmap);
+  TIEBaseBitmap* stored = thumb ? thumb.get() : bitmap;
+  info->Image = store_->AddIEBitmap(stored);
+  info->Width = info->Image ? stored->GetWidth() : 0;
+  info->Height = info->Image ? stored->GetHeight() : 0;
   if (info->Image) {
     store_->SetImageOriginalWidth(info->Image, originalW);
     store_->SetImageOriginalHeight(info->Image, originalH);
@@ -440,6 +450,8 @@ void TPixMView::SetImageRect(int idx, TBitmap* bitmap, int x1, int y1, int x2, i
     if (info->Cache) cache_->Delete(info->Cache);
     info->Cache = nullptr;
     info->Image = store_->AddBitmapRect(bitmap, x1, y1, x2 - x1 + 1, y2 - y1 + 1);
+    info->Width = info->Image ? x2 - x1 + 1 : 0;
+    info->Height = info->Image ? y2 - y1 + 1 : 0;
     if (info->Image) {
       store_->SetImageOriginalWidth(info->Image, bitmap->GetWidth());
       store_->SetImageOriginalHeight(info->Image, bitmap->GetHeight());
@@ -497,7 +509,7 @@ void TPixMView::ReleaseBitmap(int idx) {
   TIEMViewLock lock;
   TIEImageInfo* info = Info(idx);
   if (!info || !info->Image) return;
-  store_->ReleaseBitmapByImage(info->Image, true);
+  WriteBack(info);
   if (info->Cache) {
     cache_->Delete(info->Cache);
     info->Cache = nullptr;
@@ -522,11 +534,19 @@ void TPixMView::PrepareOwnIO(TColor background) {
 
 // Selection ---------------------------------------------------------------------------------------------
 
+// Under the lock: a handed-out bitmap goes back, perhaps edited to
+// another size.
+void TPixMView::WriteBack(TIEImageInfo* info) {
+  store_->ReleaseBitmapByImage(info->Image, true);
+  info->Width = store_->GetImageWidth(info->Image);
+  info->Height = store_->GetImageHeight(info->Image);
+}
+
 void TPixMView::ReleaseCurrent() {
   if (selectedIndex_ < 0) return;
   TIEMViewLock lock;
   if (TIEImageInfo* info = Info(selectedIndex_)) {
-    if (info->Image && currentBitmap_) store_->ReleaseBitmapByImage(info->Image, true);
+    if (info->Image && currentBitmap_) WriteBack(info);
     if (info->Cache) {
       cache_->Delete(info->Cache);
       info->Cache = nullptr;
@@ -724,4 +744,34 @@ void TPixMView::SetSelectionStyle(TIESStyle s) {
   if (s == SelectionStyle) return;
   SelectionStyle = s;
   Update();
+}
+
+void TPixMView::SetWallPaper(TPicture* picture) {
+  if (picture)
+    wallPaper_->Assign(picture);
+  else
+    wallPaper_->SetGraphic(nullptr);
+  Update();
+}
+
+void TPixMView::SetWallPaperStyle(TIEWallPaperStyle style) {
+  if (style == wallPaperStyle_) return;
+  wallPaperStyle_ = style;
+  Update();
+}
+
+// Components -----------------------------------------------------------------------------------------
+
+TPixProc* TPixMView::GetPixProc() {
+  if (!pixProc_) {
+    pixProc_ = new TPixProc(this);
+    pixProc_->SetAttachedPix(this);
+    pixProc_->OnProgress = onProgress_;
+  }
+  return pixProc_;
+}
+
+void TPixMView::SetOnProgress(TIEProgressEvent event) {
+  onProgress_ = std::move(event);
+  if (pixProc_) pixProc_->OnProgress = onProgress_;
 }

@@ -37,7 +37,9 @@
 
 class TIEBaseBitmap;
 class TIEBitmap;
+class TPicture;
 class TPixIO;
+class TPixProc;
 class TPixMView;
 class TStream;
 
@@ -46,6 +48,7 @@ enum TIEMDisplayMode { mdGrid, mdSingle };
 enum TIEMStyle { iemsFlat, iemsACD };
 enum TIESStyle { iessAround, iessACD };
 enum TIEMTextPos { iemtpTop, iemtpBottom, iemtpInfo };
+enum TIEWallPaperStyle { iewoNormal, iewoStretch, iewoTile };
 enum TIESeek { iskLeft, iskRight, iskUp, iskDown, iskFirst, iskLast, iskPagDown, iskPagUp };
 
 enum : unsigned { mmiScroll = 1u << 0, mmiSelect = 1u << 1 };
@@ -84,6 +87,8 @@ class TIEMText : public TObject {
 struct TIEImageInfo {
   PIEVirtualImageInfo Image = nullptr;  // pixels in the image store
   PIEVirtualImageInfo Cache = nullptr;  // scaled copy in the cache store
+  // The stored pixels' size, kept here so that painting need not map them.
+  int32_t Width = 0, Height = 0;
   int32_t X = 0, Y = 0, Row = 0, Col = 0;
   TColor Background = clBtnFace;
   std::string FileName;
@@ -255,6 +260,16 @@ class TPixMView : public TIEView {
   void SetStyle(TIEMStyle s);
   void SetSelectionStyle(TIESStyle s);
   int GetImageCacheSize() const { return imageCacheSize_; }
+  // Painted where no cell is; a copy of the picture is kept.
+  TPicture* GetWallPaper() { return wallPaper_.get(); }
+  void SetWallPaper(TPicture* picture);
+  TIEWallPaperStyle GetWallPaperStyle() const { return wallPaperStyle_; }
+  void SetWallPaperStyle(TIEWallPaperStyle style);
+
+  // The processing component, made on first use, attached to the view.
+  TPixProc* GetPixProc();
+  void SetOnProgress(TIEProgressEvent event);
+  const TIEProgressEvent& GetOnProgress() const { return onProgress_; }
 
   // Plain properties.
   TIEStoreType StoreType = ietNormal;
@@ -310,6 +325,7 @@ class TPixMView : public TIEView {
   void FreeInfo(TIEImageInfo* info);
   void RefetchCurrent(int idx);
   void ReleaseCurrent();
+  void WriteBack(TIEImageInfo* info);
   void SetupScrollBar(int bar, int32_t maxV, int32_t view, int32_t clientSize, double& factor);
   void ScrollMessage(int bar, int code, int pos);
   // Under the lock; `shrink` applies StoreType (loaders have shrunk already).
@@ -317,7 +333,8 @@ class TPixMView : public TIEView {
   // The own TPixIO's background, progress and JPEG scale for a load at once.
   void PrepareOwnIO(TColor background);
   void StorePixels(TIEImageInfo* info, TIEBaseBitmap* bitmap, int32_t originalW, int32_t originalH, bool shrink);
-  void PaintCells(TCanvas* Canvas);
+  // Draws the wallpaper; true when it covered the whole client area.
+  bool PaintWallPaper(TCanvas* Canvas);
 
   // Loading.
   void StartStarter();
@@ -337,6 +354,10 @@ class TPixMView : public TIEView {
   std::unique_ptr<TIEVirtualDIBList> cache_;
   std::vector<int> multiSel_;
   std::unique_ptr<TPixIO> ownIO_;
+  std::unique_ptr<TPicture> wallPaper_;
+  TIEWallPaperStyle wallPaperStyle_ = iewoNormal;
+  TPixProc* pixProc_ = nullptr;  // owned through the component tree
+  TIEProgressEvent onProgress_;
   HDRAWDIB drawDib_ = 0;
   uint64_t nextUid_ = 1;
 

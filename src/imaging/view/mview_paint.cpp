@@ -11,6 +11,7 @@
 #include "imaging/view/mview_lock.h"
 #include "platform/graphics.h"
 #include "platform/messages.h"
+#include "platform/picture.h"
 #include "platform/timers.h"
 
 // Captions ------------------------------------------------------------------------------------------------
@@ -102,10 +103,35 @@ void TPixMView::PaintTo(TCanvas* Canvas) {
       }
     }
   }
-  Canvas->Brush->Style = bsSolid;
-  Canvas->Brush->Color = GetBackground();
-  Canvas->FillRect(Rect(0, 0, GetClientWidth(), GetClientHeight()));
+  // The cells have left themselves out of the clip region: what follows
+  // paints only around them.
+  if (!PaintWallPaper(Canvas)) {
+    Canvas->Brush->Style = bsSolid;
+    Canvas->Brush->Color = GetBackground();
+    Canvas->FillRect(Rect(0, 0, GetClientWidth(), GetClientHeight()));
+  }
   if (OnDrawProgress && GetImageCount() > 1) OnDrawProgress(this, 100, 0);
+}
+
+bool TPixMView::PaintWallPaper(TCanvas* Canvas) {
+  TGraphic* graphic = wallPaper_->GetGraphic();
+  const int w = wallPaper_->GetWidth(), h = wallPaper_->GetHeight();
+  if (!graphic || w < 1 || h < 1) return false;
+  const int cw = GetClientWidth(), ch = GetClientHeight();
+  switch (wallPaperStyle_) {
+    case iewoNormal:
+      Canvas->Draw(0, 0, graphic);
+      Canvas->ExcludeClipRect(Rect(0, 0, w, h));
+      return false;
+    case iewoStretch:
+      Canvas->StretchDraw(Rect(0, 0, cw, ch), graphic);
+      return true;
+    case iewoTile:
+      for (int y = 0; y < ch; y += h)
+        for (int x = 0; x < cw; x += w) Canvas->Draw(x, y, graphic);
+      return true;
+  }
+  return false;
 }
 
 void TPixMView::DrawImage(TCanvas* Canvas, TIEImageInfo* info, int idx, bool selected) {
@@ -120,10 +146,13 @@ void TPixMView::DrawImage(TCanvas* Canvas, TIEImageInfo* info, int idx, bool sel
   const int avail = std::max(thumbH_ - bottomGap_ - upperGap_ - infoH, 1);
   Canvas->Brush->Style = bsSolid;
   int x = left, y = top, w = 0, h = 0;
+  TColor fill;
   {
     TIEMViewLock lock;
+    // A loader may set the background when it delivers the picture.
+    fill = acdSel ? clHighlight : DrawImageBackground ? info->Background : ThumbnailsBackground;
     if (info->Image) {
-      const int W = store_->GetImageWidth(info->Image), H = store_->GetImageHeight(info->Image);
+      const int W = info->Width, H = info->Height;
       if (EnableResamplingOnMinor || W > thumbW_ || H > avail)
         IEMFitSize(W, H, thumbW_, avail, w, h);
       else
@@ -151,7 +180,6 @@ void TPixMView::DrawImage(TCanvas* Canvas, TIEImageInfo* info, int idx, bool sel
         store_->RenderTo(info->Image, Canvas, drawDib_, x, y, w, h, 0, 0, W, H);
     }
   }
-  const TColor fill = acdSel ? clHighlight : DrawImageBackground ? info->Background : ThumbnailsBackground;
   Canvas->Brush->Color = fill;
   if (w > 0 && h > 0) {
     Canvas->FillRect(Rect(left, top, x, top + thumbH_));

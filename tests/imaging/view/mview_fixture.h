@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <QtTest/QTest>
 #include <chrono>
@@ -21,6 +22,7 @@
 #include "imaging/view/mview.h"
 #include "platform/forms.h"
 #include "platform/qt_input.h"
+#include "platform/picture.h"
 #include "platform/timers.h"
 
 // A w x h picture of one colour (r, g, b) written through the file front end.

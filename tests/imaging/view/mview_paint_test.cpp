@@ -102,3 +102,64 @@ TEST_F(MViewPaintTest, PlaybackStepsFramesAndStopsWithoutLooping) {
   view->SetVisibleFrame(2);
   EXPECT_EQ(view->GetVisibleFrame(), 2);
 }
+
+TEST_F(MViewPaintTest, WallpaperFillsOnlyAroundTheCells) {
+  view->SetBackGround(TColor(0xFFFFFF));
+  view->ThumbnailsBackground = TColor(0x00FF00);
+  view->Style = iemsFlat;
+  OneRedImage(40, 30);
+  TBitmap tile;
+  tile.SetPixelFormat(pf24bit);
+  tile.SetSize(10, 10);
+  tile.GetCanvas()->Brush->Color = TColor(0xFF0000);  // blue
+  tile.GetCanvas()->FillRect(Rect(0, 0, 10, 10));
+  TPicture picture;
+  picture.SetBitmap(&tile);
+  view->SetWallPaper(&picture);
+  struct Case {
+    const char* name;
+    TIEWallPaperStyle style;
+    uint32_t farAway;  // a point no cell and no single tile covers
+  } cases[] = {
+      {"normal: one copy at the corner", iewoNormal, 0xFFFFFF},
+      {"stretched", iewoStretch, 0x0000FF},
+      {"tiled", iewoTile, 0x0000FF},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    view->SetWallPaperStyle(c.style);
+    PaintNow();
+    EXPECT_EQ(Shown(2, 2), 0x0000FFu);      // the border above the first cell
+    EXPECT_EQ(Shown(300, 200), c.farAway);
+    EXPECT_EQ(Shown(8, 20), kRed);          // the cell keeps its picture
+    EXPECT_EQ(Shown(54, 10), 0x00FF00u);    // and its own background
+  }
+  view->SetWallPaper(nullptr);
+  PaintNow();
+  EXPECT_EQ(Shown(300, 200), 0xFFFFFFu);
+  ASSERT_NE(view->GetPixProc(), nullptr);
+  EXPECT_EQ(view->GetPixProc(), view->GetPixProc());
+}
+
+TEST_F(MViewPaintTest, SingleModeShowsTheVisibleFrameAlone) {
+  view->SetBackGround(TColor(0xFFFFFF));
+  view->Style = iemsFlat;
+  for (uint8_t r : {0x10, 0x20, 0x30}) {
+    const int idx = view->AppendImage();
+    TIEBitmap b;
+    b.Allocate(50, 50, ie24RGB);
+    for (int y = 0; y < 50; ++y) {
+      auto* row = reinterpret_cast<TRGB*>(b.GetScanLine(y));
+      for (int x = 0; x < 50; ++x) row[x] = TRGB{0, 0, r};
+    }
+    view->SetIEBitmapEx(idx, &b);
+  }
+  view->Deselect();
+  view->SetDisplayMode(mdSingle);
+  for (int frame : {2, 1}) {
+    view->SetVisibleFrame(frame);
+    PaintNow();
+    EXPECT_EQ(Shown(50, 50), uint32_t(0x10 * (frame + 1)) << 16) << frame;
+    EXPECT_EQ(Shown(150, 50), 0xFFFFFFu);  // nothing beside it
+  }
+}

@@ -198,3 +198,96 @@ TEST_F(MViewTest, KeysMoveTheSelection) {
     EXPECT_EQ(view->GetImageVisibility(s.expected), 2) << "key " << s.key;
   }
 }
+
+TEST_F(MViewTest, TheScrollBarScrollsByCellsAndPages) {
+  AddImages(30);
+  view->SetGridWidth(-1);  // ten rows of three
+  view->SetScrollBars(ssVertical);
+  const TScrollBarState& bar = view->ScrollBar(SB_VERT);
+  ASSERT_TRUE(bar.Visible);
+  EXPECT_EQ(bar.Max, 65535);
+  TPoint origin{0, 0};
+  QWidget* host = HostWidget(view, origin);
+  QScrollBar* sb = nullptr;
+  for (QScrollBar* s : host->findChildren<QScrollBar*>())
+    if (s->orientation() == Qt::Vertical && s->isVisible()) sb = s;
+  ASSERT_NE(sb, nullptr);
+  // The arrow at the bottom: one cell pitch; the trough below the thumb: a page.
+  QTest::mouseClick(sb, Qt::LeftButton, {}, QPoint(sb->width() / 2, sb->height() - 3));
+  EXPECT_EQ(view->GetViewY(), 104);
+  QTest::mouseClick(sb, Qt::LeftButton, {}, QPoint(sb->width() / 2, sb->height() - 30));
+  EXPECT_EQ(view->GetViewY(), 104 + view->GetClientHeight());
+  EXPECT_NEAR(bar.Pos, view->GetViewY() * 65536.0 / (view->GetClientHeight() + view->GetMaximumViewY() - 1), 1);
+  // Scrolled to the end, the whole content still fits the bar's range.
+  view->Perform(WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(view->GetViewY(), view->ContentHeight() - view->GetClientHeight());
+  EXPECT_EQ(view->ImageAtPos(54, view->GetClientHeight() - 20), 27);
+}
+
+TEST_F(MViewTest, TheCurrentBitmapGoesBackToItsImageWhenEdited) {
+  AddImages(2);
+  view->SetSelectedItem(1);
+  TBitmap* current = view->GetFBitmap();
+  ASSERT_NE(current, nullptr);
+  current->SetSize(10, 8);
+  current->GetCanvas()->Brush->Color = TColor(0x00FF00);
+  current->GetCanvas()->FillRect(Rect(0, 0, 10, 8));
+  view->SetSelectedItem(0);
+  EXPECT_EQ(view->GetImageWidth(1), 10);
+  EXPECT_EQ(view->GetImageHeight(1), 8);
+  EXPECT_EQ(StoredColour(1), 0x00FF00u);
+  view->Style = iemsFlat;
+  view->Update();
+  PaintNow();
+  EXPECT_EQ(Shown(158, 54), 0x00FF00u);  // drawn at its new size, fitted
+}
+
+TEST_F(MViewTest, ThumbnailsAreAtLeastOnePixel) {
+  struct Case {
+    int cellW, cellH, picW, picH;
+    int storedW, storedH;
+  } cases[] = {
+      {100, 100, 1000, 1, 100, 1},  // a thin line keeps one row
+      {0, 0, 40, 30, 1, 1},         // a cell of no size is one pixel
+      {-5, 10, 40, 30, 1, 1},
+  };
+  view->StoreType = ietThumb;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.cellW << "x" << c.cellH);
+    view->Clear();
+    view->SetThumbWidth(c.cellW);
+    view->SetThumbHeight(c.cellH);
+    EXPECT_GE(view->GetThumbWidth(), 1);
+    EXPECT_GE(view->GetThumbHeight(), 1);
+    AddImages(1, c.picW, c.picH);
+    EXPECT_EQ(view->GetImageWidth(0), c.storedW);
+    EXPECT_EQ(view->GetImageHeight(0), c.storedH);
+    EXPECT_EQ(view->GetImageOriginalWidth(0), c.picW);
+    PaintNow();
+  }
+}
+
+TEST_F(MViewTest, DraggingAndShiftKeysExtendTheSelection) {
+  AddImages(6);
+  view->SetGridWidth(-1);
+  view->SetEnableMultiSelect(true);
+  auto selected = [&] {
+    std::set<int> s;
+    for (int i = 0; i < view->MultiSelectedImagesCount(); ++i) s.insert(view->GetMultiSelectedImages(i));
+    return s;
+  };
+  // A drag from the empty space right of the cells anchors at image 0.
+  Mouse(QEvent::MouseButtonPress, {330, 150}, Qt::LeftButton, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, {158, 158}, Qt::NoButton, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, {158, 158}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(selected(), std::set<int>({0, 1, 2, 3, 4}));
+  EXPECT_EQ(view->GetSelectedIndex(), 4);
+  // Shift with the arrows adds the images passed over.
+  Click({54, 54});
+  Key(Qt::Key_Right, Qt::ShiftModifier);
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(selected(), std::set<int>({0, 1, 4}));
+  EXPECT_EQ(view->GetSelectedIndex(), 4);
+  Key(Qt::Key_Left);
+  EXPECT_EQ(selected(), std::set<int>({3}));
+}
