@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "imaging/core/iebitmap.h"
 #include "imaging/io/imscancaps.h"
@@ -9,6 +10,7 @@
 #include "imaging/proc/iecolordepth.h"
 #include "platform/forms.h"
 #include "platform/sane.h"
+#include "platform/timers.h"
 
 namespace {
 
@@ -241,6 +243,100 @@ bool IETW_Acquire(TIEBitmap* bitmap, bool multi, const TIETWMultiCallBack& onIma
   } while (multi && params->Capabilities.FeederEnabled && !StopAsked(progress));
   s.Close();
   return acquired;
+}
+
+// A modeless acquisition: a timer of the message loop that scans one page
+// each time it fires, so the pages arrive on the GUI thread between the
+// program's other work. It frees itself when the pages end.
+class TIETWModeless : public TTimer {
+ public:
+  TIETWModeless(TIETWainShared* shared, TIOParamsVals* io, TIETWMultiCallBack onImage, TIETWCloseCallBack onClose)
+      : TTimer(nullptr), session_(shared), io_(io), onImage_(std::move(onImage)), onClose_(std::move(onClose)) {
+    SetEnabled(false);
+    SetInterval(1);
+    Live().insert(this);
+  }
+  ~TIETWModeless() override { Live().erase(this); }
+
+  static std::set<TIETWModeless*>& Live() {
+    static std::set<TIETWModeless*> live;
+    return live;
+  }
+
+  bool Open(TIETWainParams* params) {
+    if (!session_.OpenManager() || !session_.OpenSource(SelectedName(params))) return false;
+    IETW_SendCapabilities(session_.Scanner, params->Capabilities);
+    session_.SetState(twsEnabled);
+    feeder_ = params->Capabilities.FeederEnabled;
+    SetEnabled(true);
+    return true;
+  }
+
+  // Ends it now; inside a page's call it ends when that call returns.
+  void Close() {
+    if (inPage_) {
+      closeAsked_ = true;
+      return;
+    }
+    delete this;
+  }
+
+ protected:
+  void Timer() override {
+    SetEnabled(false);  // one page at a time, whatever the page's call does
+    bool more = ScanPage();
+    if (closeAsked_) {
+      delete this;  // the owner closed it from the page's call: no close call
+      return;
+    }
+    if (more) {
+      SetEnabled(true);
+      return;
+    }
+    TIETWCloseCallBack onClose = onClose_;
+    delete this;  // nothing of this object is touched from here on
+    if (onClose) onClose();
+  }
+
+ private:
+  // Scans one page and hands it over; true when another page may follow.
+  bool ScanPage() {
+    ReadResolution(session_.Scanner, io_);
+    TSaneResult started = session_.Scanner.Start();
+    if (started != srOk) return false;  // the feeder is empty, or the scanner failed
+    session_.SetState(twsTransferReady);
+    TIEBitmap page;
+    bool got = TransferOne(session_, &page, io_, nullptr);
+    session_.Scanner.Cancel();
+    session_.SetState(twsEnabled);
+    if (!got) return false;
+    if (gLastRun.Vanilla && page.GetPixelFormat() == ie1g) _Negative1BitEx(&page);
+    inPage_ = true;
+    if (onImage_) onImage_(&page, io_);
+    inPage_ = false;
+    return feeder_ && !StopAsked(nullptr);
+  }
+
+  TSession session_;
+  TIOParamsVals* io_;
+  TIETWMultiCallBack onImage_;
+  TIETWCloseCallBack onClose_;
+  bool feeder_ = false;
+  bool inPage_ = false;
+  bool closeAsked_ = false;
+};
+
+TIETWModeless* IETWAINAcquireOpen(TIETWainParams* params, TIETWainShared* shared, TIOParamsVals* ioParams,
+                                  const TIETWMultiCallBack& onImage, const TIETWCloseCallBack& onClose) {
+  gLastRun = TIETWLastRun();
+  if (!params) return nullptr;
+  auto acquisition = std::make_unique<TIETWModeless>(shared, ioParams, onImage, onClose);
+  if (!acquisition->Open(params)) return nullptr;
+  return acquisition.release();
+}
+
+void IETWAINAcquireClose(TIETWModeless* acquisition) {
+  if (acquisition && TIETWModeless::Live().count(acquisition)) acquisition->Close();
 }
 
 void IETW_GetSourceList(std::vector<TIETWIdentity>& list, TIETWainShared* shared) {

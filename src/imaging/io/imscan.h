@@ -19,6 +19,7 @@
 
 class TIEBitmap;
 class TIOParamsVals;
+class TIETWModeless;
 
 enum TIETWState {
   twsNothing = 1,
@@ -106,5 +107,16 @@ std::string IETW_GetDefaultSource(TIETWainShared* shared);
 // Opens the selected source, sends the changed capabilities first when
 // `setting`, then reads the capabilities into `caps`.
 bool IETW_GetCapabilities(TIETWainParams* params, TIETWSourceCaps& caps, bool setting, TIETWainShared* shared);
+// Modeless acquisition: opens the selected source and returns at once; the
+// pages are then scanned one at a time from the message loop, each handed
+// to `onImage` on the GUI thread, until the source has no more (only a
+// feeder has more than one) or a page fails; then `onClose` runs and the
+// acquisition ends by itself. Null when the source cannot be opened.
+using TIETWCloseCallBack = std::function<void()>;
+TIETWModeless* IETWAINAcquireOpen(TIETWainParams* params, TIETWainShared* shared, TIOParamsVals* ioParams,
+                                  const TIETWMultiCallBack& onImage, const TIETWCloseCallBack& onClose);
+// Ends an acquisition that is still open, without its close call. Null
+// or an acquisition that has ended is ignored.
+void IETWAINAcquireClose(TIETWModeless* acquisition);
 // Stops the scanner library when this record started it.
 void IETW_FreeResources(TIETWainShared* shared);

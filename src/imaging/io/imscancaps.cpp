@@ -102,6 +102,25 @@ bool SendPixelType(TSaneHandle& scanner, int type) {
   return false;
 }
 
+bool IsFeeder(const std::string& source) {
+  const std::string c = Lower(source);
+  return c.find("feeder") != std::string::npos || c.find("adf") != std::string::npos;
+}
+
+// The feeder is a scan source of its own: switching it on picks the first
+// feeder source (not a duplex one), switching it off the first other one.
+void SendFeeder(TSaneHandle& scanner, bool feeder) {
+  TSaneOption source;
+  std::string current;
+  if (!scanner.FindOption("source", source) || !scanner.GetString("source", current)) return;
+  if (IsFeeder(current) == feeder) return;
+  for (const std::string& s : source.Strings)
+    if (IsFeeder(s) == feeder && Lower(s).find("duplex") == std::string::npos) {
+      scanner.SetString("source", s);
+      return;
+    }
+}
+
 bool ReadBool(TSaneHandle& scanner, const char* name) {
   double v = 0;
   return scanner.GetNumber(name, v) && v != 0;
@@ -137,9 +156,8 @@ void IETW_ReadCapabilities(TSaneHandle& scanner, TIETWSourceCaps& caps, bool kee
   std::string current;
   caps.FeederEnabled = caps.DuplexEnabled = caps.DuplexSupported = false;
   if (scanner.FindOption("source", source) && scanner.GetString("source", current)) {
-    std::string c = Lower(current);
-    caps.FeederEnabled = c.find("feeder") != std::string::npos || c.find("adf") != std::string::npos;
-    caps.DuplexEnabled = c.find("duplex") != std::string::npos;
+    caps.FeederEnabled = IsFeeder(current);
+    caps.DuplexEnabled = Lower(current).find("duplex") != std::string::npos;
     for (const std::string& s : source.Strings)
       if (Lower(s).find("duplex") != std::string::npos) caps.DuplexSupported = true;
   }
@@ -187,6 +205,7 @@ bool IETW_SendCapabilities(TSaneHandle& scanner, const TIETWSourceCaps& caps) {
     sendCurrent(xName, caps.XResolution);
     sendCurrent(yName, caps.YResolution);
   }
+  SendFeeder(scanner, caps.FeederEnabled);
   bool pixelTypeSent = caps.PixelType.GetCount() == 0 || SendPixelType(scanner, caps.PixelType.CurrentValue);
   if (caps.AcquireFrameEnabled)
     for (int i = 0; i < 4; ++i) scanner.SetNumber(kFrameOptions[i], caps.AcquireFrame[i] * kMMPerInch);

@@ -61,6 +61,7 @@ TPixIO::TPixIO(TComponent* owner) : TComponent(owner) {
 TPixIO::~TPixIO() {
   // The workers use the picture and the parameters freed below.
   WaitForAsyncThreads();
+  AcquireClose();
   ForgetView();
   if (alphaMask_ && !AttachedPix) delete alphaMask_;
   delete TWainParams;

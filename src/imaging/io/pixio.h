@@ -31,6 +31,7 @@
 class TIEBitmap;
 class TIEMask;
 class TIETWainParams;
+class TIETWModeless;
 class TIEView;
 class TImage;
 class TForm;
@@ -40,6 +41,12 @@ enum TIEDialogsMeasureUnit { ieduInches, ieduCm, ieduSelectableDefInches, ieduSe
 // Options of the save-parameters dialog (a set).
 enum : unsigned { ioppDefaultLockPreview = 1u << 0, ioppApplyButton = 1u << 1 };
 using TIOPreviewsParams = unsigned;
+// What CaptureFromScreen reads: the screen, the active window with its
+// frame, or its client area.
+enum TIECSSource { iecsScreen, iecsForegroundWindow, iecsForegroundWindowClient };
+// Offered each picture of a modeless acquisition first; setting Handled
+// keeps it from the attached picture.
+using TIEAcquireBitmapEvent = std::function<void(TObject* Sender, TIEBitmap* Bitmap, bool& Handled)>;
 // Called with the dialog form about to be shown.
 using TIEIOPreviewEvent = std::function<void(TObject* Sender, TForm* PreviewForm)>;
 // May replace the save-parameters dialog by setting Handled.
@@ -200,6 +207,27 @@ class TPixIO : public TComponent {
   // choice of scanner; only a confirmed choice changes the selected source.
   bool Acquire();
   bool SelectAcquireSource();
+  // A modeless acquisition: the pages arrive one by one, on the GUI thread,
+  // while the program runs on. False when one is open already, no view is
+  // attached or the scanner cannot start. AcquireClose ends it.
+  bool AcquireOpen();
+  void AcquireClose();
+  // The scanner layer's calls during a modeless acquisition: a picture
+  // arrived (offered to OnAcquireBitmap first, else copied into the
+  // attached picture), and the acquisition ended.
+  virtual void TWMultiCallBack(TIEBitmap* Bitmap, TIOParamsVals* Params);
+  virtual void TWCloseCallBack();
+  // Fires OnAcquireBitmap.
+  virtual void DoAcquireBitmap(TIEBitmap* Bitmap, bool& Handled);
+  // The open modeless acquisition; null when none is.
+  TIETWModeless* ModelessAcquire = nullptr;
+  TIEAcquireBitmapEvent OnAcquireBitmap;
+
+  // Reads the screen into the picture (24 bits); unless MouseCursor is -1
+  // the arrow pointer is drawn where the mouse is. Without an active
+  // window for the window sources the picture stays as it was. It always
+  // runs on the caller's thread: the screen is read on the GUI thread.
+  void CaptureFromScreen(TIECSSource Source, TCursor MouseCursor);
 
   // JPEG files: the file, or the stream copied into the target, with
   // IOParams.IPTC_InfoList as its IPTC block. The file is replaced only when

@@ -6,6 +6,8 @@
 #include "imaging/io/twainparams.h"
 
 bool TPixIO::Acquire() {
+  // The scanner is busy with the modeless acquisition.
+  if (ModelessAcquire) return true;
   Aborting = false;
   bool result = false;
   if (!IEBitmap) {
@@ -36,4 +38,38 @@ bool TPixIO::SelectAcquireSource() {
   if (!IETW_SelectImageSource(name, &TWainParams->Shared)) return false;
   TWainParams->SelectSourceByName(name);
   return true;
+}
+
+bool TPixIO::AcquireOpen() {
+  if (ModelessAcquire || !AttachedPix) return false;
+  Aborting = false;
+  TWainParams->FreeResources();
+  ModelessAcquire = IETWAINAcquireOpen(
+      TWainParams, &TWainParams->Shared, IOParams,
+      [this](TIEBitmap* bitmap, TIOParamsVals* params) { TWMultiCallBack(bitmap, params); },
+      [this] { TWCloseCallBack(); });
+  return ModelessAcquire != nullptr;
+}
+
+void TPixIO::AcquireClose() {
+  if (!ModelessAcquire) return;
+  IETWAINAcquireClose(ModelessAcquire);
+  ModelessAcquire = nullptr;
+}
+
+void TPixIO::TWMultiCallBack(TIEBitmap* Bitmap, TIOParamsVals*) {
+  Rewrap();
+  bool handled = false;
+  DoAcquireBitmap(Bitmap, handled);
+  if (handled || !IEBitmap) return;
+  // The scanner layer fills the component's own parameters.
+  IEBitmap->Assign(Bitmap);
+  if (AutoAdjustDPI) AdjustDPI();
+  Update();
+}
+
+void TPixIO::TWCloseCallBack() { ModelessAcquire = nullptr; }
+
+void TPixIO::DoAcquireBitmap(TIEBitmap* Bitmap, bool& Handled) {
+  if (OnAcquireBitmap) OnAcquireBitmap(this, Bitmap, Handled);
 }
