@@ -28,6 +28,7 @@
 #include "platform/extctrls.h"
 #include "platform/dialogs.h"
 #include "platform/stdctrls.h"
+#include "platform/sysutils.h"
 #include "support/testenv.h"
 #include "dialog_input.h"
 
@@ -168,6 +169,7 @@ TEST_F(OpenDialogTest, ClickingAFilePreviewsItAndOkChoosesIt) {
   d.OnShow = [&](TObject*) { log.push_back("show"); };
   d.OnClose = [&](TObject*) { log.push_back("close"); };
   d.OnSelectionChange = [&](TObject*) { log.push_back("select " + ExtractFileName(d.GetFileName())); };
+  const std::string cwd = GetCurrentDir();
   EXPECT_TRUE(Run(d, mrOk, [&](TOpenPixForm* f) {
     // Folders first, then the pictures the "All graphics" entry lists.
     EXPECT_EQ(f->Entries(), (std::vector<std::string>{"sub", "a.png", "b.jpg", "broken.png", "c.bmp"}));
@@ -192,6 +194,9 @@ TEST_F(OpenDialogTest, ClickingAFilePreviewsItAndOkChoosesIt) {
     EXPECT_EQ(f->ModalResult, mrOk);
   }));
   EXPECT_EQ(d.GetFileName(), dir.file("a.png"));
+  // The choice leaves the process in the chosen file's folder.
+  EXPECT_EQ(GetCurrentDir(), dir.path().string());
+  SetCurrentDir(cwd);
   ASSERT_EQ(d.Files()->Count(), 1);
   EXPECT_EQ(d.Files()->Get(0), dir.file("a.png"));
   EXPECT_EQ(log, (std::vector<std::string>{"show", "select b.jpg", "select broken.png", "select a.png", "close"}));
