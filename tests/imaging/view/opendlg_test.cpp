@@ -398,4 +398,44 @@ TEST_F(OpenDialogTest, WithoutOptionsTheSaveFormIsSmallAndPlain) {
   });
 }
 
+TEST_F(OpenDialogTest, ZoomFullSizePreviewAndThePlainForm) {
+  TOpenPixDialog d(nullptr);
+  d.SetInitialDir(dir.path().string());
+  Run(d, mrCancel, [&](TOpenPixForm* f) {
+    ClickEntry(f, "b.jpg");
+    Pick(d.ZoomCombo, 4);  // 100%
+    EXPECT_DOUBLE_EQ(d.PixView->GetZoom(), 100);
+    // A double click opens the picture at full size in a form of its own.
+    std::string caption;
+    int width = 0, height = 0;
+    dialogs.AnswerModal(mrCancel, [&](TCustomForm* preview) {
+      caption = preview->GetCaption();
+      width = preview->GetClientWidth();
+      height = preview->GetClientHeight();
+      EXPECT_EQ(preview->Name, "PreviewForm");
+    });
+    WindowClick(d.PixView, {20, 20}, Qt::LeftButton, true);
+    Settle();
+    EXPECT_NE(caption.find(dir.file("b.jpg")), std::string::npos) << caption;
+    EXPECT_EQ(width, 200);
+    EXPECT_EQ(height, 120);
+    // Unchecking the preview blanks it and turns its buttons off.
+    WindowClick(d.PreviewCheck, {6, 10});
+    Settle();
+    EXPECT_TRUE(d.PixView->GetIsEmpty());
+    EXPECT_FALSE(d.PreviewButton->GetEnabled());
+    EXPECT_EQ(d.PicLabel1->GetCaption(), "");
+    WindowClick(d.PreviewCheck, {6, 10});
+    Settle();
+    EXPECT_EQ(d.PicLabel1->GetCaption(), "200 x 120 pixel");
+  });
+  // Without the extended part the information panel stays away.
+  d.ExtendedDialog = false;
+  Run(d, mrCancel, [&](TOpenPixForm*) {
+    EXPECT_FALSE(d.InfoPanel->GetVisible());
+    EXPECT_FALSE(d.ZoomCombo->GetVisible());
+    EXPECT_FALSE(d.PicLabel1->GetVisible());
+  });
+}
+
 }  // namespace
