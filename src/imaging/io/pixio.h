@@ -201,6 +201,12 @@ class TPixIO : public TComponent {
   bool Acquire();
   bool SelectAcquireSource();
 
+  // JPEG files: the file, or the stream copied into the target, with
+  // IOParams.IPTC_InfoList as its IPTC block. The file is replaced only when
+  // the copy succeeded. OnFinishWork fires after the file operation.
+  bool InjectJpegIPTC(const std::string& name);
+  bool InjectJpegIPTCStream(TStream* source, TStream* target);
+
   // Fields.
   TIETWainParams* TWainParams = nullptr;  // owned
   TBitmap* Bitmap = nullptr;  // the wrapped platform bitmap, not owned
