@@ -8,6 +8,7 @@
 
 #include "platform/buttons.h"
 #include "platform/comctrls.h"
+#include "imaging/view/opendlg.h"
 #include "platform/commdlg.h"
 #include "platform/db.h"
 #include "platform/dbctrls.h"
@@ -78,7 +79,7 @@ class TFormPicEdit : public TForm {
   void TBSetPicClick(TObject* Sender);
   // The database editing window's picture export or save, as chosen.
   void TBBatchClick(TObject* Sender);
-  TOpenDialog* OpenPixDialog1;
+  TOpenPixDialog* OpenPixDialog1;
   // Refuses changes to the stock database until it has been collected
   // elsewhere; runs before every post of Table1.
   void Table1BeforePost(TDataSet* DataSet);

@@ -9,9 +9,10 @@
 #include "records/utextdata.h"
 
 void TFormPicEdit::CreatePictureDialog() {
-  OpenPixDialog1 = new TOpenDialog(this);
+  OpenPixDialog1 = new TOpenPixDialog(this);
   OpenPixDialog1->Name = "OpenPixDialog1";
-  OpenPixDialog1->FileName = "未命名";
+  OpenPixDialog1->SetFileName("未命名");
+  OpenPixDialog1->AutoSetFilter = false;
   OpenPixDialog1->Filter = kPictureOpenFilter;
   OpenPixDialog1->Options |= ofFileMustExist;
 }
@@ -29,7 +30,7 @@ void TFormPicEdit::TBSetPicClick(TObject*) {
   };
   place.ChooseFile = [this](std::string& file) {
     if (!OpenPixDialog1->Execute()) return false;
-    file = OpenPixDialog1->FileName;
+    file = OpenPixDialog1->GetFileName();
     return true;
   };
   ImportPictures(place);

@@ -5,6 +5,7 @@
 
 #include "imaging/io/pixio.h"
 #include "imaging/proc/pixproc.h"
+#include "imaging/view/opendlg.h"
 #include "imaging/view/pixview.h"
 #include "platform/commdlg.h"
 #include "platform/menus.h"
@@ -103,12 +104,17 @@ void TFormPrintPic::BuildView() {
 }
 
 void TFormPrintPic::BuildDialogs() {
-  OpenPixDialog1 = new TOpenDialog(this);
+  // The picture dialogs with preview keep the window's own filters; the
+  // save dialog's "Advanced..." edits what the view's I/O will write.
+  OpenPixDialog1 = new TOpenPixDialog(this);
   OpenPixDialog1->Name = "OpenPixDialog1";
+  OpenPixDialog1->AutoSetFilter = false;
   OpenPixDialog1->Filter = kOpenFilter;
-  SavePixDialog1 = new TSaveDialog(this);
+  SavePixDialog1 = new TSavePixDialog(this);
   SavePixDialog1->Name = "SavePixDialog1";
+  SavePixDialog1->AutoSetFilter = false;
   SavePixDialog1->Filter = kSaveFilter;
+  SavePixDialog1->SetAttachedPixIO(PixView1->GetPixIO());
   PrinterSetupDialog1 = new TPrinterSetupDialog(this);
   PrinterSetupDialog1->Name = "PrinterSetupDialog1";
 }
@@ -117,11 +123,11 @@ void TFormPrintPic::BuildDialogs() {
 void TFormPrintPic::FormShow(TObject*) { PixView1->GetPixIO()->LoadFromFile(SingleCardPicturePath()); }
 
 void TFormPrintPic::Load1Click(TObject*) {
-  if (OpenPixDialog1->Execute()) PixView1->GetPixIO()->LoadFromFile(OpenPixDialog1->FileName);
+  if (OpenPixDialog1->Execute()) PixView1->GetPixIO()->LoadFromFile(OpenPixDialog1->GetFileName());
 }
 
 void TFormPrintPic::Save1Click(TObject*) {
-  if (SavePixDialog1->Execute()) PixView1->GetPixIO()->SaveToFile(SavePixDialog1->FileName);
+  if (SavePixDialog1->Execute()) PixView1->GetPixIO()->SaveToFile(SavePixDialog1->GetFileName());
 }
 
 void TFormPrintPic::PrintSetup1Click(TObject*) { PrinterSetupDialog1->Execute(); }

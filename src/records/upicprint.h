@@ -7,10 +7,10 @@
 
 class TMainMenu;
 class TMenuItem;
-class TOpenDialog;
+class TOpenPixDialog;
 class TPixView;
 class TPrinterSetupDialog;
-class TSaveDialog;
+class TSavePixDialog;
 class TToolBar;
 class TToolButton;
 
@@ -20,8 +20,8 @@ class TFormPrintPic : public TForm {
   ~TFormPrintPic() override;
 
   TPixView* PixView1;
-  TOpenDialog* OpenPixDialog1;
-  TSaveDialog* SavePixDialog1;
+  TOpenPixDialog* OpenPixDialog1;
+  TSavePixDialog* SavePixDialog1;
   TPrinterSetupDialog* PrinterSetupDialog1;
 
   TMainMenu* MainMenu1;

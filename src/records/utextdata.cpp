@@ -53,12 +53,14 @@ TFormTextData::TFormTextData(TComponent* owner) : TForm(owner) {
   DBGrid1->SetAlign(alClient);
   for (int i = 0; i < kTextSlots; ++i) DBGrid1->Columns()->Add()->SetFieldName(std::string(4, char('A' + i)));
 
-  OpenPictureDialog1 = new TOpenDialog(this);
+  OpenPictureDialog1 = new TOpenPixDialog(this);
   OpenPictureDialog1->Name = "OpenPictureDialog1";
+  OpenPictureDialog1->AutoSetFilter = false;
   OpenPictureDialog1->Filter = kPictureOpenFilter;
   OpenPictureDialog1->Options |= ofFileMustExist;
-  SavePixDialog1 = new TSaveDialog(this);
+  SavePixDialog1 = new TSavePixDialog(this);
   SavePixDialog1->Name = "SavePixDialog1";
+  SavePixDialog1->AutoSetFilter = false;
   SavePixDialog1->Filter = kPictureSaveFilter;
   SavePixDialog1->DefaultExt = "jpg";
   SavePixDialog1->Options |= ofOverwritePrompt;

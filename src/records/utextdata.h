@@ -8,6 +8,7 @@
 
 #include "platform/buttons.h"
 #include "platform/comctrls.h"
+#include "imaging/view/opendlg.h"
 #include "platform/commdlg.h"
 #include "platform/dbgrids.h"
 #include "platform/extctrls.h"
@@ -28,8 +29,8 @@ class TFormTextData : public TForm {
   TPixDBView* PixDBView1;       // 图片三 (BARCODE)
   TPix* Image1;                 // hidden loader of pictures going into fields
   TProgressBar* ProgressBar1;
-  TOpenDialog* OpenPictureDialog1;
-  TSaveDialog* SavePixDialog1;
+  TOpenPixDialog* OpenPictureDialog1;
+  TSavePixDialog* SavePixDialog1;
   TPanel* Panel1;  // the command buttons
   TPanel* Panel2;  // the pictures
   TSpeedButton* SpeedButton2;   // "批量导入文本数据"

@@ -35,7 +35,7 @@ void TFormTextData::SpeedButton1Click(TObject*) {
   place.Progress = ProgressBar1;
   place.ChooseFile = [this](std::string& file) {
     if (!OpenPictureDialog1->Execute()) return false;
-    file = OpenPictureDialog1->FileName;
+    file = OpenPictureDialog1->GetFileName();
     return true;
   };
   // The user picks any file of the folder.
@@ -53,7 +53,7 @@ void TFormTextData::TBSavePicClick(TObject*) {
   if (!SavePixDialog1->Execute()) return;
   TTable* table = FormPicEdit->Table1;
   if (!table->GetActive() || !LoadFieldPicture(Image1, table->FieldByName(field)) ||
-      !SavePicture(Image1, SavePixDialog1->FileName))
+      !SavePicture(Image1, SavePixDialog1->GetFileName()))
     Application->MessageBox("无法保存图像文件", "保存错误", MB_OK | MB_ICONERROR);
 }
 

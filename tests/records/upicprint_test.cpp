@@ -15,6 +15,7 @@
 #include "designer/cardprogram.h"
 #include "imaging/io/pixio.h"
 #include "imaging/proc/pixproc.h"
+#include "imaging/view/opendlg.h"
 #include "imaging/view/pixview.h"
 #include "imaging/view/previews.h"
 #include "platform/commdlg.h"
@@ -214,7 +215,7 @@ TEST_F(PrintPicWindow, FilesAndPrinterGoThroughTheDialogs) {
   EXPECT_EQ(Picture()->GetWidth(), kW);
 
   // A GIF saved and opened again: the coders are the window's own.
-  program_.dialogs.AnswerDialog([&](TCommonDialog* d) { return static_cast<TSaveDialog*>(d)->ChooseFiles({gif}); });
+  program_.dialogs.AnswerDialog([&](TCommonDialog* d) { return static_cast<TSavePixDialog*>(d)->ChooseFiles({gif}); });
   Choose(form_->TBFile, "保存&Save...");
   ASSERT_TRUE(fs::is_regular_file(gif));
   TBitmap other;
@@ -222,7 +223,7 @@ TEST_F(PrintPicWindow, FilesAndPrinterGoThroughTheDialogs) {
   other.GetCanvas()->Brush->Color = clLime;
   other.GetCanvas()->FillRect(Rect(0, 0, 30, 20));
   form_->PixView1->Assign(&other);
-  program_.dialogs.AnswerDialog([&](TCommonDialog* d) { return static_cast<TOpenDialog*>(d)->ChooseFiles({gif}); });
+  program_.dialogs.AnswerDialog([&](TCommonDialog* d) { return static_cast<TOpenPixDialog*>(d)->ChooseFiles({gif}); });
   Choose(form_->TBFile, "打开&Open...");
   ASSERT_EQ(Picture()->GetWidth(), kW);
   EXPECT_EQ(At(5, 5), clRed);

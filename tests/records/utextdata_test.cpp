@@ -72,7 +72,7 @@ class DatabaseWindow : public cardtest::BatchWindowTest {
   // The next open dialog picks `file`.
   void PickFile(const fs::path& file) {
     program_.dialogs.AnswerDialog(
-        [file](TCommonDialog* dialog) { return static_cast<TOpenDialog*>(dialog)->ChooseFiles({file.string()}); });
+        [file](TCommonDialog* dialog) { return static_cast<TOpenPixDialog*>(dialog)->ChooseFiles({file.string()}); });
   }
   // The next field chooser: `item` clicked (-1: no item chosen), then OK.
   void ChooseField(int item) {
@@ -340,7 +340,7 @@ TEST_F(DatabaseWindow, ExportWritesOnePictureFilePerRecordThatHasOne) {
   program_.dialogs.Answer(IDNO);  // picture two
   const fs::path saved = out / "one.bmp";
   program_.dialogs.AnswerDialog(
-      [saved](TCommonDialog* d) { return static_cast<TSaveDialog*>(d)->ChooseFiles({saved.string()}); });
+      [saved](TCommonDialog* d) { return static_cast<TSavePixDialog*>(d)->ChooseFiles({saved.string()}); });
   ClickCenter(form_->TBBatch);
   EXPECT_TRUE(Near(MiddleColour(dbtest::ReadFile(saved.string())), Qt::red));
 

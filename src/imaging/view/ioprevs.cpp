@@ -25,7 +25,10 @@ TfIOPreviews::TfIOPreviews(TComponent* owner) : TForm(owner) {
   BuildForm();
   WireHandlers();
   Button4->SetEnabled(false);
-  OnShow = [this](TObject*) { firstActivation_ = true; };
+  OnShow = [this](TObject*) {
+    firstActivation_ = true;
+    if (SimplifiedParamsDialogs) ShortLayout();
+  };
   OnActivate = [this](TObject*) { FormActivate(); };
   Pix1->OnViewChange = [this](TObject*, int) {
     Pix2->LockPaint();
@@ -37,6 +40,16 @@ TfIOPreviews::TfIOPreviews(TComponent* owner) : TForm(owner) {
 }
 
 TfIOPreviews::~TfIOPreviews() = default;
+
+void TfIOPreviews::ShortLayout() {
+  // A low page control; the buttons close up to fit beside it.
+  PageControl1->SetHeight(122);
+  SetClientHeight(PageControl1->GetTop() + 122 + 8);
+  const int top = PageControl1->GetTop(), x = Button1->GetLeft(), w = Button1->GetWidth();
+  const int offsets[] = {0, 25, 52, 77, 102};
+  TControl* buttons[] = {Button1, Button2, Button3, SpeedButton1, Button4};
+  for (int i = 0; i < 5; ++i) buttons[i]->SetBounds(x, top + offsets[i], w, 22);
+}
 
 bool TfIOPreviews::SetPreviewParams(TPreviewParams pages) {
   pages_ = pages;
@@ -76,8 +89,6 @@ void TfIOPreviews::FormActivate() {
   auto shows = [&](TPreviewParams own) { return all || (pages_ & own); };
   bool shown[kIOPreviewPageCount + 1] = {};
   if (SimplifiedParamsDialogs) {
-    PageControl1->SetHeight(122);
-    SetClientHeight(PageControl1->GetTop() + 122 + 8);
     shown[iopJPEG2] = shows(ppJPEG);
     shown[iopTIFF2] = pages_ & ppTIFF;
     shown[iopGIF2] = pages_ & ppGIF;

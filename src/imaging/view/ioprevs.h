@@ -197,6 +197,7 @@ class TfIOPreviews : public TForm {
 
   // Pages and values (ioprevs.cpp).
   void FormActivate();
+  void ShortLayout();
   void PageControl1Change();
   void ReApply();
   void Progress(int percent);

@@ -117,7 +117,6 @@ void TfIOPreviews::BuildForm() {
   SpeedButton1->GroupIndex = 1;
   SpeedButton1->SetAllowAllUp(true);
   SpeedButton1->ShowHint = true;
-  SpeedButton1->SetCaption("🔒");
   Button4 = Make<TButton>(this, this, "Button4", 532, 432, 100, 26);
   ColorDialog1 = new TColorDialog(this);
 

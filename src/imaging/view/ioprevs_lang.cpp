@@ -22,6 +22,7 @@ void TfIOPreviews::SetCaptions(TMsgLanguage language) {
   Button3->SetCaption(word(IEMSG_PREVIEW));
   Button4->SetCaption(word(IEMSG_APPLY));
   SpeedButton1->Hint = word(IEMSG_LOCKPREVIEW);
+  SpeedButton1->SetCaption(word(IEMSG_LOCKPREVIEW));
   label({Label23, Label72}, IEMSG_QUALITY);
   label({Label26}, IEMSG_DCTMETHOD);
   label({Label27}, IEMSG_SMOOTHINGFACTOR);

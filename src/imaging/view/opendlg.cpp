@@ -233,7 +233,13 @@ bool TOpenPixDialog::Execute() {
 bool TOpenPixDialog::DoExecute() {
   PlayButton->SetVisible(!AlwaysAnimate);
   files_->Clear();
-  return TaskModalDialog();
+  if (!TaskModalDialog()) return false;
+  // The choice leaves the process in the chosen file's folder.
+  if (!(Options & ofNoChangeDir)) {
+    const std::string dir = ExtractFileDir(fileName_);
+    if (!dir.empty() && DirectoryExists(dir)) SetCurrentDir(dir);
+  }
+  return true;
 }
 
 bool TOpenPixDialog::RunPlatformDialog() {

@@ -105,6 +105,8 @@ TOpenPixForm::TOpenPixForm(TOpenPixDialog* dialog, bool withPicture) : TForm(nul
   const std::string name = ExtractFileName(dialog->GetFileName());
   ShowFolder(dialog->StartFolder());
   NameEdit->SetText(name);
+  // Typing goes to the name box first, Enter chooses.
+  SetActiveControl(NameEdit);
 }
 
 TRect TOpenPixForm::StaticRect() const { return static_; }

@@ -91,7 +91,7 @@ TOpenPixDialog::TOpenPixDialog(TComponent* owner) : TIECommonDialog(owner), file
   ZoomCombo->OnChange = [this](TObject*) { SetZoom(); };
   PreviewButton = Make<TSpeedButton>(this, PicturePanel, "PreviewButton", 74, 4, 24, 24);
   PreviewButton->Flat = true;
-  PreviewButton->SetCaption("⛶");
+  PreviewButton->SetCaption("⊞");
   PreviewButton->SetEnabled(false);
   PreviewButton->ShowHint = true;
   PreviewButton->OnClick = [this](TObject*) { PreviewClick(); };

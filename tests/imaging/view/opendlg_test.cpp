@@ -28,6 +28,7 @@
 #include "platform/extctrls.h"
 #include "platform/dialogs.h"
 #include "platform/stdctrls.h"
+#include "platform/sysutils.h"
 #include "support/testenv.h"
 #include "dialog_input.h"
 
@@ -168,6 +169,7 @@ TEST_F(OpenDialogTest, ClickingAFilePreviewsItAndOkChoosesIt) {
   d.OnShow = [&](TObject*) { log.push_back("show"); };
   d.OnClose = [&](TObject*) { log.push_back("close"); };
   d.OnSelectionChange = [&](TObject*) { log.push_back("select " + ExtractFileName(d.GetFileName())); };
+  const std::string cwd = GetCurrentDir();
   EXPECT_TRUE(Run(d, mrOk, [&](TOpenPixForm* f) {
     // Folders first, then the pictures the "All graphics" entry lists.
     EXPECT_EQ(f->Entries(), (std::vector<std::string>{"sub", "a.png", "b.jpg", "broken.png", "c.bmp"}));
@@ -192,6 +194,9 @@ TEST_F(OpenDialogTest, ClickingAFilePreviewsItAndOkChoosesIt) {
     EXPECT_EQ(f->ModalResult, mrOk);
   }));
   EXPECT_EQ(d.GetFileName(), dir.file("a.png"));
+  // The choice leaves the process in the chosen file's folder.
+  EXPECT_EQ(GetCurrentDir(), dir.path().string());
+  SetCurrentDir(cwd);
   ASSERT_EQ(d.Files()->Count(), 1);
   EXPECT_EQ(d.Files()->Get(0), dir.file("a.png"));
   EXPECT_EQ(log, (std::vector<std::string>{"show", "select b.jpg", "select broken.png", "select a.png", "close"}));
@@ -390,6 +395,46 @@ TEST_F(OpenDialogTest, WithoutOptionsTheSaveFormIsSmallAndPlain) {
   Run(d, mrCancel, [&](TOpenPixForm* f) {
     EXPECT_TRUE(d.PicturePanel->GetVisible());
     EXPECT_EQ(d.PicturePanel->GetLeft(), f->StaticRect().Right);
+  });
+}
+
+TEST_F(OpenDialogTest, ZoomFullSizePreviewAndThePlainForm) {
+  TOpenPixDialog d(nullptr);
+  d.SetInitialDir(dir.path().string());
+  Run(d, mrCancel, [&](TOpenPixForm* f) {
+    ClickEntry(f, "b.jpg");
+    Pick(d.ZoomCombo, 4);  // 100%
+    EXPECT_DOUBLE_EQ(d.PixView->GetZoom(), 100);
+    // A double click opens the picture at full size in a form of its own.
+    std::string caption;
+    int width = 0, height = 0;
+    dialogs.AnswerModal(mrCancel, [&](TCustomForm* preview) {
+      caption = preview->GetCaption();
+      width = preview->GetClientWidth();
+      height = preview->GetClientHeight();
+      EXPECT_EQ(preview->Name, "PreviewForm");
+    });
+    WindowClick(d.PixView, {20, 20}, Qt::LeftButton, true);
+    Settle();
+    EXPECT_NE(caption.find(dir.file("b.jpg")), std::string::npos) << caption;
+    EXPECT_EQ(width, 200);
+    EXPECT_EQ(height, 120);
+    // Unchecking the preview blanks it and turns its buttons off.
+    WindowClick(d.PreviewCheck, {6, 10});
+    Settle();
+    EXPECT_TRUE(d.PixView->GetIsEmpty());
+    EXPECT_FALSE(d.PreviewButton->GetEnabled());
+    EXPECT_EQ(d.PicLabel1->GetCaption(), "");
+    WindowClick(d.PreviewCheck, {6, 10});
+    Settle();
+    EXPECT_EQ(d.PicLabel1->GetCaption(), "200 x 120 pixel");
+  });
+  // Without the extended part the information panel stays away.
+  d.ExtendedDialog = false;
+  Run(d, mrCancel, [&](TOpenPixForm*) {
+    EXPECT_FALSE(d.InfoPanel->GetVisible());
+    EXPECT_FALSE(d.ZoomCombo->GetVisible());
+    EXPECT_FALSE(d.PicLabel1->GetVisible());
   });
 }
 
