@@ -42,7 +42,7 @@ double _iehough(TBitmap* Bitmap, TProgressRec& Progress, int AngleRange, double 
     cosine[i] = static_cast<int64_t>(std::cos(i * step) * kOne);
   }
 
-  std::vector<int32_t> votes(static_cast<size_t>(rows) * bins, 0);
+  std::vector<std::vector<int32_t>> votes(rows, std::vector<int32_t>(bins, 0));
   const int first = std::max(g - n, 0);
   const int last = std::min(g + n - 2, rows - 1);
   Progress.Counter = 0;
@@ -59,7 +59,7 @@ double _iehough(TBitmap* Bitmap, TProgressRec& Progress, int AngleRange, double 
           // Lines reach at most d from the centre; the clamp keeps rounding
           // at the corners inside the accumulator.
           const int64_t bin = Unscale(dx * cosine[l]) + Unscale(dy * sine[l]) + d;
-          ++votes[static_cast<size_t>(l) * bins + std::clamp<int64_t>(bin, 0, bins - 1)];
+          ++votes[l][std::clamp<int64_t>(bin, 0, bins - 1)];
         }
       }
     }
@@ -70,8 +70,8 @@ double _iehough(TBitmap* Bitmap, TProgressRec& Progress, int AngleRange, double 
   int winner = -1;
   for (int l = std::max(g - n, 0); l <= std::min(g + n - 1, rows - 1); ++l)
     for (int b = 0; b < bins; ++b)
-      if (votes[static_cast<size_t>(l) * bins + b] > best) {
-        best = votes[static_cast<size_t>(l) * bins + b];
+      if (votes[l][b] > best) {
+        best = votes[l][b];
         winner = l;
       }
   // No line at all is no skew, not a page turned by 90 degrees.

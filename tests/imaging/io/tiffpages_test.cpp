@@ -209,6 +209,22 @@ TEST_F(TiffPages, PagesOfEitherByteOrderCopy) {
   EXPECT_EQ(extracted[0], 'M');
   EXPECT_EQ(Pages(extracted), std::vector<TPage>{expected});
 
+  // Tiles move like strips.
+  TTifMaker tiled(true);
+  tiled.Page()
+      .Long(256, {16})
+      .Long(257, {16})
+      .Short(258, {8})
+      .Short(259, {1})
+      .Short(262, {1})
+      .Long(322, {16})
+      .Long(323, {16})
+      .Tile(std::vector<uint8_t>(256, 77));
+  const Bytes tiledPage = tiled.Build();
+  const Bytes tileOut = Extract(Insert(WrittenTiff(0, 1), tiledPage, 0, 2), 0, 1);
+  EXPECT_EQ(Pages(tileOut), Pages(tiledPage));
+  EXPECT_EQ(Pages(tileOut).at(0).corner, (TRGB{77, 77, 77}));
+
   const Bytes merged = Insert(WrittenTiff(0, 1), big, 1, 2);
   ASSERT_GE(merged.size(), 2u);
   EXPECT_EQ(merged[0], 'I');

@@ -57,7 +57,8 @@ TEST(Skew, LinesAtKnownAnglesAreFoundWithinTheStep) {
     double precision;
     double step;
   };
-  for (const TPrecision p : {TPrecision{1, 1}, TPrecision{0.5, 0.5}, TPrecision{0.25, 0.2}}) {
+  // 0.25 is cut to 0.2; 0.4 gives 2.5 steps a degree, rounded to 2.
+  for (const TPrecision p : {TPrecision{1, 1}, TPrecision{0.5, 0.5}, TPrecision{0.25, 0.2}, TPrecision{0.4, 0.5}}) {
     for (double angle : angles) {
       auto page = LinedPage(300, 240, angle);
       const double found = Hough(page.get(), 30, p.precision);
@@ -126,6 +127,11 @@ TEST(EdgeDetect, EdgesFollowTheBordersOfShapes) {
   EXPECT_GT(nearBorder, 40) << "the square's outline is found";
   for (int y = 0; y < 48; ++y) EXPECT_TRUE(Bit(&map, 0, y)) << "first column is white";
   for (int x = 0; x < 64; ++x) EXPECT_TRUE(Bit(&map, x, 47)) << "last row is white";
+
+  // A window wider than the picture is measured over what there is.
+  TBitmap wide;
+  _IEEdgeDetect_ShenCastan(picture.get(), &wide, 0.9, 0.9, 501, 0, true, progress);
+  EXPECT_EQ(wide.GetWidth(), 64);
 
   // In place, and other formats are left alone.
   _IEEdgeDetect_ShenCastan(picture.get(), picture.get(), 0.9, 0.9, 7, 0, true, progress);
