@@ -23,6 +23,8 @@ PACKAGES=(
   xvfb xauth xdotool openbox
   # independent readers used by tests
   python3 python3-pil python3-dbfread python3-numpy poppler-utils zbar-tools
+  # independent checkers of the TIFF and GIF page operations
+  libtiff-tools gifsicle
 )
 
 missing=()

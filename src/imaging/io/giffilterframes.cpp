@@ -3,7 +3,8 @@
 //
 // Each builds the new file in memory from the blocks of the old one and
 // writes it back only when the old one could be walked to its end, so a
-// damaged file is never rewritten with parts of it missing.
+// damaged file is never rewritten with parts of it missing. Files are
+// replaced through a temporary file, so a failed write leaves the old one.
 #include <cstring>
 #include <vector>
 
@@ -13,7 +14,9 @@
 #include "imaging/io/giffilterblocks.h"
 #include "imaging/io/iebyteorder.h"
 #include "imaging/io/iecodecutils.h"
+#include "imaging/io/iefilereplace.h"
 #include "imaging/io/ioparams.h"
+#include "platform/sysutils.h"
 
 namespace {
 
@@ -172,12 +175,16 @@ int32_t _InsertGifImStream(TStream* Stream, TIEBitmap* Bitmap, TIOParamsVals& IO
 
 int32_t _InsertGifIm(const std::string& FileName, TIEBitmap* Bitmap, TIOParamsVals& IOParams,
                      TProgressRec& Progress) {
-  TFileStream file(FileName, fmOpenReadWrite);
-  return _InsertGifImStream(&file, Bitmap, IOParams, Progress);
+  TMemoryStream work;
+  work.LoadFromFile(FileName);
+  const int32_t frames = _InsertGifImStream(&work, Bitmap, IOParams, Progress);
+  if (frames <= 0 || (Progress.Aborting && *Progress.Aborting)) return frames;
+  if (!IEReplaceFile(FileName, work)) throw EFCreateError("Cannot create file \"" + FileName + "\"");
+  return frames;
 }
 
 int32_t _DeleteGifIm(const std::string& FileName, int32_t Index, bool Save) {
-  TFileStream file(FileName, Save ? fmOpenReadWrite : fmOpenRead | fmShareDenyWrite);
+  TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
   TGifScreen screen;
   if (!ReadGifScreen(&file, screen)) return 0;
   TMemoryStream built;
@@ -206,12 +213,7 @@ int32_t _DeleteGifIm(const std::string& FileName, int32_t Index, bool Save) {
       ++counter;
     }
   }
-  if (Save) {
-    if (!complete) return 0;
-    bool failed = false;
-    ReplaceFrom(&file, 0, built, failed);
-    if (failed) return 0;
-  }
+  if (Save && (!complete || !IEReplaceFile(FileName, built))) return 0;
   return kept;
 }
 
@@ -222,7 +224,7 @@ bool _CheckGifAnimate(const std::string& FileName) {
 }
 
 void _GifMakeAnimate(const std::string& FileName, int32_t Loops, int32_t Width, int32_t Height) {
-  TFileStream file(FileName, fmOpenReadWrite);
+  TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
   TGifScreen screen;
   if (!ReadGifScreen(&file, screen)) return;
   IEPutLE16(screen.Header.data() + 6, static_cast<uint16_t>(Width));
@@ -239,6 +241,5 @@ void _GifMakeAnimate(const std::string& FileName, int32_t Loops, int32_t Width, 
   WalkLeadingExtensions(&file, &built);
   const int64_t rest = IEStreamBytesLeft(&file);
   if (rest > 0) built.CopyFrom(&file, rest);
-  bool failed = false;
-  ReplaceFrom(&file, 0, built, failed);
+  IEReplaceFile(FileName, built);
 }

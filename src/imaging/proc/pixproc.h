@@ -267,6 +267,29 @@ class TPixProc : public TComponent {
   // OFF rule); Invert treats clear pixels as the picture. Iterations 0: nothing.
   void RemoveNoise(int Iterations, bool Invert);
 
+  // Hidden data (whole pf24bit picture; 0 and nothing done otherwise) -----------
+  // Stores Length bytes in the pixels' least significant bits (undo caption
+  // "WriteHiddenData"); Length, or 0 with nothing changed when the data
+  // does not fit in GetHiddenDataSpace bytes.
+  int WriteHiddenData(const void* Buffer, int Length);
+  int WriteHiddenText(const std::string& Text);
+  // The stored length, copying up to Size bytes into Buffer (may be nil);
+  // a length the picture cannot hold reads as 0.
+  int ReadHiddenData(void* Buffer, int Size);
+  std::string ReadHiddenText();
+  int GetHiddenDataSpace();
+
+  // Edge and skew detection -----------------------------------------------------------
+  // The whole pf24bit picture becomes a pf1bit map of its edges (black),
+  // by the Shen-Castan method; undo caption "EdgeDetect".
+  void EdgeDetect_ShenCastan(double Ratio, double Smoothing, int AdaptiveWindow, int ThinFactor,
+                             bool Hysteresis);
+  // Degrees the page is rotated by, from the strongest line direction
+  // within AngleRange degrees around the horizontal, in steps of Precision
+  // (rounded down to tenths); 0 without a picture or without any line. The
+  // picture is not changed.
+  double SkewDetection(int ResizeWidth, int AngleRange, double Precision, bool EdgeDetect);
+
   // The processing preview dialog on the selection's box (the whole
   // picture without one), showing the given pages. On OK the result goes
   // back: only the masked pixels when the size stayed, the whole picture

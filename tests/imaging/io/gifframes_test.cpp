@@ -3,6 +3,7 @@
 // are not GIFs, damaged or cannot be coded, which stay as they were.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -266,6 +267,60 @@ TEST_F(GifFrames, AnimationLoopBlock) {
   _GifMakeAnimate(notGif, 0, 10, 10);
   EXPECT_EQ(ReadBytes(notGif), Bytes(30, 'q'));
   EXPECT_FALSE(_CheckGifAnimate(notGif));
+}
+
+}  // namespace
+
+namespace {
+
+// The file operations put a whole new file in place (a second name of the
+// old file keeps the old bytes, so nothing was written into it), leave no
+// temporary file, and gifsicle reads each result with the frames and
+// screen we meant.
+TEST_F(GifFrames, FileOperationsReplaceTheFileWholeAndGifsicleAgrees) {
+  const std::string path = dir.file("frames.gif");
+  const std::string oldName = dir.file("old.gif");
+  auto relink = [&] {
+    std::filesystem::remove(oldName);
+    std::filesystem::create_hard_link(path, oldName);
+    return ReadBytes(path);
+  };
+  auto info = [&] {
+    const TToolRun run = RunTool("gifsicle --info '" + path + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    return run.output;
+  };
+  WriteFile(path, FramesGif(2));
+
+  Bytes before = relink();
+  TIEBitmap picture;
+  PaintBitmap(picture, 7, 5, [](int x, int) { return x % 2 ? kRed : kBlue; });
+  TIOParamsVals params(nullptr);
+  params.GIF_ImageIndex = 1;
+  TProgressFixture fixture;
+  EXPECT_EQ(_InsertGifIm(path, &picture, params, fixture.progress), 3);
+  EXPECT_EQ(ReadBytes(oldName), before);
+  EXPECT_NE(info().find("3 images"), std::string::npos);
+
+  before = relink();
+  _GifMakeAnimate(path, 0, 7, 5);
+  EXPECT_EQ(ReadBytes(oldName), before);
+  std::string text = info();
+  EXPECT_NE(text.find("logical screen 7x5"), std::string::npos) << text;
+  EXPECT_NE(text.find("loop forever"), std::string::npos) << text;
+  EXPECT_NE(text.find("+ image #1 7x5"), std::string::npos) << text;
+
+  before = relink();
+  EXPECT_EQ(_DeleteGifIm(path, 0, true), 2);
+  EXPECT_EQ(ReadBytes(oldName), before);
+  text = info();
+  EXPECT_NE(text.find("2 images"), std::string::npos) << text;
+  EXPECT_NE(text.find("+ image #0 7x5"), std::string::npos) << text;
+
+  std::filesystem::remove(oldName);
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1u) << "no temporary file is left";
 }
 
 }  // namespace

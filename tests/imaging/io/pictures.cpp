@@ -63,6 +63,17 @@ std::vector<TRgbaPicture> DecodeIndependently(const std::vector<std::string>& pa
   return pictures;
 }
 
+TToolRun RunTool(const std::string& command) {
+  TToolRun run;
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+  run.status = ::pclose(pipe);
+  return run;
+}
+
 TRgbaPicture ToRgba(TIEBitmap& bitmap) {
   TRgbaPicture picture;
   picture.width = bitmap.Width;

@@ -34,6 +34,14 @@ TRgbaPicture LoadPng(const std::string& path);
 // Decodes picture files with an independent decoder (Pillow), as RGB.
 std::vector<TRgbaPicture> DecodeIndependently(const std::vector<std::string>& paths);
 
+// What a command of another project prints (stdout and stderr) and its
+// exit status, for checkers such as tiffinfo and gifsicle.
+struct TToolRun {
+  std::string output;
+  int status = -1;
+};
+TToolRun RunTool(const std::string& command);
+
 // The bitmap's pixels as RGBA (alpha 255); ie1g set bits are white.
 TRgbaPicture ToRgba(TIEBitmap& bitmap);
 

@@ -10,6 +10,7 @@
 #include "imaging/io/tiflzw.h"
 #include "imaging/io/tiffwriterows.h"
 #include "pictures.h"
+#include "tifmaker.h"
 #include "support/testenv.h"
 
 using namespace cwtest;
@@ -28,14 +29,7 @@ TRGB Strokes(int x, int y) {
 
 class TiffWrite : public ::testing::Test {
  protected:
-  void SetUp() override {
-    DefTIFF_LZWCOMPFUNC = TIFFLZWCompress;
-    DefTIFF_LZWDECOMPFUNC = TIFFLZWDecompress;
-  }
-  void TearDown() override {
-    DefTIFF_LZWCOMPFUNC = nullptr;
-    DefTIFF_LZWDECOMPFUNC = nullptr;
-  }
+  TTiffLzwHooks hooks;
 
   static int32_t Write(TStream& stream, TIEBitmap& bitmap, TIOParamsVals& params, bool append = false) {
     TProgressFixture fixture;

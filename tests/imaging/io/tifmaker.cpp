@@ -2,7 +2,20 @@
 
 #include <algorithm>
 
+#include "imaging/io/ielzwhooks.h"
+#include "imaging/io/tiflzw.h"
+
 namespace cwtest {
+
+TTiffLzwHooks::TTiffLzwHooks() {
+  DefTIFF_LZWCOMPFUNC = TIFFLZWCompress;
+  DefTIFF_LZWDECOMPFUNC = TIFFLZWDecompress;
+}
+
+TTiffLzwHooks::~TTiffLzwHooks() {
+  DefTIFF_LZWCOMPFUNC = nullptr;
+  DefTIFF_LZWDECOMPFUNC = nullptr;
+}
 
 TTifMaker& TTifMaker::Page() {
   pages_.emplace_back();

@@ -8,6 +8,16 @@
 
 namespace cwtest {
 
+// Installs the TIFF LZW coders for one test, as the picture forms do, and
+// removes them afterwards.
+class TTiffLzwHooks {
+ public:
+  TTiffLzwHooks();
+  ~TTiffLzwHooks();
+  TTiffLzwHooks(const TTiffLzwHooks&) = delete;
+  TTiffLzwHooks& operator=(const TTiffLzwHooks&) = delete;
+};
+
 class TTifMaker {
  public:
   explicit TTifMaker(bool bigEndian = false) : bigEndian_(bigEndian) {}
