@@ -96,6 +96,10 @@ class TPix : public TPixView {
   bool InjectJpegIPTC(const std::string& f) { return GetPixIO()->InjectJpegIPTC(f); }
   bool InjectJpegIPTCStream(TStream* s, TStream* t) { return GetPixIO()->InjectJpegIPTCStream(s, t); }
   bool Acquire() { return GetPixIO()->Acquire(); }
+  bool AcquireOpen() { return GetPixIO()->AcquireOpen(); }
+  void AcquireClose() { GetPixIO()->AcquireClose(); }
+  void CaptureFromScreen(TIECSSource s, TCursor c) { GetPixIO()->CaptureFromScreen(s, c); }
+  bool DoIOPreviews(TPreviewParams pages) { return GetPixIO()->DoIOPreviews(pages); }
   bool SelectAcquireSource() { return GetPixIO()->SelectAcquireSource(); }
   TIETWainParams* GetTWainParams() { return GetPixIO()->TWainParams; }
 
@@ -166,4 +170,12 @@ class TPix : public TPixView {
   void FTConvertFrom(const TIEFtImage& ft) { GetPixProc()->FTConvertFrom(ft); }
   void FTDisplayFrom(const TIEFtImage& ft) { GetPixProc()->FTDisplayFrom(ft); }
   bool DoPreviews(TPreviewEffects pages) { return GetPixProc()->DoPreviews(pages); }
+  int WriteHiddenData(const void* b, int n) { return GetPixProc()->WriteHiddenData(b, n); }
+  int WriteHiddenText(const std::string& t) { return GetPixProc()->WriteHiddenText(t); }
+  int ReadHiddenData(void* b, int n) { return GetPixProc()->ReadHiddenData(b, n); }
+  std::string ReadHiddenText() { return GetPixProc()->ReadHiddenText(); }
+  int GetHiddenDataSpace() { return GetPixProc()->GetHiddenDataSpace(); }
+  void EdgeDetect_ShenCastan(double ratio, double smoothing, int window, int thin, bool hysteresis) {
+    GetPixProc()->EdgeDetect_ShenCastan(ratio, smoothing, window, thin, hysteresis);
+  }
 };
