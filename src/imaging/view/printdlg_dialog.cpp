@@ -36,35 +36,35 @@ Tfieprnform2::Tfieprnform2(TComponent* owner) : TIEPrintForm(owner) {
   SetClientWidth(664);
   SetClientHeight(356);
 
-  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", 8, 4, 232, 100);
+  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", 8, 4, 248, 100);
   Label1 = MakeLabel(this, GroupBox1, "Label1", 12, 28);
-  TopEdit = MakeEdit(1, GroupBox1, 56, 24, "1");
+  TopEdit = MakeEdit(1, GroupBox1, 60, 24, "1");
+  Label4 = MakeLabel(this, GroupBox1, "Label4", 128, 28);
+  BottomEdit = MakeEdit(4, GroupBox1, 176, 24, "1");
   Label2 = MakeLabel(this, GroupBox1, "Label2", 12, 64);
-  LeftEdit = MakeEdit(2, GroupBox1, 56, 60, "1");
-  Label3 = MakeLabel(this, GroupBox1, "Label3", 124, 64);
-  RightEdit = MakeEdit(3, GroupBox1, 164, 60, "1");
-  Label4 = MakeLabel(this, GroupBox1, "Label4", 124, 28);
-  BottomEdit = MakeEdit(4, GroupBox1, 164, 24, "1");
+  LeftEdit = MakeEdit(2, GroupBox1, 60, 60, "1");
+  Label3 = MakeLabel(this, GroupBox1, "Label3", 128, 64);
+  RightEdit = MakeEdit(3, GroupBox1, 176, 60, "1");
 
-  GroupBox2 = Make<TGroupBox>(this, this, "GroupBox2", 8, 108, 232, 124);
-  MakePositionButtons(GroupBox2, 68, 20, 32);
+  GroupBox2 = Make<TGroupBox>(this, this, "GroupBox2", 8, 108, 248, 124);
+  MakePositionButtons(GroupBox2, 76, 20, 32);
 
-  GroupBox3 = Make<TGroupBox>(this, this, "GroupBox3", 248, 4, 176, 128);
-  MakeSizeCombo(GroupBox3, 12, 22, 152);
-  Label5 = MakeLabel(this, GroupBox3, "Label5", 12, 64);
-  MakeEdit(5, GroupBox3, 64, 60, "6");
-  Label7 = MakeLabel(this, GroupBox3, "Label7", 132, 64);
-  Label6 = MakeLabel(this, GroupBox3, "Label6", 12, 96);
-  MakeEdit(6, GroupBox3, 64, 92, "4");
-  Label8 = MakeLabel(this, GroupBox3, "Label8", 132, 96);
+  GroupBox3 = Make<TGroupBox>(this, this, "GroupBox3", 264, 4, 168, 128);
+  MakeSizeCombo(GroupBox3, 8, 22, 152);
+  Label5 = MakeLabel(this, GroupBox3, "Label5", 8, 64);
+  MakeEdit(5, GroupBox3, 56, 60, "6");
+  Label7 = MakeLabel(this, GroupBox3, "Label7", 124, 64);
+  Label6 = MakeLabel(this, GroupBox3, "Label6", 8, 96);
+  MakeEdit(6, GroupBox3, 56, 92, "4");
+  Label8 = MakeLabel(this, GroupBox3, "Label8", 124, 96);
 
-  GroupBox4 = Make<TGroupBox>(this, this, "GroupBox4", 248, 136, 176, 56);
-  Label9 = MakeLabel(this, GroupBox4, "Label9", 12, 26);
-  MakeEdit(7, GroupBox4, 64, 22, "1");
+  GroupBox4 = Make<TGroupBox>(this, this, "GroupBox4", 264, 136, 168, 56);
+  Label9 = MakeLabel(this, GroupBox4, "Label9", 8, 26);
+  MakeEdit(7, GroupBox4, 56, 22, "1");
 
-  GroupBox5 = Make<TGroupBox>(this, this, "GroupBox5", 248, 196, 176, 56);
-  Label10 = MakeLabel(this, GroupBox5, "Label10", 12, 26);
-  ComboBox2 = Make<TComboBox>(this, GroupBox5, "ComboBox2", 64, 22, 100, 21);
+  GroupBox5 = Make<TGroupBox>(this, this, "GroupBox5", 264, 196, 168, 56);
+  Label10 = MakeLabel(this, GroupBox5, "Label10", 8, 26);
+  ComboBox2 = Make<TComboBox>(this, GroupBox5, "ComboBox2", 56, 22, 104, 21);
   ComboBox2->SetStyle(csDropDownList);
   ComboBox2->GetItems()->Add("英寸Inches");
   ComboBox2->GetItems()->Add("厘米Cm");
@@ -81,9 +81,9 @@ Tfieprnform2::Tfieprnform2(TComponent* owner) : TIEPrintForm(owner) {
   PrinterSetupDialog1 = new TPrinterSetupDialog(this);
   PrinterSetupDialog1->Name = "PrinterSetupDialog1";
 
-  GroupBox6 = Make<TGroupBox>(this, this, "GroupBox6", 432, 4, 224, 342);
+  GroupBox6 = Make<TGroupBox>(this, this, "GroupBox6", 440, 4, 216, 342);
   MakePreviewView(GroupBox6);
-  PixView1->SetBounds(8, 18, 208, 316);
+  PixView1->SetBounds(8, 18, 200, 316);
 
   WireSettings();
   ComboBox2->OnChange = [this](TObject* s) { ComboBox2Change(s); };
