@@ -61,9 +61,10 @@ void TFormPrintPic::BuildMenu() {
   Load1 = item(File1, "Load1", "打开&Open...", &TFormPrintPic::Load1Click);
   Save1 = item(File1, "Save1", "保存&Save...", &TFormPrintPic::Save1Click);
   PrintSetup1 = item(File1, "PrintSetup1", "打印机设置&Print Setup", &TFormPrintPic::PrintSetup1Click);
-  Print1 = item(File1, "Print1", "打印P&rint", nullptr);
-  SelectTWainsource1 = item(File1, "SelectTWainsource1", "选择TWain源&Select TWain source...", nullptr);
-  Acquire1 = item(File1, "Acquire1", "捕获&Acquire...", nullptr);
+  Print1 = item(File1, "Print1", "打印P&rint", &TFormPrintPic::Print1Click);
+  SelectTWainsource1 =
+      item(File1, "SelectTWainsource1", "选择TWain源&Select TWain source...", &TFormPrintPic::SelectTWainsource1Click);
+  Acquire1 = item(File1, "Acquire1", "捕获&Acquire...", &TFormPrintPic::Acquire1Click);
   Exit1 = item(File1, "Exit1", "退出&Exit", &TFormPrintPic::Exit1Click);
   Edit1 = item(MainMenu1->GetItems(), "Edit1", "编辑&Edit", nullptr);
   Undo1 = item(Edit1, "Undo1", "撤消&Undo", &TFormPrintPic::Undo1Click);
@@ -131,6 +132,9 @@ void TFormPrintPic::Save1Click(TObject*) {
 }
 
 void TFormPrintPic::PrintSetup1Click(TObject*) { PrinterSetupDialog1->Execute(); }
+void TFormPrintPic::Print1Click(TObject*) { PixView1->GetPixIO()->DoPrintPreviewDialog(iedtDialog); }
+void TFormPrintPic::SelectTWainsource1Click(TObject*) { PixView1->GetPixIO()->SelectAcquireSource(); }
+void TFormPrintPic::Acquire1Click(TObject*) { PixView1->GetPixIO()->Acquire(); }
 void TFormPrintPic::Exit1Click(TObject*) { Close(); }
 void TFormPrintPic::Undo1Click(TObject*) { PixView1->GetPixProc()->Undo(); }
 void TFormPrintPic::Cut1Click(TObject*) { PixView1->GetPixProc()->SelCutToClip(); }

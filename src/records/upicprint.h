@@ -36,6 +36,9 @@ class TFormPrintPic : public TForm {
   void Load1Click(TObject* Sender);
   void Save1Click(TObject* Sender);
   void PrintSetup1Click(TObject* Sender);
+  void Print1Click(TObject* Sender);
+  void SelectTWainsource1Click(TObject* Sender);
+  void Acquire1Click(TObject* Sender);
   void Exit1Click(TObject* Sender);
   void Undo1Click(TObject* Sender);
   void Cut1Click(TObject* Sender);

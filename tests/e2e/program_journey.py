@@ -792,6 +792,32 @@ def barcode_journey(journey, dbf):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def single_card_print(journey, work):
+    """The batch window's 单张打印卡图 shows the card in the single card
+    picture window; its 打印 opens the print dialog (photographed), whose OK
+    prints the card into the PDF file."""
+    window = journey.menu_entry("alt+f", ("p", "Return"), "卡片批量处理生成器")
+    journey.xdo("windowactivate", "--sync", window, check=False)
+    x, y, w, h = journey.geometry(window)
+    journey.click(window, PRINT_CARD_BUTTON[0], h - EFFECT_PANEL_HEIGHT + PRINT_CARD_BUTTON[1])
+    journey.wait_window(CHOICE_CAPTION)
+    journey.key("n")  # not the mirrored back
+    picture = journey.wait_window(PICTURE_WINDOW_CAPTION)
+    journey.xdo("windowactivate", "--sync", picture, check=False)
+    journey.popup_opens(lambda: journey.key("alt+f"), "Alt+F")
+    journey.key("r")  # 打印P&rint
+    dialog = journey.wait_window(PRINT_DIALOG_CAPTION)
+    journey.xdo("windowactivate", "--sync", dialog, check=False)
+    time.sleep(0.5)
+    journey.screenshot("print-dialog.png")
+    journey.key("Return")  # OK prints
+    journey.wait_gone(PRINT_DIALOG_CAPTION)
+    printed = wait_file(journey, work / "printed.pdf")
+    printed.unlink()
+    journey.close_window(PICTURE_WINDOW_CAPTION)
+    journey.close_window("卡片批量处理生成器")
+
+
 def stored_pictures(dbf, text_field, blob_field):
     """Each record's text and BLOB, the BLOB read from the memo file by its
     published layout (dbfread cuts binary memos at certain bytes)."""
@@ -1310,6 +1336,7 @@ def main():
         journey.menus()
         journey.batch_window()
         journey.effect_dialogs()
+        single_card_print(journey, work)
         journey.stock_table_refuses(data / "Mode" / "DATA" / "data.DBF")
         journey.choose_table(cards / "data.DBF")
         journey.copy_table_takes(cards / "data.DBF", "王小明")
@@ -1413,6 +1440,9 @@ TEXT_MOVE = (60, 40)
 EFFECT_PANEL_HEIGHT = 60
 EDIT_PICTURE_BUTTON = (52, 16)
 COLOUR_BUTTON = (681, 43)
+PRINT_CARD_BUTTON = (452, 16)  # 单张打印卡图
+PICTURE_WINDOW_CAPTION = "^打印$"
+PRINT_DIALOG_CAPTION = "^Print$"
 EFFECT_BUTTON = (609, 43)
 PREVIEW_CAPTION = "^Preview$"
 # 设置图片数据 on the database editing window, the field chooser's 确 定, and

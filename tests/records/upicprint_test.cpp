@@ -18,14 +18,19 @@
 #include "imaging/view/opendlg.h"
 #include "imaging/view/pixview.h"
 #include "imaging/view/previews.h"
+#include "imaging/view/printdlg.h"
+#include "imaging/io/imscanselect.h"
+#include "imaging/io/twainparams.h"
 #include "platform/commdlg.h"
 #include "platform/menus.h"
 #include "platform/comctrls.h"
+#include "platform/pdftest_support.h"
 #include "platform/qt_input.h"
 #include "platform/stdctrls.h"
 #include "platform/toolbars.h"
 #include "records/cardpictures.h"
 #include "records/upicprint.h"
+#include "support/sanetestenv.h"
 
 using cardtest::CardProgram;
 namespace fs = std::filesystem;
@@ -234,6 +239,59 @@ TEST_F(PrintPicWindow, FilesAndPrinterGoThroughTheDialogs) {
   Choose(form_->TBFile, "打印机设置&Print Setup");
   ASSERT_EQ(program_.dialogs.Records.size(), 1u);
   EXPECT_EQ(program_.dialogs.Records[0].Dialog, form_->PrinterSetupDialog1);
+}
+
+TEST_F(PrintPicWindow, PrintShowsThePrintDialogAndPrintsTheAdjustedCard) {
+  RaiseGreenOnOk(nullptr);
+  Choose(form_->TBDialogs, "色彩调节&Color adjust...");
+  // The print dialog: fitted and centred; OK prints.
+  bool shown = false;
+  program_.dialogs.AnswerModal(mrOk, [&](TCustomForm* form) {
+    auto* dialog = dynamic_cast<Tfieprnform2*>(form);
+    ASSERT_NE(dialog, nullptr);
+    shown = true;
+    Settle();
+    WindowClick(dialog->Button1, {10, 10});
+    Settle();
+  });
+  Choose(form_->TBFile, "打印P&rint");
+  ASSERT_TRUE(shown);
+  const auto pages = pdftest::RenderPdf(getenv("CW_PRINTER_PDF"), 50);
+  ASSERT_EQ(pages.size(), 1u);
+  // The adjusted left half: red raised by green, as wide as A4 between
+  // its 1-inch margins allows for half the card.
+  const QRect orange = pdftest::FirstRectWhere(pages[0], [](const QImage& im, int x, int y) {
+    const QColor c = im.pixelColor(x, y);
+    return c.red() > 200 && std::abs(c.green() - 100) < 30 && c.blue() < 60;
+  });
+  ASSERT_FALSE(orange.isEmpty());
+  EXPECT_NEAR(pdftest::PixelsToMm(orange.left(), 50), 25.4, 1);
+  EXPECT_NEAR(pdftest::PixelsToMm(orange.width(), 50), (210 - 2 * 25.4) / 2, 1);
+}
+
+// The scanner entries reach the scanners of the test backend.
+class PrintPicScanning : public PrintPicWindow {
+ protected:
+  cwtest::TestScanners scanners_;
+};
+
+TEST_F(PrintPicScanning, SourceChoiceAndAcquireReplaceThePicture) {
+  TPixIO* io = form_->PixView1->GetPixIO();
+  ASSERT_EQ(io->TWainParams->GetSourceCount(), 2);
+  program_.dialogs.AnswerModal(mrOk, [](TCustomForm* form) {
+    auto* dialog = dynamic_cast<TIETWSelectSourceDialog*>(form);
+    ASSERT_NE(dialog, nullptr);
+    TListBox* list = dialog->SourceList;
+    QTest::mouseClick(list->Widget(), Qt::LeftButton, {}, QPoint(20, list->ItemHeight + list->ItemHeight / 2));
+    QTest::mouseClick(dialog->OkButton->Widget(), Qt::LeftButton);
+  });
+  Choose(form_->TBFile, "选择TWain源&Select TWain source...");
+  EXPECT_EQ(io->TWainParams->SelectedSource, 1);
+
+  Choose(form_->TBFile, "捕获&Acquire...");
+  // The test scanner's white page replaces the card.
+  EXPECT_NE(Picture()->GetWidth(), kW);
+  EXPECT_EQ(At(Picture()->GetWidth() / 2, Picture()->GetHeight() / 2), clWhite);
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ class TIETWModeless;
 class TIEView;
 class TImage;
 class TForm;
+class TPrinter;
 
 // Units the dialogs measure in.
 enum TIEDialogsMeasureUnit { ieduInches, ieduCm, ieduSelectableDefInches, ieduSelectableDefCm };
@@ -51,6 +52,26 @@ using TIEAcquireBitmapEvent = std::function<void(TObject* Sender, TIEBitmap* Bit
 using TIEIOPreviewEvent = std::function<void(TObject* Sender, TForm* PreviewForm)>;
 // May replace the save-parameters dialog by setting Handled.
 using TIEDoPreviewsEvent = std::function<void(TObject* Sender, bool& Handled)>;
+
+// Print layout of one picture (lengths in inches).
+enum TIEVerticalPos { ievpTOP, ievpCENTER, ievpBOTTOM };
+enum TIEHorizontalPos { iehpLEFT, iehpCENTER, iehpRIGHT };
+// The picture's own size at its resolution, as large as fits keeping the
+// aspect, the whole area between the margins, or a given size.
+enum TIESize { iesNORMAL, iesFITTOPAGE, iesFITTOPAGESTRETCH, iesSPECIFIEDSIZE };
+// The print dialog with a preview, or the maximised preview window.
+enum TIEDialogType { iedtDialog, iedtMaxi };
+// A page in device pixels with its resolution.
+struct TIEPrintPage {
+  int32_t Width = 0, Height = 0;
+  int32_t DpiX = 0, DpiY = 0;
+};
+// The page to lay out on when no printer describes one: A4 at 300 dots
+// per inch.
+TIEPrintPage IEVirtualPrintPage();
+// The printer's page; the virtual page for no printer or one that reports
+// a size or resolution of 0.
+TIEPrintPage IEPrinterPage(TPrinter* printer);
 
 class TPixIO : public TComponent {
  public:
@@ -229,6 +250,43 @@ class TPixIO : public TComponent {
   // runs on the caller's thread: the screen is read on the GUI thread.
   void CaptureFromScreen(TIECSSource Source, TCursor MouseCursor);
 
+  // Printing (pixioprint.cpp). Only 1-bit and 24-bit pictures print; other
+  // formats leave the area empty. A gamma of 1, 0 or below changes nothing.
+  // Each returns false, drawing nothing, when there is nothing to lay out:
+  // no picture, a resolution of 0 or an empty page.
+  // Into the rectangle (X, Y, Width, Height) of a canvas of that resolution.
+  bool PrintImagePosEx(TCanvas* Canvas, int DpiX, int DpiY, double X, double Y, double Width, double Height,
+                       double Gamma);
+  // The same at the canvas device's resolution.
+  bool PrintImagePos(TCanvas* Canvas, double X, double Y, double Width, double Height, double Gamma);
+  // Lays the picture out on a page and prints it.
+  bool PrintImageEx(TCanvas* Canvas, int DpiX, int DpiY, double PageWidth, double PageHeight, double MarginLeft,
+                    double MarginTop, double MarginRight, double MarginBottom, TIEVerticalPos VerticalPos,
+                    TIEHorizontalPos HorizontalPos, TIESize Size, double SpecWidth, double SpecHeight, double Gamma);
+  // PrintImageEx on the canvas device's whole area at its resolution.
+  bool PrintImage(TCanvas* Canvas, double MarginLeft, double MarginTop, double MarginRight, double MarginBottom,
+                  TIEVerticalPos VerticalPos, TIEHorizontalPos HorizontalPos, TIESize Size, double SpecWidth,
+                  double SpecHeight, double Gamma);
+  // A reduced picture of the printer's page (nil: the virtual page) with
+  // the laid-out picture and the margin frame, at most MaxBitmapWidth x
+  // MaxBitmapHeight. False, leaving the bitmap alone, for a maximum of 5
+  // pixels or less.
+  bool PreviewPrintImage(TBitmap* Bitmap, int MaxBitmapWidth, int MaxBitmapHeight, TPrinter* Printer,
+                         double MarginLeft, double MarginTop, double MarginRight, double MarginBottom,
+                         TIEVerticalPos VerticalPos, TIEHorizontalPos HorizontalPos, TIESize Size, double SpecWidth,
+                         double SpecHeight, double Gamma);
+  // The same for a page given in device pixels (a size or resolution of 0
+  // takes the virtual page).
+  bool PreviewPrintImage(TBitmap* Bitmap, int MaxBitmapWidth, int MaxBitmapHeight, const TIEPrintPage& Page,
+                         double MarginLeft, double MarginTop, double MarginRight, double MarginBottom,
+                         TIEVerticalPos VerticalPos, TIEHorizontalPos HorizontalPos, TIESize Size, double SpecWidth,
+                         double SpecHeight, double Gamma);
+  // Shows a print form modally; true when it closed with OK. The text is
+  // not used; a type outside TIEDialogType shows nothing.
+  bool DoPrintPreviewDialog(TIEDialogType DialogType, const std::string& Text = "");
+  // Filters 1-bit pictures while printing them smaller.
+  bool FilterOnPrint = true;
+
   // JPEG files: the file, or the stream copied into the target, with
   // IOParams.IPTC_InfoList as its IPTC block. The file is replaced only when
   // the copy succeeded. OnFinishWork fires after the file operation.
@@ -270,6 +328,13 @@ class TPixIO : public TComponent {
   // The save-parameters dialog over the picture, on the pages asked for;
   // true when it closed with OK (IOParams then holds the choice).
   bool DoIOPreviews(TPreviewParams pages);
+  // The library's open and save picture dialogs, owned by the component
+  // for one run: the chosen file, or "" when cancelled. The save dialog's
+  // advanced options edit this component's parameters.
+  std::string ExecuteOpenDialog(const std::string& InitialDir, const std::string& InitialFileName, bool AlwaysAnimate,
+                                int FilterIndex, const std::string& ExtraFilters);
+  std::string ExecuteSaveDialog(const std::string& InitialDir, const std::string& InitialFileName, bool AlwaysAnimate,
+                                int FilterIndex, const std::string& ExtraFilters);
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;

@@ -10,6 +10,7 @@
 #include "imaging/core/iemask.h"
 #include "imaging/core/ievalues.h"
 #include "imaging/io/pixio.h"
+#include "imaging/view/transition.h"
 #include "imaging/proc/pixproc.h"
 #include "platform/fonts.h"
 #include "platform/forms.h"
@@ -47,6 +48,7 @@ TPixView::TPixView(TComponent* Owner) : TIEView(Owner), bitmap_(new TBitmap()) {
   TControl::SetCursor(cursor_);
   SetDPI(gSystemDPIX, gSystemDPIY);
 
+  transition_ = new TIETransitionEffects(this);
   timer_ = new TTimer(this);
   timer_->SetEnabled(false);
   timer_->SetInterval(210);
@@ -62,6 +64,8 @@ TPixView::TPixView(TComponent* Owner) : TIEView(Owner), bitmap_(new TBitmap()) {
 }
 
 TPixView::~TPixView() {
+  delete transition_;
+  transition_ = nullptr;
   // The I/O and processing components go first, while the bitmap they work
   // on still exists.
   if (TPixIO* io = pixIO_) {
@@ -125,6 +129,7 @@ void TPixView::Clear() {
 }
 
 void TPixView::Blank() {
+  if (transition_->Running()) transition_->Stop();
   bitmap_->SetSize(1, 1);
   Clear();
 }
@@ -144,6 +149,8 @@ void TPixView::ImageChange() {
 }
 
 void TPixView::SetBounds(int Left, int Top, int Width, int Height) {
+  // A resize ends a running transition at once.
+  if (transition_ && transition_->Running() && (Width != GetWidth() || Height != GetHeight())) transition_->Stop();
   TIEView::SetBounds(Left, Top, Width, Height);
   if (ComponentState & (csReading | csLoading | csDesigning)) {
     bitmap_->SetSize(std::max(Width, 0), std::max(Height, 0));

@@ -21,6 +21,7 @@
 #include "imaging/core/iedefs.h"
 #include "imaging/core/ieview.h"
 #include "imaging/core/ieviewparams.h"
+#include "imaging/view/transition.h"
 #include "platform/canvas.h"
 #include "platform/gdi.h"
 #include "platform/stdctrls.h"  // TScrollStyle
@@ -292,6 +293,15 @@ class TPixView : public TIEView {
   void SetOnProgress(TIEProgressEvent handler);
   const TIEProgressEvent& GetOnProgress() const { return onProgress_; }
 
+  // Transitions (transition_view.cpp): PrepareTransition paints the
+  // present display into the effect's source shot; after the picture
+  // changed, RunTransition paints the new one into the target shot and
+  // starts the effect. Both do nothing while the client area is empty.
+  void PrepareTransition();
+  void RunTransition(TIETransitionType Effect, int Duration);
+  bool GetTransitionRunning() const;
+  TIETransitionEffects* Transitions() const { return transition_; }
+
   // The view's own I/O component, attached to the view: made on the first
   // call, the same object afterwards, freed with the view.
   TPixIO* GetPixIO();
@@ -410,6 +420,7 @@ class TPixView : public TIEView {
   TIEProgressEvent onProgress_;
   TPixIO* pixIO_ = nullptr;  // owned, made on demand
   TPixProc* pixProc_ = nullptr;  // owned, made on demand
+  TIETransitionEffects* transition_ = nullptr;  // owned
 
   TBitmap* backBuffer_ = nullptr;
   std::vector<uint8_t*> backRows_;
