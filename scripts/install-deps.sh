@@ -23,6 +23,8 @@ PACKAGES=(
   xvfb xauth xdotool openbox
   # independent readers used by tests
   python3 python3-pil python3-dbfread poppler-utils zbar-tools
+  # video files: makes and checks the AVI files of the video tests
+  ffmpeg
 )
 
 missing=()
