@@ -22,7 +22,7 @@ PACKAGES=(
   # the end-to-end test: a virtual X display, real X input, screenshots
   xvfb xauth xdotool openbox
   # independent readers used by tests
-  python3 python3-pil python3-dbfread poppler-utils zbar-tools
+  python3 python3-pil python3-dbfread python3-numpy poppler-utils zbar-tools
   # video files: makes and checks the AVI files of the video tests
   ffmpeg
 )

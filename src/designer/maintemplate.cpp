@@ -335,6 +335,10 @@ void TMainForm::NSaveClick(TObject*) {
     if (auto* collect = dynamic_cast<TMenuItem*>(FindComponent("NMoveDB"))) collect->Click();
     return;
   }
+  // A drawn-on layout picture is saved first, so the template's picture
+  // holds the drawing; an unchanged one is not written again (a JPEG would
+  // lose quality at every save).
+  if (LayoutDrawnOn()) FileSave->Click();
   const std::string path = MapTemplatePath(TemplatePath, DataDir);
   SaveCardTemplate(path, GatherTemplate());
   // Only a template that reached the disk enters the recent list.

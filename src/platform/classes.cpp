@@ -1,4 +1,5 @@
 #include "platform/classes.h"
+#include "platform/savestream.h"
 
 #include <cxxabi.h>
 #include <fcntl.h>
@@ -109,8 +110,9 @@ int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
 void TCustomMemoryStream::SaveToStream(TStream* stream) { stream->WriteBuffer(memory_, size_); }
 
 void TCustomMemoryStream::SaveToFile(const std::string& name) {
-  TFileStream file(name, fmCreate);
+  TSaveFileStream file(name);
   SaveToStream(&file);
+  file.Commit();
 }
 
 void TCustomMemoryStream::SetPointer(void* ptr, int64_t size) {

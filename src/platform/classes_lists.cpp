@@ -1,5 +1,6 @@
 // Lists of the component framework: TList, TStrings and TStringList.
 #include "platform/classes.h"
+#include "platform/savestream.h"
 
 #include <algorithm>
 
@@ -258,8 +259,9 @@ void TStrings::LoadFromFile(const std::string& name) {
 }
 
 void TStrings::SaveToFile(const std::string& name) const {
-  TFileStream file(name, fmCreate);
+  TSaveFileStream file(name);
   SaveToStream(&file);
+  file.Commit();
 }
 
 void TStrings::LoadFromStream(TStream* stream) {

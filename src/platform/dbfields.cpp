@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "db.h"
+#include "platform/savestream.h"
 #include "gbk.h"
 
 // Field ------------------------------------------------------------------------
@@ -88,8 +89,9 @@ void TBlobField::LoadFromFile(const std::string& fileName) {
 }
 
 void TBlobField::SaveToFile(const std::string& fileName) const {
-  TFileStream file(fileName, fmCreate);
+  TSaveFileStream file(fileName);
   SaveToStream(&file);
+  file.Commit();
 }
 
 std::string TMemoField::GetAsString() const { return GbkToUtf8(TBlobField::GetAsString()); }

@@ -1,4 +1,5 @@
 #include "platform/graphics.h"
+#include "platform/savestream.h"
 
 #include <QColor>
 #include <QImageReader>
@@ -73,8 +74,9 @@ void TGraphic::LoadFromFile(const std::string& name) {
 }
 
 void TGraphic::SaveToFile(const std::string& name) {
-  TFileStream stream(name, fmCreate);
+  TSaveFileStream stream(name);
   SaveToStream(&stream);
+  stream.Commit();
 }
 
 // Bitmap ------------------------------------------------------------------------

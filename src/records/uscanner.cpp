@@ -102,17 +102,7 @@ void TFormScanner::CreateControls() {
   Image1 = Child<TImage>(this, ScrollBox1, "Image1", 0, 0, 281, 241);
   Image1->SetAutoSize(true);
   Image2 = Child<TShape>(this, ScrollBox1, "Image2", 35, 19, 126, 110);
-  Image2->GetPen()->Color = clRed;
-  Image2->GetPen()->Style = psDot;
-  Image2->GetBrush()->Style = bsClear;
-  Image2->StyleChanged();
-  Image2->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-    Shape1MouseDown(s, b, sh, x, y);
-  };
-  Image2->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { Shape1MouseMove(s, sh, x, y); };
-  Image2->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-    Shape1MouseUp(s, b, sh, x, y);
-  };
+  WireCropFrame(this, Image2);
   ScrollBox2 = Child<TScrollBox>(this, this, "ScrollBox2", 216, 280, 448, 197);
   Image4 = Child<TImage>(this, ScrollBox2, "Image4", 0, 0, 126, 110);
   Image3 = Child<TImage>(this, ScrollBox2, "Image3", 0, 0, 126, 110);
@@ -124,6 +114,7 @@ void TFormScanner::CreateControls() {
   PixIO1->Name = "PixIO1";
   PixIO1->SetAttachedPix(PixView1);
   PixIO1->OnProgress = [this](TObject* s, int per) { PixIO1Progress(s, per); };
+  crop_ = TCropFrame(Image2, Image1, Image4, Image3);
   AAAA->SetDataSource(FormPicEdit ? FormPicEdit->DataSource1 : nullptr);
   AAAA->SetDataField("AAAA");
 }
@@ -188,7 +179,7 @@ void TFormScanner::Button1Click(TObject*) {
   cropped_ = false;
   if (!acquired) return;
   Image1->GetPicture()->SetBitmap(PixView1->GetFBitmap());
-  ClipFrame();
+  crop_.Clip();
 }
 
 void TFormScanner::PixIO1Progress(TObject*, int per) {

@@ -12,6 +12,7 @@
 #include "platform/extctrls.h"
 #include "platform/forms.h"
 #include "platform/stdctrls.h"
+#include "records/cropframe.h"
 
 class TPixView;
 class TPixIO;
@@ -66,20 +67,15 @@ class TFormScanner : public TForm {
   void Button7Click(TObject* Sender);
 
   // The crop frame's smallest width and height.
-  static constexpr int kMinFrame = 8;
+  static constexpr int kMinFrame = TCropFrame::kMinFrame;
 
  private:
   void CreateControls();
   void ShowParameters();
   void ApplyParameters();
   void UpdateMoveButtons();
-  // Keeps the frame at least kMinFrame wide and high and inside the
-  // picture shown in Image1.
-  void ClipFrame();
 
-  int startX_ = 0, startY_ = 0;
-  int startLeft_ = 0, startTop_ = 0, startWidth_ = 0, startHeight_ = 0;
-  int dragMode_ = 0;
+  TCropFrame crop_{nullptr, nullptr, nullptr, nullptr};  // set once the controls exist
   // A picture came from the last scan, and a crop was made from it: only
   // then does 图像入库 store anything.
   bool scanned_ = false;

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QTimer>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 
 #include "designer/layoutdraw.h"
@@ -192,6 +194,40 @@ TEST_F(LayoutFiles, SaveWritesTheUnscaledSourceByType) {
   Layout("保存");
   ASSERT_EQ(program.dialogs.Records.size(), 1u);
   EXPECT_EQ(program.dialogs.Records[0].Dialog, f->SaveDialog1);
+}
+
+// Saving the template saves a drawn-on layout picture first, under its
+// own name and without a question; an unchanged picture is not rewritten.
+TEST_F(LayoutFiles, SavingTheTemplateSavesADrawnOnPictureFirst) {
+  const std::string halves = WriteHalves("halves.bmp", 400, 300), out = program.Data("out.bmp");
+  AnswerFile(halves);
+  Layout("打开");
+  AnswerFile(out);
+  Layout("另存为");
+  ASSERT_EQ(f->TemplateBGPath, out);
+  Click(f->RectangleButton);
+  AnswerColour(clBlack);
+  Click(f->BrushColor);
+  const int w = f->Drawor->GetWidth(), h = f->Drawor->GetHeight();
+  Drag({{w * 5 / 8, h / 3}, {w * 3 / 4, h / 2}});  // on the blue half
+  ASSERT_TRUE(f->LayoutDrawnOn());
+
+  f->TemplatePath = program.Data("mine.pmt");
+  f->NSave->SetEnabled(true);
+  program.dialogs.Records.clear();
+  QTest::keyClick(f->Widget(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(program.dialogs.Records.empty());
+  EXPECT_TRUE(FileExists(f->TemplatePath));
+  TBitmap saved;
+  saved.LoadFromFile(out);
+  EXPECT_EQ(saved.GetCanvas()->GetPixel(275, 125), clBlack);
+  EXPECT_EQ(saved.GetCanvas()->GetPixel(390, 290), clBlue);
+  EXPECT_FALSE(f->LayoutDrawnOn());
+
+  const auto stamp = std::filesystem::last_write_time(out) - std::chrono::hours(1);
+  std::filesystem::last_write_time(out, stamp);
+  QTest::keyClick(f->Widget(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(std::filesystem::last_write_time(out), stamp);
 }
 
 // The picture prints at its size on the screen, whatever the printer's

@@ -445,6 +445,53 @@ class Journey:
         if found[0].size != SCAN_FRAME or found[0].getpixel((10, 10)) != (255, 255, 255):
             raise JourneyError("the stored scan is %r, %r" % (found[0].size, found[0].getpixel((10, 10))))
 
+    def camera_capture(self, dbf):
+        """摄像头拍照... in the database editing window: the camera window shows
+        the test pattern's colour bars live, takes a still, crops under the
+        frame and stores the crop as picture one; a record move posts it, and
+        an independent dBASE reader finds a BMP of the frame's size with the
+        bars under the frame."""
+        from PIL import Image, ImageGrab
+        import io
+        import dbfread
+        def pictures_one():
+            return [record.get("PIC") or b"" for record in dbfread.DBF(str(dbf), encoding="gbk")]
+        before = pictures_one()
+        window = self.choose_entry("alt+d", 1, "数据库编辑")
+        self.xdo("windowactivate", "--sync", window, check=False)
+        self.click(window, *CAMERA_BUTTON)
+        camera = self.wait_window("^摄像$")
+        self.xdo("windowactivate", "--sync", camera, check=False)
+        # The live preview: the pattern's first two bars, white and yellow.
+        self.xdo("mousemove", "--window", camera, "0", "0")
+        where = dict(line.split("=", 1) for line in self.xdo("getmouselocation", "--shell").splitlines())
+        self.xdo("mousemove", "0", "0")
+        time.sleep(0.5)
+        screen = ImageGrab.grab(xdisplay=self.display.name).convert("RGB")
+        origin = (int(where["X"]), int(where["Y"]))
+        seen = [screen.getpixel((origin[0] + x, origin[1] + y)) for x, y in PREVIEW_BARS]
+        if seen != [(255, 255, 255), (255, 255, 0)]:
+            raise JourneyError("the camera window shows no live pattern: %r" % seen)
+        for button in [PHOTO_BUTTON, CUT_BUTTON, CAMERA_STORE_BUTTON]:
+            self.click(camera, *button)
+        self.wait_window("^选取图片字段$")
+        self.key("Return")  # Yes: picture one
+        self.wait_gone("^选取图片字段$")
+        # A move posts the record; one of 向前 and 向后 is enabled.
+        self.click(camera, *CAMERA_PREVIOUS_BUTTON)
+        self.click(camera, *CAMERA_NEXT_BUTTON)
+        self.close_window("^摄像$")
+        self.close_window("数据库编辑")
+        after = pictures_one()
+        changed = [new for old, new in zip(before, after) if new != old]
+        if len(after) != len(before) or len(changed) != 1 or changed[0][:2] != b"BM":
+            raise JourneyError("%d records took a photo as picture one" % len(changed))
+        photo = Image.open(io.BytesIO(changed[0])).convert("RGB")
+        # The frame starts at column 80 of the still: the cyan bar, then green.
+        if photo.size != CAMERA_FRAME or photo.getpixel((10, 10)) != (0, 255, 255) or \
+                photo.getpixel((60, 10)) != (0, 255, 0):
+            raise JourneyError("the stored photo is %r, %r" % (photo.size, photo.getpixel((10, 10))))
+
     def page_range_refused(self):
         """打印(&Print) asks for the pages; a range beyond the report is refused."""
         self.popup_opens(lambda: self.key("alt+f"), "Alt+F")
@@ -1257,6 +1304,7 @@ def main():
         env.pop("QT_QPA_PLATFORM", None)
         env = output_env(env, work)
         env["SANE_CONFIG_DIR"] = str(test_scanners(work / "sane"))
+        env["CW_CAMERA"] = "pattern"  # the camera layer's test pattern
         journey = Journey(display, env, shots)
         journey.start(program, data)
         journey.menus()
@@ -1268,6 +1316,7 @@ def main():
         journey.command_windows()
         journey.picture_import(cards / "data.DBF", work / "photos")
         journey.scanner_capture(cards / "data.DBF")
+        journey.camera_capture(cards / "data.DBF")
         barcode_journey(journey, cards / "data.DBF")
         journey.page_range_refused()
         card_output_journey(journey, work, cards / "data.DBF")
@@ -1379,6 +1428,17 @@ STORE_BUTTON = (108, 392)
 PREVIOUS_RECORD_BUTTON = (57, 360)
 NEXT_RECORD_BUTTON = (159, 360)
 SCAN_FRAME = (126, 110)
+# 摄像头拍照... on the database editing window; the camera window's 拍照,
+# 截图, 入库, 向前 and 向后; two points of its live preview (on the
+# pattern's white and yellow bars) and the crop frame's size at the start.
+CAMERA_BUTTON = (248, 16)
+PHOTO_BUTTON = (640, 346)
+CUT_BUTTON = (496, 376)
+CAMERA_STORE_BUTTON = (640, 376)
+CAMERA_PREVIOUS_BUTTON = (496, 434)
+CAMERA_NEXT_BUTTON = (640, 434)
+PREVIEW_BARS = [(28, 128), (68, 128)]
+CAMERA_FRAME = (161, 201)
 PHOTO_COLOURS = [(220, 40, 40), (40, 160, 60), (40, 60, 200), (200, 180, 30)]
 # The face of the texts on the card photographed for the docs.
 CARD_FONT = "黑体"

@@ -55,6 +55,8 @@ void SetUpRunEnvironment() {
   fs::create_directories(g_root / "sane-config");
   std::ofstream(g_root / "sane-config" / "dll.conf");
   setenv("SANE_CONFIG_DIR", (g_root / "sane-config").c_str(), 1);
+  // Nor its cameras: the camera window sees the generated test pattern.
+  setenv("CW_CAMERA", "pattern", 1);
 }
 
 void TearDownRunEnvironment() {

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "imaging/core/iebitmap.h"
+#include "platform/savestream.h"
 #include "imaging/core/iestreams.h"
 #include "imaging/io/giffilter.h"
 #include "imaging/io/giffilterblocks.h"
@@ -80,7 +81,7 @@ void WriteGifStream(TStream* Stream, TIEBitmap* Bitmap, TIOParamsVals& IOParams,
 
 void WriteGif(const std::string& FileName, TIEBitmap* Bitmap, TIOParamsVals& IOParams,
               TProgressRec& Progress) {
-  TFileStream file(FileName, fmCreate);
-  file.SetSize(0);
+  TSaveFileStream file(FileName);
   WriteGifStream(&file, Bitmap, IOParams, Progress);
+  if (!Progress.Aborting || !*Progress.Aborting) file.Commit();
 }

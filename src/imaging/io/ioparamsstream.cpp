@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "imaging/core/iestreams.h"
+#include "platform/savestream.h"
 #include "imaging/io/ioparams.h"
 
 namespace {
@@ -211,8 +212,9 @@ void TIOParamsVals::LoadFromStream(TStream* stream) {
 }
 
 void TIOParamsVals::SaveToFile(const std::string& name) {
-  TFileStream file(name, fmCreate);
+  TSaveFileStream file(name);
   SaveToStream(&file);
+  file.Commit();
 }
 
 void TIOParamsVals::LoadFromFile(const std::string& name) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/core/iebitmap.h"
+#include "platform/savestream.h"
 #include "imaging/core/iestreams.h"
 #include "imaging/core/neurquant.h"
 #include "imaging/io/iebyteorder.h"
@@ -214,6 +215,7 @@ void WritePcxStream(TStream* Stream, TIEBitmap* Bitmap, TIOParamsVals& IOParams,
 
 void WritePcx(const std::string& FileName, TIEBitmap* Bitmap, TIOParamsVals& IOParams,
               TProgressRec& Progress) {
-  TFileStream file(FileName, fmCreate);
+  TSaveFileStream file(FileName);
   WritePcxStream(&file, Bitmap, IOParams, Progress);
+  if (!Progress.Aborting || !*Progress.Aborting) file.Commit();
 }

@@ -24,6 +24,7 @@
 #include "imaging/io/ieiothread.h"
 #include "imaging/io/ieformats.h"
 #include "imaging/io/ioparams.h"
+#include "imaging/io/ioprevparams.h"
 #include "platform/controls.h"
 #include "platform/graphics.h"
 
@@ -42,6 +43,8 @@ enum : unsigned { ioppDefaultLockPreview = 1u << 0, ioppApplyButton = 1u << 1 };
 using TIOPreviewsParams = unsigned;
 // Called with the dialog form about to be shown.
 using TIEIOPreviewEvent = std::function<void(TObject* Sender, TForm* PreviewForm)>;
+// May replace the save-parameters dialog by setting Handled.
+using TIEDoPreviewsEvent = std::function<void(TObject* Sender, bool& Handled)>;
 
 class TPixIO : public TComponent {
  public:
@@ -212,6 +215,12 @@ class TPixIO : public TComponent {
   bool Acquire();
   bool SelectAcquireSource();
 
+  // JPEG files: the file, or the stream copied into the target, with
+  // IOParams.IPTC_InfoList as its IPTC block. The file is replaced only when
+  // the copy succeeded. OnFinishWork fires after the file operation.
+  bool InjectJpegIPTC(const std::string& name);
+  bool InjectJpegIPTCStream(TStream* source, TStream* target);
+
   // Fields.
   TIETWainParams* TWainParams = nullptr;  // owned
   TBitmap* Bitmap = nullptr;  // the wrapped platform bitmap, not owned
@@ -243,6 +252,10 @@ class TPixIO : public TComponent {
   void SetPreviewFont(TFont* font) { previewFont_->Assign(font); }
   TIOPreviewsParams GetIOPreviewParams() const { return PreviewsParams; }
   void SetIOPreviewParams(TIOPreviewsParams params) { PreviewsParams = params; }
+  TIEDoPreviewsEvent OnDoPreviews;
+  // The save-parameters dialog over the picture, on the pages asked for;
+  // true when it closed with OK (IOParams then holds the choice).
+  bool DoIOPreviews(TPreviewParams pages);
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;

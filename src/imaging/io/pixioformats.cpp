@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "imaging/core/iebitmap.h"
+#include "platform/savestream.h"
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
 #include "imaging/io/bmpfilt.h"
@@ -157,8 +158,10 @@ void TPixIO::SaveFileWith(const std::string& name, const TCodecWrite& write) {
   WithFinish(*this, [&] {
     PrepareSave();
     TProgressRec progress = MakeProgress();
-    TFileStream file(name, fmCreate);
+    // An aborted or failed write leaves the file that was there.
+    TSaveFileStream file(name);
     write(&file, progress);
+    if (!Aborting) file.Commit();
   });
 }
 

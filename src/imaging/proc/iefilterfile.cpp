@@ -1,4 +1,5 @@
 #include "imaging/proc/iefilterfile.h"
+#include "platform/savestream.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,8 +26,9 @@ void SaveFilterToFile(const std::string& fileName, const TGraphFilter& filter) {
   std::copy(kMagic, kMagic + 3, bytes);
   for (int k = 0; k < 9; ++k) Put(bytes + 3 + 4 * k, filter.Values[k / 3][k % 3]);
   Put(bytes + 3 + 36, filter.Divisor);
-  TFileStream stream(fileName, fmCreate);
+  TSaveFileStream stream(fileName);
   stream.WriteBuffer(bytes, sizeof bytes);
+  stream.Commit();
 }
 
 void LoadFilterFromFile(const std::string& fileName, TGraphFilter& filter) {

@@ -93,6 +93,7 @@ void TIEFtImage::BuildFT(TBitmap* bitmap, TIEFtImageType type) {
   const int W = bitmap->GetWidth(), H = bitmap->GetHeight();
   int N = 1;
   while (N < std::max(W, H)) N *= 2;
+  if (W <= 0 || H <= 0) throw Exception("The picture is empty: there is nothing to transform.");
   if (N > kMaxSide)
     throw Exception("The picture is too large for the Fourier filter (" + std::to_string(W) + " x " +
                     std::to_string(H) + "; at most " + std::to_string(kMaxSide) + " pixels a side).");
@@ -201,6 +202,22 @@ void TIEFtImage::BuildBitmap(TBitmap* bitmap) const {
     }
   }
   bitmap->Changed();
+}
+
+TIEFtElementRefs TIEFtImage::GetComplexImage(int x, int y) {
+  TIEFtElementRefs refs;
+  if (x < 0 || y < 0 || x >= side_ || y >= side_) return refs;
+  const size_t N = size_t(side_), at = size_t(y) * 2 * N + size_t(x);
+  auto element = [&](TPlane& plane, float*& re, float*& im) {
+    if (plane.empty()) return;
+    re = &plane[at];
+    im = &plane[at + N];
+  };
+  element(red_, refs.RedReal, refs.RedImag);
+  element(blue_, refs.BlueReal, refs.BlueImag);
+  element(green_, refs.GreenReal, refs.GreenImag);
+  element(gray_, refs.GrayReal, refs.GrayImag);
+  return refs;
 }
 
 void TIEFtImage::ClearZone(int x1, int y1, int x2, int y2) {

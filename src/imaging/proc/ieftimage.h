@@ -14,6 +14,18 @@ class TBitmap;
 
 enum TIEFtImageType { ieitUnknown, ieitRGB, ieitGrayscale };
 
+// The parts of one element, each nullptr where its plane is absent.
+struct TIEFtElementRefs {
+  float* RedReal = nullptr;
+  float* RedImag = nullptr;
+  float* BlueReal = nullptr;
+  float* BlueImag = nullptr;
+  float* GreenReal = nullptr;
+  float* GreenImag = nullptr;
+  float* GrayImag = nullptr;
+  float* GrayReal = nullptr;
+};
+
 class TIEFtImage {
  public:
   // The largest side transformed: a square of 2048 holds 32 MB a plane.
@@ -21,13 +33,16 @@ class TIEFtImage {
 
   TIEFtImage() = default;
   void Assign(const TIEFtImage& source) { *this = source; }
-  // Transforms a pf24bit bitmap. A picture whose square would exceed
-  // kMaxSide raises an Exception and leaves the image as it was.
+  // Transforms a pf24bit bitmap. An empty picture, or one whose square
+  // would exceed kMaxSide, raises an Exception and leaves the image as it was.
   void BuildFT(TBitmap* bitmap, TIEFtImageType type);
   // The spectrum display: bitmap becomes pf24bit, side x side.
   void GetFTImage(TBitmap* bitmap) const;
   // The inverse transform at the source's size, stretched to 0..255.
   void BuildBitmap(TBitmap* bitmap) const;
+  // Element (x, y) of every plane, edited in place; outside the square
+  // every reference is nullptr.
+  TIEFtElementRefs GetComplexImage(int x, int y);
   // Zeroes the elements of the inclusive rectangle (clipped to the square).
   void ClearZone(int x1, int y1, int x2, int y2);
   // Zeroes the elements at most (HiPass) or beyond (LoPass) radius from the centre.

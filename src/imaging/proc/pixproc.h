@@ -24,6 +24,7 @@
 #include "imaging/core/iedefs.h"
 #include "imaging/core/iemsg.h"
 #include "imaging/proc/iefilter.h"
+#include "imaging/proc/ieftimage.h"
 #include "imaging/proc/iefill.h"
 #include "imaging/proc/iehistogram.h"
 #include "imaging/proc/ierotate.h"
@@ -272,6 +273,15 @@ class TPixProc : public TComponent {
   // when the effect changed the size. False on Cancel, and without a
   // 24-bit picture of at least 2 pixels one way.
   bool DoPreviews(TPreviewEffects pages);
+
+  // Fourier images ------------------------------------------------------------------
+  // The transform of the picture (both sizes below 0) or of a stretched
+  // copy (a size below 0 follows the other); nullptr without a pf24bit
+  // picture or for an empty size. The image reports through OnProgress.
+  std::unique_ptr<TIEFtImage> FTCreateImage(TIEFtImageType ImageType, int NewWidth, int NewHeight);
+  // The inverse transform, or the spectrum, becomes the picture (no undo).
+  void FTConvertFrom(const TIEFtImage& FtImage);
+  void FTDisplayFrom(const TIEFtImage& FtImage);
 
   // Properties ----------------------------------------------------------------------
   bool AutoUndo = true;

@@ -164,18 +164,19 @@ void THSVBox::Dispatch(TMessage& message) {
 
 void THSVBox::ChooseAt(int x, int y) {
   const int W = buffer_.GetWidth(), H = buffer_.GetHeight(), wp = SquareWidth();
-  if (zone_ == 0 || H <= 1) return;
+  if (zone_ == 0 || H <= 0 || W <= 0) return;
   y = std::clamp(y, 0, H - 1);
+  // One row or one column is its range's top end, never a division by 0.
+  const double down = H > 1 ? double(y) / (H - 1) : 0.0;
   DrawGrips();
   if (zone_ == 1) {
     x = std::clamp(x, 0, std::max(wp - 1, 0));
-    sat_ = wp > 1 ? int(Round(double(x) / (wp - 1) * 99)) : 0;
-    val_ = 99 - int(Round(double(y) / (H - 1) * 99));
+    sat_ = wp > 1 ? int(Round(double(x) / (wp - 1) * 99)) : 99;
+    val_ = 99 - int(Round(down * 99));
   } else {
-    hue_ = 359 - int(Round(double(y) / (H - 1) * 359));
+    hue_ = 359 - int(Round(down * 359));
     DrawSquare();
   }
-  (void)W;
   ColourFromHSV();
   if (OnChange) OnChange(this);
   DrawGrips();

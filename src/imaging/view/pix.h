@@ -93,6 +93,11 @@ class TPix : public TPixView {
   void LoadFromStreamPXM(TStream* s) { GetPixIO()->LoadFromStreamPXM(s); }
   void SaveToStreamPXM(TStream* s) { GetPixIO()->SaveToStreamPXM(s); }
   void ImportMetafile(const std::string& f, int w, int h) { GetPixIO()->ImportMetafile(f, w, h); }
+  bool InjectJpegIPTC(const std::string& f) { return GetPixIO()->InjectJpegIPTC(f); }
+  bool InjectJpegIPTCStream(TStream* s, TStream* t) { return GetPixIO()->InjectJpegIPTCStream(s, t); }
+  bool Acquire() { return GetPixIO()->Acquire(); }
+  bool SelectAcquireSource() { return GetPixIO()->SelectAcquireSource(); }
+  TIETWainParams* GetTWainParams() { return GetPixIO()->TWainParams; }
 
   // Processing --------------------------------------------------------------------------
   void SaveUndo() { GetPixProc()->SaveUndo(); }
@@ -155,4 +160,10 @@ class TPix : public TPixView {
   void GetHSVChannelAll(TBitmap* h, TBitmap* s, TBitmap* v) { GetPixProc()->GetHSVChannelAll(h, s, v); }
   TBitmap* GetRGBChannel(int c) { return GetPixProc()->GetRGBChannel(c); }
   void GetRGBChannelAll(TBitmap* r, TBitmap* g, TBitmap* b) { GetPixProc()->GetRGBChannelAll(r, g, b); }
+  std::unique_ptr<TIEFtImage> FTCreateImage(TIEFtImageType t, int w, int h) {
+    return GetPixProc()->FTCreateImage(t, w, h);
+  }
+  void FTConvertFrom(const TIEFtImage& ft) { GetPixProc()->FTConvertFrom(ft); }
+  void FTDisplayFrom(const TIEFtImage& ft) { GetPixProc()->FTDisplayFrom(ft); }
+  bool DoPreviews(TPreviewEffects pages) { return GetPixProc()->DoPreviews(pages); }
 };

@@ -5,9 +5,9 @@
 //
 // It reads BMP, JPEG, GIF, PCX, TIFF and PNG field images (fieldimage.h);
 // anything else, an empty field or an inactive data set prints no picture.
-// With PrintObjects the field also holds vector objects after the picture;
-// the vector layer cannot read them yet (ievect.h), so the picture prints
-// alone.
+// With PrintObjects the field also holds vector objects after the picture
+// (the object stream of ievect.h); they are drawn onto the picture before
+// it prints. Objects that cannot be read leave the picture alone.
 #pragma once
 
 #include <string>

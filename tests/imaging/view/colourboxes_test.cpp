@@ -115,4 +115,48 @@ TEST(HSVBoxTest, PressesAndDragsChooseFromTheSquareAndTheBar) {
   form.Hide();
 }
 
+// Boxes smaller than their bar and gap, one pixel high or wide, or empty:
+// drawing and every press give values in range, never a division by 0.
+TEST(HSVBoxTest, TinyBoxesStillChooseInRange) {
+  struct TCase {
+    int w, h;
+    TPoint press;
+    int hue, sat, val;  // after the press; -1: only in range
+  };
+  // A single row or column stands for the top of its range.
+  const TCase cases[] = {{0, 0, {0, 0}, 200, 50, 50},    {1, 1, {0, 0}, -1, -1, -1},    {2, 2, {1, 1}, -1, -1, -1},
+                         {26, 1, {0, 0}, 200, 99, 99},   {26, 1, {25, 0}, 359, 50, 50}, {1, 40, {0, 39}, -1, -1, -1},
+                         {24, 30, {3, 29}, -1, -1, -1},  {27, 30, {0, 0}, -1, -1, -1}};
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 120, 120);
+  form.Show();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h << " at " << c.press.x << "," << c.press.y);
+    auto* box = new THSVBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(4, 4, c.w, c.h);
+    box->SetHue(200);
+    box->SetSat(50);
+    box->SetVal(50);
+    if (c.w > 0 && c.h > 0) {
+      SendMouse(box, QEvent::MouseButtonPress, c.press, Qt::LeftButton);
+      SendMouse(box, QEvent::MouseMove, {c.press.x + 3, c.press.y - 3}, Qt::LeftButton);
+      SendMouse(box, QEvent::MouseButtonRelease, c.press, Qt::NoButton);
+    }
+    if (c.hue >= 0) EXPECT_EQ(box->GetHue(), c.hue);
+    if (c.sat >= 0) EXPECT_EQ(box->GetSat(), c.sat);
+    if (c.val >= 0) EXPECT_EQ(box->GetVal(), c.val);
+    box->SetHueBarWidth(40);
+    box->SetBarsDistance(9);
+    EXPECT_GE(box->GetHue(), 0);
+    EXPECT_LE(box->GetHue(), 359);
+    EXPECT_GE(box->GetSat(), 0);
+    EXPECT_LE(box->GetSat(), 99);
+    EXPECT_GE(box->GetVal(), 0);
+    EXPECT_LE(box->GetVal(), 99);
+    delete box;
+  }
+  form.Hide();
+}
+
 }  // namespace
