@@ -39,6 +39,10 @@ int32_t IEAviFrameDelay(uint32_t scale, uint32_t rate);
 // 1 ms): 40 ms gives 1/25, 1500 ms gives 3/2.
 void IEAviRateOfDelay(int32_t delayMs, uint32_t& scale, uint32_t& rate);
 
+// Bits per sample and samples per pixel of a frame format's bit count:
+// n/1 for 1, 4 and 8 bits, 5/3 for 15 bits, 8/3 otherwise.
+void IEAviSampleLayout(int bitCount, int32_t& bitsPerSample, int32_t& samplesPerPixel);
+
 class TIEAviReader {
  public:
   // Reads the headers and lists the frames of the first video stream. The

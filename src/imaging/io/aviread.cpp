@@ -93,6 +93,16 @@ int32_t IEAviFrameDelay(uint32_t scale, uint32_t rate) {
   return int32_t(std::min<uint64_t>(uint64_t{1000} * scale / rate, INT32_MAX));
 }
 
+void IEAviSampleLayout(int bitCount, int32_t& bitsPerSample, int32_t& samplesPerPixel) {
+  if (bitCount == 1 || bitCount == 4 || bitCount == 8) {
+    bitsPerSample = bitCount;
+    samplesPerPixel = 1;
+  } else {
+    bitsPerSample = bitCount == 15 ? 5 : 8;
+    samplesPerPixel = 3;
+  }
+}
+
 bool TIEAviReader::Fail(const std::string& why) {
   Error = why;
   return false;

@@ -4,21 +4,6 @@
 #include "imaging/io/avifile.h"
 #include "imaging/io/pixio.h"
 
-namespace {
-
-// Bits per sample and samples per pixel of a frame format.
-void SampleLayout(int bitCount, int32_t& bitsPerSample, int32_t& samplesPerPixel) {
-  if (bitCount == 1 || bitCount == 4 || bitCount == 8) {
-    bitsPerSample = bitCount;
-    samplesPerPixel = 1;
-  } else {
-    bitsPerSample = bitCount == 15 ? 5 : 8;
-    samplesPerPixel = 3;
-  }
-}
-
-}  // namespace
-
 int32_t TPixIO::OpenAVIFile(const std::string& name) {
   CloseAVIFile();
   IOParams->AVI_FrameCount = 0;
@@ -60,7 +45,7 @@ void TPixIO::LoadFromAVI(int32_t index) {
       if (bitCount == 0) {
         Aborting = true;
       } else {
-        SampleLayout(bitCount, IOParams->BitsPerSample, IOParams->SamplesPerPixel);
+        IEAviSampleLayout(bitCount, IOParams->BitsPerSample, IOParams->SamplesPerPixel);
         IOParams->DPIX = gSystemDPIX;
         IOParams->DPIY = gSystemDPIY;
         IOParams->Width = IEBitmap->Width;
