@@ -25,6 +25,8 @@ PACKAGES=(
   python3 python3-pil python3-dbfread python3-numpy poppler-utils zbar-tools
   # independent checkers of the TIFF and GIF page operations
   libtiff-tools gifsicle
+  # video files: makes and checks the AVI files of the video tests
+  ffmpeg
 )
 
 missing=()

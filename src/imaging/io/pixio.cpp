@@ -9,6 +9,7 @@
 #include "imaging/core/iebitmap.h"
 #include "imaging/core/iemask.h"
 #include "imaging/core/ieview.h"
+#include "imaging/io/avifile.h"
 #include "imaging/io/twainparams.h"
 #include "platform/extctrls.h"
 #include "platform/picture.h"
@@ -62,6 +63,7 @@ TPixIO::~TPixIO() {
   // The workers use the picture and the parameters freed below.
   WaitForAsyncThreads();
   AcquireClose();
+  CloseAVIFile();
   ForgetView();
   if (alphaMask_ && !AttachedPix) delete alphaMask_;
   delete TWainParams;

@@ -30,6 +30,7 @@
 
 class TIEBitmap;
 class TIEMask;
+struct TIEAviFile;
 class TIETWainParams;
 class TIETWModeless;
 class TIEView;
@@ -223,6 +224,19 @@ class TPixIO : public TComponent {
   // equals DPIY (resampled linearly into 24 bits with FilteredAdjustDPI).
   void AdjustDPI();
 
+  // AVI video. OpenAVIFile opens a file (closing one that is open) and
+  // gives its number of frames; 0, with Aborting set, when it is no AVI
+  // video we can read. LoadFromAVI loads frame index into the picture and
+  // sets AVI_FrameCount and AVI_FrameDelay; an index outside the frames
+  // loads nothing and leaves Aborting clear, a frame that cannot be decoded
+  // sets Aborting and leaves the picture as it was. The destructor closes
+  // the file.
+  int32_t OpenAVIFile(const std::string& name);
+  void LoadFromAVI(int32_t index);
+  void CloseAVIFile();
+  // Why the last AVI open or frame failed ("" after a success).
+  const std::string& GetAVIError() const { return aviError_; }
+
   // Scanning. Acquire takes one picture from the selected scanner into the
   // attached picture; true when one arrived. SelectAcquireSource shows the
   // choice of scanner; only a confirmed choice changes the selected source.
@@ -397,6 +411,8 @@ class TPixIO : public TComponent {
   void Unwrap();
 
   TColor background_ = 0;
+  std::unique_ptr<TIEAviFile> avi_;  // the open AVI file, none when closed
+  std::string aviError_;
   std::unique_ptr<TFont> previewFont_ = std::make_unique<TFont>();
   TIEMask* alphaMask_ = nullptr;  // the view's when one is attached, else owned
 };
