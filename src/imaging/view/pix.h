@@ -100,6 +100,28 @@ class TPix : public TPixView {
   void AcquireClose() { GetPixIO()->AcquireClose(); }
   void CaptureFromScreen(TIECSSource s, TCursor c) { GetPixIO()->CaptureFromScreen(s, c); }
   bool DoIOPreviews(TPreviewParams pages) { return GetPixIO()->DoIOPreviews(pages); }
+  bool PrintImagePos(TCanvas* c, double x, double y, double w, double h, double gamma) {
+    return GetPixIO()->PrintImagePos(c, x, y, w, h, gamma);
+  }
+  bool PrintImage(TCanvas* c, double ml, double mt, double mr, double mb, TIEVerticalPos vp, TIEHorizontalPos hp,
+                  TIESize size, double sw, double sh, double gamma) {
+    return GetPixIO()->PrintImage(c, ml, mt, mr, mb, vp, hp, size, sw, sh, gamma);
+  }
+  bool PreviewPrintImage(TBitmap* b, int mw, int mh, TPrinter* p, double ml, double mt, double mr, double mb,
+                         TIEVerticalPos vp, TIEHorizontalPos hp, TIESize size, double sw, double sh, double gamma) {
+    return GetPixIO()->PreviewPrintImage(b, mw, mh, p, ml, mt, mr, mb, vp, hp, size, sw, sh, gamma);
+  }
+  bool DoPrintPreviewDialog(TIEDialogType t, const std::string& text = "") {
+    return GetPixIO()->DoPrintPreviewDialog(t, text);
+  }
+  std::string ExecuteOpenDialog(const std::string& dir, const std::string& name, bool animate, int index,
+                                const std::string& extra) {
+    return GetPixIO()->ExecuteOpenDialog(dir, name, animate, index, extra);
+  }
+  std::string ExecuteSaveDialog(const std::string& dir, const std::string& name, bool animate, int index,
+                                const std::string& extra) {
+    return GetPixIO()->ExecuteSaveDialog(dir, name, animate, index, extra);
+  }
   bool SelectAcquireSource() { return GetPixIO()->SelectAcquireSource(); }
   TIETWainParams* GetTWainParams() { return GetPixIO()->TWainParams; }
 
