@@ -61,11 +61,19 @@ void TQRPix::OnBitmapChange(TObject*, bool Destroying) {
 void TQRPix::Print(double OfsX, double OfsY) {
   ForgetPlacement();
   if (!attachedBitmap_ || !ParentReport) return;
-  // The gamma step works on a copy; the attached picture stays as it is.
-  std::unique_ptr<TBitmap> copy(new TBitmap());
-  IECopyBitmap(attachedBitmap_, copy.get());
-  if (copy->GetWidth() >= 1 && copy->GetHeight() >= 1) {
-    const TQRPicturePlacement r = PrintPicture(copy.get(), OfsX, OfsY);
+  // The gamma step and a change of pixel format work on a copy; the
+  // attached picture stays as it is. Without them (as on every card of a
+  // batch) the picture prints as it is.
+  std::unique_ptr<TBitmap> copy;
+  TBitmap* printed = attachedBitmap_;
+  const TPixelFormat format = attachedBitmap_->GetPixelFormat();
+  if (GammaCorrection != 1.0 || (format != pf1bit && format != pf24bit)) {
+    copy.reset(new TBitmap());
+    IECopyBitmap(attachedBitmap_, copy.get());
+    printed = copy.get();
+  }
+  if (printed->GetWidth() >= 1 && printed->GetHeight() >= 1) {
+    const TQRPicturePlacement r = PrintPicture(printed, OfsX, OfsY);
     TCanvas* canvas = ParentReport->QRPrinter->Canvas;
     canvas->Pen->Color = Frame.Color;
     canvas->Pen->Width = Frame.Width;
