@@ -214,7 +214,46 @@ void TQRPrinter::FlushCapture() {
   ink_->ClearDrawn({});
 }
 
+std::string TQRPrinter::CaptureKey(const std::string& key, TPoint corner) const {
+  const int place[4] = {area_.Left - corner.x, area_.Top - corner.y, area_.Width(), area_.Height()};
+  return key + std::string(reinterpret_cast<const char*>(place), sizeof place);
+}
+
+bool TQRPrinter::Repeat(const std::string& key, TPoint corner) {
+  if (pages_.empty()) return false;
+  const auto found = repeatables_.find(CaptureKey(key, corner));
+  if (found == repeatables_.end()) return false;
+  FlushCapture();
+  const int dx = corner.x - found->second.corner.x, dy = corner.y - found->second.corner.y;
+  for (TQRDrawing d : found->second.drawings) {
+    d.Box = {d.Box.Left + dx, d.Box.Top + dy, d.Box.Right + dx, d.Box.Bottom + dy};
+    d.X += dx;
+    d.Y += dy;
+    pages_.back()->Add(std::move(d));
+  }
+  return true;
+}
+
+void TQRPrinter::BeginRepeatable(const std::string& key, TPoint corner) {
+  if (pages_.empty()) return;
+  FlushCapture();
+  recordingKey_ = CaptureKey(key, corner);
+  recordingCorner_ = corner;
+  recordingFrom_ = pages_.back()->Drawings().size();
+}
+
+void TQRPrinter::EndRepeatable() {
+  if (recordingKey_.empty() || pages_.empty()) return;
+  FlushCapture();
+  const std::vector<TQRDrawing>& drawn = pages_.back()->Drawings();
+  TRepeatable& kept = repeatables_[std::move(recordingKey_)];
+  kept.corner = recordingCorner_;
+  kept.drawings.assign(drawn.begin() + std::ptrdiff_t(std::min(recordingFrom_, drawn.size())), drawn.end());
+  recordingKey_.clear();
+}
+
 void TQRPrinter::EndCapture() {
+  recordingKey_.clear();  // a print that did not finish is not repeated
   FlushCapture();
   ink_->Reset(0, 0);
   Canvas->ViewportOrg = {0, 0};
@@ -228,6 +267,7 @@ TQRPagePicture* TQRPrinter::GetPage(int page) const {
 
 void TQRPrinter::Cleanup() {
   if (capturing_) EndCapture();
+  repeatables_.clear();
   pages_.clear();
   pictures_.Clear();
 }
