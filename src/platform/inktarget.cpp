@@ -5,6 +5,26 @@
 
 namespace {
 constexpr QRgb kBlank = 0x00FFFFFF;  // white, not drawn
+// Touched parts kept apart at most.
+constexpr size_t kMostParts = 16;
+
+int64_t Area(const TRect& r) { return int64_t(r.Width()) * r.Height(); }
+
+TRect Union(const TRect& a, const TRect& b) {
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
+
+bool Holds(const TRect& outer, const TRect& inner) {
+  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+         inner.Bottom <= outer.Bottom;
+}
+
+// Pixels the union of a and b holds beyond a's and b's own.
+int64_t Waste(const TRect& a, const TRect& b) {
+  TRect both;
+  const int64_t shared = IntersectRect(both, a, b) ? Area(both) : 0;
+  return Area(Union(a, b)) - Area(a) - Area(b) + shared;
+}
 }  // namespace
 
 void TInkTarget::Blank(const TRect& area) {
@@ -23,17 +43,23 @@ void TInkTarget::Reset(int w, int h) {
 }
 
 void TInkTarget::Clear() {
-  Blank(touched_);
+  for (const TRect& part : TouchedParts()) Blank(part);
   touched_ = {};
+  parts_.clear();
+  run_ = {};
   dirty_ = false;
 }
 
+void TInkTarget::BlankArea(const TRect& area) {
+  TRect inside;
+  if (IntersectRect(inside, area, touched_)) Blank(inside);
+}
+
 void TInkTarget::ClearDrawn(const std::vector<TRect>& drawn) {
-  for (const TRect& r : drawn) {
-    TRect inside;
-    if (IntersectRect(inside, r, touched_)) Blank(inside);
-  }
+  for (const TRect& r : drawn) BlankArea(r);
   touched_ = {};
+  parts_.clear();
+  run_ = {};
   dirty_ = false;
 }
 
@@ -66,12 +92,52 @@ void TInkTarget::Touched(const TRect& area) {
   const TRect inside{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, width_),
                      std::min(area.Bottom, height_)};
   if (inside.Left >= inside.Right || inside.Top >= inside.Bottom) return;
-  if (touched_.Left >= touched_.Right) {
-    touched_ = inside;
+  touched_ = touched_.Left >= touched_.Right ? inside : Union(touched_, inside);
+  AddPart(inside);
+}
+
+void TInkTarget::AddPart(const TRect& area) {
+  // Pixel by pixel drawing touches a run of pixels along a row or a column:
+  // the run grows while it stays a rectangle.
+  if (IsRectEmpty(run_)) {
+    run_ = area;
+  } else if (Holds(run_, area)) {
+    return;
+  } else if ((area.Top == run_.Top && area.Bottom == run_.Bottom && area.Left == run_.Right) ||
+             (area.Left == run_.Left && area.Right == run_.Right && area.Top == run_.Bottom)) {
+    // The next pixel along the run (the common case, told cheaply).
+    if (area.Left == run_.Right) run_.Right = area.Right;
+    else run_.Bottom = area.Bottom;
+  } else if (Waste(run_, area) == 0) {
+    run_ = Union(run_, area);
   } else {
-    touched_ = {std::min(touched_.Left, inside.Left), std::min(touched_.Top, inside.Top),
-                std::max(touched_.Right, inside.Right), std::max(touched_.Bottom, inside.Bottom)};
+    KeepRun();
+    run_ = area;
   }
+}
+
+void TInkTarget::KeepRun() {
+  if (IsRectEmpty(run_)) return;
+  // A run joins the part it leaves least room in: the next row of a strip
+  // joins the strip, while a stroke far from the others stays a part of
+  // its own (up to a few; past them it joins the part it wastes least of).
+  size_t best = parts_.size();
+  int64_t bestWaste = 0;
+  for (size_t i = 0; i < parts_.size(); ++i) {
+    const int64_t waste = Waste(parts_[i], run_);
+    if (best == parts_.size() || waste < bestWaste) best = i, bestWaste = waste;
+  }
+  if (best == parts_.size() || (bestWaste > Area(run_) && parts_.size() < kMostParts)) {
+    parts_.push_back(run_);
+  } else {
+    parts_[best] = Union(parts_[best], run_);
+  }
+  run_ = {};
+}
+
+const std::vector<TRect>& TInkTarget::TouchedParts() {
+  KeepRun();
+  return parts_;
 }
 
 void PaintTextRun(QPainter& painter, const TTextRun& run) {

@@ -38,12 +38,18 @@ class TInkTarget : public TCanvasTarget {
   // The same when every drawn pixel lies in `drawn` (found by looking):
   // only those rectangles are blanked.
   void ClearDrawn(const std::vector<TRect>& drawn);
+  // Blanks one rectangle (cut to the touched area) of the pixels.
+  void BlankArea(const TRect& area);
   // The pixels as ARGB: alpha 255 where drawn, 0 elsewhere. Valid until the
   // next Reset or Clear.
   QImage Ink() const;
   // The part of the area the canvas touched since the last Reset or Clear
   // (nothing drawn lies outside it); empty when nothing was.
   TRect TouchedArea() const { return touched_; }
+  // The same as a few rectangles (they may overlap) that leave out most of
+  // what lies between separate strokes: a picture's shadows along two of
+  // its sides touch two thin strips, not the whole picture.
+  const std::vector<TRect>& TouchedParts();
   int Width() const { return width_; }
   int Height() const { return height_; }
 
@@ -58,6 +64,8 @@ class TInkTarget : public TCanvasTarget {
 
  private:
   void Blank(const TRect& area);
+  void AddPart(const TRect& area);
+  void KeepRun();
 
   std::vector<QRgb> pixels_;  // kept between areas; blank outside touched_
   QImage image_;              // the current area over pixels_
@@ -66,4 +74,6 @@ class TInkTarget : public TCanvasTarget {
   int dpiX_, dpiY_;
   bool dirty_ = false;
   TRect touched_{};
+  std::vector<TRect> parts_;  // within touched_
+  TRect run_{};               // touched last, not yet in parts_
 };

@@ -121,10 +121,28 @@ TQRImage::TQRImage(TComponent* AOwner) : TQRPrintable(AOwner), Picture(new TBitm
 
 TQRImage::~TQRImage() { delete Picture; }
 
+// All that decides what a picture print draws, its box's corner aside.
+std::string TQRImage::RepeatKey(const TRect& box) const {
+  const TQRImage* self = this;
+  const qint64 picture = Picture->Image().cacheKey();  // changes with every change of the pixels
+  const int values[] = {box.Width(),   box.Height(),          int(Stretch),      int(Center),
+                        int(Picture->Transparent), int(Picture->TransparentColor), int(Frame.DrawLeft),
+                        int(Frame.DrawTop), int(Frame.DrawRight), int(Frame.DrawBottom), Frame.Width,
+                        int(Frame.Color), int(Frame.Style)};
+  std::string key(reinterpret_cast<const char*>(&self), sizeof self);
+  key.append(reinterpret_cast<const char*>(&picture), sizeof picture);
+  key.append(reinterpret_cast<const char*>(values), sizeof values);
+  return key;
+}
+
 void TQRImage::Print(double OfsX, double OfsY) {
   if (!ParentReport) return;
   TQRPrinter* p = ParentReport->QRPrinter;
   TRect box = PixelBox(OfsX, OfsY, Size().Height);
+  // A seal or a logo is the same on every card: worked out once.
+  const std::string key = RepeatKey(box);
+  if (p->Repeat(key, {box.Left, box.Top})) return;
+  p->BeginRepeatable(key, {box.Left, box.Top});
   if (!Picture->GetEmpty()) {
     int pw = Picture->GetWidth(), ph = Picture->GetHeight();
     TRect dest = box;
@@ -160,4 +178,5 @@ void TQRImage::Print(double OfsX, double OfsY) {
     }
   }
   DrawFrame(box);
+  p->EndRepeatable();
 }

@@ -74,4 +74,7 @@ class TQRImage : public TQRPrintable {
   bool Center = false;
 
   void Print(double OfsX, double OfsY) override;
+
+ private:
+  std::string RepeatKey(const TRect& box) const;
 };

@@ -61,10 +61,10 @@ size_t TQRPictureStore::Bytes() const {
 
 namespace {
 
-// Past this many runs ink is kept as tile pictures: a shadow or a ramp
-// makes thousands of runs on every card, while its tiles are the same on
-// each and kept once.
-constexpr size_t kMaxInkRuns = 256;
+// Past this many boxes of one colour ink is kept as tile pictures: a
+// shadow or a ramp makes hundreds of them on every card, while its tiles
+// are the same on each and kept once.
+constexpr size_t kMaxInkBoxes = 32;
 // Side of the square tiles of heavy ink: small enough that untouched parts
 // of a large area cost nothing, large enough that tiles stay few.
 constexpr int kInkTile = 128;
@@ -222,21 +222,56 @@ void ForEachInkRun(const QImage& ink, Run run) {
 
 }  // namespace
 
+namespace {
+
+struct TInkBox {
+  QRect box;
+  QRgb rgb;
+};
+
+// The runs of the ink joined into boxes where the same run repeats on the
+// next row (a line across rows is one box, not a run a row); false, with
+// `boxes` part made, once they pass kMaxInkBoxes.
+bool InkBoxes(const QImage& ink, std::vector<TInkBox>& boxes) {
+  std::vector<size_t> above, here;  // boxes reaching the row above, this row
+  int lastRow = -1;
+  bool few = true;
+  ForEachInkRun(ink, [&](int row, int start, int end, QRgb rgb) {
+    if (row != lastRow) {
+      above = row == lastRow + 1 ? here : std::vector<size_t>();
+      here.clear();
+      lastRow = row;
+    }
+    for (size_t i : above) {
+      QRect& b = boxes[i].box;
+      if (b.left() == start && b.right() == end - 1 && boxes[i].rgb == rgb) {
+        b.setBottom(row);
+        here.push_back(i);
+        return true;
+      }
+    }
+    here.push_back(boxes.size());
+    boxes.push_back({QRect(start, row, end - start, 1), rgb});
+    few = boxes.size() <= kMaxInkBoxes;
+    return few;
+  });
+  return few;
+}
+
+}  // namespace
+
 std::vector<QRect> AddInkDrawings(TQRPagePicture& page, const QImage& ink, int x, int y, TQRPictureStore& store) {
-  // Count first: the runs are only made when they are few enough.
-  size_t count = 0;
-  ForEachInkRun(ink, [&](int, int, int, QRgb) { return ++count <= kMaxInkRuns; });
   std::vector<QRect> drawnAreas;
-  if (count <= kMaxInkRuns) {
+  std::vector<TInkBox> boxes;
+  if (InkBoxes(ink, boxes)) {
     QRect all;
-    ForEachInkRun(ink, [&](int row, int start, int end, QRgb rgb) {
+    for (const TInkBox& b : boxes) {
       TQRDrawing d;
-      d.Box = {x + start, y + row, x + end, y + row + 1};
-      d.Color = ColorRefOfRgb(rgb);
+      d.Box = {x + b.box.left(), y + b.box.top(), x + b.box.right() + 1, y + b.box.bottom() + 1};
+      d.Color = ColorRefOfRgb(b.rgb);
       page.Add(std::move(d));
-      all |= QRect(start, row, end - start, 1);
-      return true;
-    });
+      all |= b.box;
+    }
     if (!all.isEmpty()) drawnAreas.push_back(all);
     return drawnAreas;
   }

@@ -78,11 +78,13 @@ QImage CopySurface(const TPixelSurface& source, const TRect& r) {
 // exact (never compressed with loss) and takes an eighth of the memory.
 QImage TwoColourPicture(QImage image) {
   if (image.depth() == 1) return image;
+  const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
   QRgb colours[2] = {0, 0};
   int found = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const QRgb c = image.pixel(x, y);
+  for (int y = 0; y < rgb.height(); ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    for (int x = 0; x < rgb.width(); ++x) {
+      const QRgb c = row[x];
       if (found > 0 && c == colours[0]) continue;
       if (found > 1 && c == colours[1]) continue;
       if (found == 2) return image;
@@ -94,8 +96,12 @@ QImage TwoColourPicture(QImage image) {
   if (mono.isNull()) return image;
   mono.setColorTable({colours[0], found > 1 ? colours[1] : colours[0]});
   mono.fill(0);  // the bits past each row's end too: they are hashed
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) mono.setPixel(x, y, image.pixel(x, y) == colours[0] ? 0 : 1);
+  for (int y = 0; y < rgb.height(); ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    uchar* bits = mono.scanLine(y);
+    for (int x = 0; x < rgb.width(); ++x)
+      if (row[x] != colours[0]) bits[x >> 3] |= uchar(0x80 >> (x & 7));
+  }
   return mono;
 }
 
@@ -194,20 +200,60 @@ void TQRPrinter::BeginCapture(const TRect& area) {
 
 void TQRPrinter::FlushCapture() {
   if (!capturing_ || !ink_->Dirty()) return;
-  // Only the part the canvas touched can hold ink.
-  const TRect t = ink_->TouchedArea();
-  if (pages_.empty() || IsRectEmpty(t)) return ink_->Clear();
+  if (pages_.empty() || IsRectEmpty(ink_->TouchedArea())) return ink_->Clear();
   const QImage ink = ink_->Ink();
-  const QImage touched(ink.constScanLine(t.Top) + int64_t(t.Left) * 4, t.Width(), t.Height(), ink.bytesPerLine(),
-                       QImage::Format_ARGB32);
-  // Only where ink was found needs blanking again, not the whole area.
-  std::vector<TRect> drawn;
-  for (const QRect& r : AddInkDrawings(*pages_.back(), touched, area_.Left + t.Left, area_.Top + t.Top, pictures_))
-    drawn.push_back({t.Left + r.left(), t.Top + r.top(), t.Left + r.right() + 1, t.Top + r.bottom() + 1});
-  ink_->ClearDrawn(drawn);
+  // Only the parts the canvas touched can hold ink. Each part's ink is
+  // blanked as soon as it is taken, so a pixel where parts overlap is taken
+  // once; only where ink was found needs blanking, not the whole part.
+  for (const TRect& t : std::vector<TRect>(ink_->TouchedParts())) {
+    const QImage touched(ink.constScanLine(t.Top) + int64_t(t.Left) * 4, t.Width(), t.Height(), ink.bytesPerLine(),
+                         QImage::Format_ARGB32);
+    for (const QRect& r : AddInkDrawings(*pages_.back(), touched, area_.Left + t.Left, area_.Top + t.Top, pictures_))
+      ink_->BlankArea({t.Left + r.left(), t.Top + r.top(), t.Left + r.right() + 1, t.Top + r.bottom() + 1});
+  }
+  ink_->ClearDrawn({});
+}
+
+std::string TQRPrinter::CaptureKey(const std::string& key, TPoint corner) const {
+  const int place[4] = {area_.Left - corner.x, area_.Top - corner.y, area_.Width(), area_.Height()};
+  return key + std::string(reinterpret_cast<const char*>(place), sizeof place);
+}
+
+bool TQRPrinter::Repeat(const std::string& key, TPoint corner) {
+  if (pages_.empty()) return false;
+  const auto found = repeatables_.find(CaptureKey(key, corner));
+  if (found == repeatables_.end()) return false;
+  FlushCapture();
+  const int dx = corner.x - found->second.corner.x, dy = corner.y - found->second.corner.y;
+  for (TQRDrawing d : found->second.drawings) {
+    d.Box = {d.Box.Left + dx, d.Box.Top + dy, d.Box.Right + dx, d.Box.Bottom + dy};
+    d.X += dx;
+    d.Y += dy;
+    pages_.back()->Add(std::move(d));
+  }
+  return true;
+}
+
+void TQRPrinter::BeginRepeatable(const std::string& key, TPoint corner) {
+  if (pages_.empty()) return;
+  FlushCapture();
+  recordingKey_ = CaptureKey(key, corner);
+  recordingCorner_ = corner;
+  recordingFrom_ = pages_.back()->Drawings().size();
+}
+
+void TQRPrinter::EndRepeatable() {
+  if (recordingKey_.empty() || pages_.empty()) return;
+  FlushCapture();
+  const std::vector<TQRDrawing>& drawn = pages_.back()->Drawings();
+  TRepeatable& kept = repeatables_[std::move(recordingKey_)];
+  kept.corner = recordingCorner_;
+  kept.drawings.assign(drawn.begin() + std::ptrdiff_t(std::min(recordingFrom_, drawn.size())), drawn.end());
+  recordingKey_.clear();
 }
 
 void TQRPrinter::EndCapture() {
+  recordingKey_.clear();  // a print that did not finish is not repeated
   FlushCapture();
   ink_->Reset(0, 0);
   Canvas->ViewportOrg = {0, 0};
@@ -221,6 +267,7 @@ TQRPagePicture* TQRPrinter::GetPage(int page) const {
 
 void TQRPrinter::Cleanup() {
   if (capturing_) EndCapture();
+  repeatables_.clear();
   pages_.clear();
   pictures_.Clear();
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/controls.h"
@@ -64,6 +65,19 @@ class TQRPrinter : public TComponent {
   void BeginCapture(const TRect& area);
   void EndCapture();
 
+  // A batch prints the same picture with the same shadows on every card.
+  // A printable that prints what it printed before names it by `key` (all
+  // that decides its drawings: its settings, the picture's contents, its
+  // placement relative to `corner`) and asks Repeat first: when the
+  // document has that print, its drawings go on the page again, moved to
+  // `corner`, and nothing needs drawing. Otherwise it draws between
+  // BeginRepeatable and EndRepeatable, which keep the drawings for the next
+  // time. The capture area, relative to `corner`, is part of the key; an
+  // EndCapture before EndRepeatable drops the half-made print.
+  bool Repeat(const std::string& key, TPoint corner);
+  void BeginRepeatable(const std::string& key, TPoint corner);
+  void EndRepeatable();
+
   // Prepared pages, 1-based; nullptr outside 1..PageCount.
   int PageCount() const { return int(pages_.size()); }
   TQRPagePicture* GetPage(int page) const;
@@ -85,11 +99,22 @@ class TQRPrinter : public TComponent {
 
  private:
   void FlushCapture();
+  std::string CaptureKey(const std::string& key, TPoint corner) const;
+
+  // Drawings of a print kept for repeating, and where its corner was.
+  struct TRepeatable {
+    TPoint corner;
+    std::vector<TQRDrawing> drawings;
+  };
 
   std::vector<std::unique_ptr<TQRPagePicture>> pages_;
   TQRPictureStore pictures_;
   TInkTarget* ink_;  // owned by Canvas
   TRect area_;
   bool capturing_ = false;
+  std::unordered_map<std::string, TRepeatable> repeatables_;
+  std::string recordingKey_;  // empty when not recording
+  TPoint recordingCorner_{};
+  size_t recordingFrom_ = 0;
   double paperWidth_ = 210, paperLength_ = 297;
 };

@@ -50,12 +50,14 @@ std::string Output(const QString& program, const QStringList& arguments) {
 
 // Draws what a card's picture controls draw: a picture through DrawDib
 // (every card the same), a grey ramp pixel by pixel (a shadow: thousands of
-// runs) on odd records only, and, when set, a JPEG photo of the record.
+// runs, as its blue wavers from row to row) on odd records only, and, when
+// set, a JPEG photo of the record.
 class CardPrintable : public TQRPrintable {
  public:
   TBitmap picture;
   TDataSet* data = nullptr;
   std::vector<std::string> photos;  // by record, cycling
+  bool outline = false;             // a black frame 3 pixels wide around the picture
   void Print(double OfsX, double OfsY) override {
     TQRPrinter* p = ParentReport->QRPrinter;
     const int x = p->XPos(OfsX + Size().Left), y = p->YPos(OfsY + Size().Top);
@@ -72,7 +74,17 @@ class CardPrintable : public TQRPrintable {
     const int record = ParentReport->DetailNumber();
     if (record % 2 == 1)
       for (int row = 0; row < 300; ++row)
-        for (int col = 0; col < 12; ++col) p->Canvas->SetPixel(x + 210 + col, y + row, RGB(col * 20, col * 20, col * 20));
+        for (int col = 0; col < 12; ++col)
+          p->Canvas->SetPixel(x + 210 + col, y + row, RGB(col * 20, col * 20, col * 20 + row % 3));
+    if (outline) {
+      p->Canvas->Pen->Color = clBlack;
+      p->Canvas->Pen->Width = 3;
+      p->Canvas->MoveTo(x, y);
+      p->Canvas->LineTo(x + 199, y);
+      p->Canvas->LineTo(x + 199, y + 99);
+      p->Canvas->LineTo(x, y + 99);
+      p->Canvas->LineTo(x, y);
+    }
     if (!photos.empty()) p->AddJpeg({x, y + 320, x + 120, y + 480}, photos[size_t(record - 1) % photos.size()]);
   }
 };
@@ -163,6 +175,32 @@ TEST_F(ReportPictures, WhatEveryCardRepeatsIsKeptOnceAndInkNeverLeaksIntoTheNext
     EXPECT_EQ(page.pixel(c + QPoint(222, 150)), qRgb(255, 255, 255));
     EXPECT_EQ(page.pixel(c + QPoint(215, 300)), qRgb(255, 255, 255));
   }
+}
+
+// A frame drawn line by line beside a shadow drawn pixel by pixel: both
+// are ink of one print, and every line of the frame shows, on cards with
+// the shadow and without.
+TEST_F(ReportPictures, FrameLinesBesideAShadowAllShow) {
+  card->outline = true;
+  FillTable(2);
+  report.Prepare();
+  const QImage page = report.QRPrinter->GetPage(1)->ToImage(TQRPrinter::RecordDpi);
+  for (int record = 1; record <= 2; ++record) {
+    SCOPED_TRACE(record);
+    const QPoint c = CardCorner(record);
+    const struct {
+      const char* line;
+      QPoint at;
+    } lines[] = {{"top", {100, 0}}, {"left", {0, 50}}, {"right", {199, 50}}, {"bottom", {100, 99}}};
+    for (const auto& l : lines) EXPECT_EQ(page.pixel(c + l.at), qRgb(0, 0, 0)) << l.line;
+    // The ramp keeps its greys beside the frame.
+    if (record == 1) EXPECT_EQ(page.pixel(c + QPoint(215, 150)), qRgb(100, 100, 100));
+  }
+  // A line of the frame is a box or a few (where lines meet), not a run on
+  // every one of the hundred rows it crosses.
+  size_t fills = 0;
+  for (const TQRDrawing& d : report.QRPrinter->GetPage(1)->Drawings()) fills += d.Kind == TQRDrawing::dkFill;
+  EXPECT_LE(fills, 2u * 12);
 }
 
 TEST_F(ReportPictures, JpegPhotosGoIntoThePdfAsTheirOwnBytesOncePerPhoto) {

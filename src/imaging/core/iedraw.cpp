@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -31,10 +32,13 @@ template <typename Plot>
 void SmoothRamp(int length, int depth, Plot plot) {
   if (length <= 0 || depth <= 0) return;
   int slantFrom = length - depth + 1;
+  // The ramp across is the same at every step: worked out once.
+  std::vector<int> across(size_t(depth) + 1);
+  for (int i = 0; i <= depth; ++i) across[size_t(i)] = ShadowGray(double(i) / depth);
   for (int a = 0; a <= length; ++a) {
     int level = std::clamp(ShadowGray(double(length - 3 * a) / length), 0, 255);
     int start = std::max(0, a - slantFrom);
-    for (int i = start; i <= depth; ++i) plot(a, i, std::max(ShadowGray(double(i) / depth), level));
+    for (int i = start; i <= depth; ++i) plot(a, i, std::max(across[size_t(i)], level));
   }
 }
 

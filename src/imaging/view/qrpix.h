@@ -4,6 +4,8 @@
 // and an outline around the picture.
 #pragma once
 
+#include <string>
+
 #include "imaging/view/qrprintpath.h"
 
 class TBitmap;
@@ -36,6 +38,9 @@ class TQRPix : public TQRPicturePrintable {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
+  // The frame's pen, and the shadows' brush when there are shadows.
+  void SetPens(TCanvas* canvas) const;
+  std::string RepeatKey(const TBitmap& bitmap, const TQRPicturePlacement& r) const;
   void OnBitmapChange(TObject* Sender, bool Destroying);
   void StopListening();
   void ForgetView();

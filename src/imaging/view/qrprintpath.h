@@ -82,6 +82,11 @@ class TQRPicturePrintable : public TQRPrintable {
   bool PrintWholeJpeg(std::string bytes, int width, int height, double OfsX, double OfsY);
   // Forgets the placement of the previous print.
   void ForgetPlacement() { placement_ = {}; }
+  // Takes `r` as the placement of this print (one repeated, not drawn).
+  void KeepPlacement(const TQRPicturePlacement& r) {
+    placement_ = r;
+    zoom_ = r.Zoom;
+  }
   // The frame, drawn only with ImageBorder and ImageShadow both off.
   void PrintFrameUnlessDecorated(double OfsX, double OfsY);
 

@@ -151,3 +151,52 @@ TEST_F(QRPixTest, NoBitmapPrintsNothingNotEvenTheFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+// Cards of a batch: each after the first repeats the first one's drawings
+// (the same shared picture, moved down a card), unless what it prints has
+// changed since: another picture, or another shadow.
+TEST_F(QRPixTest, LaterCardsRepeatTheFirstUnlessThePictureOrItsSettingsChange) {
+  picfield::CardTable cards;
+  for (int i = 0; i < 4; ++i) cards.Add("");
+  report.DataSet = &cards.table;
+  TBitmap picture;
+  picfield::Paint24(picture, 100, 50, [](int, int) { return clRed; });
+  pix->SetAttachedBitmap(&picture);
+  pix->ShadowType = iestSmooth2;
+  // After the second card the picture turns blue, after the third the
+  // shadow goes.
+  report.QRPrinter->OnProgress = [&](int) {
+    const int done = report.DetailNumber();
+    if (done == 2) picfield::Paint24(picture, 100, 50, [](int, int) { return clBlue; });
+    if (done == 3) pix->ShadowSize = 0;
+  };
+  const QImage page = FirstPage();
+  constexpr int kCard = TQRPrinter::RecordDpi;  // one band an inch high
+  const int top = kY0 + 149, right = kX0 + kBox - 1;
+  const QImage first = page.copy(kX0 - 40, kY0 - 40, kBox + 80, kBox + 80);
+  EXPECT_EQ(page.copy(kX0 - 40, kY0 + kCard - 40, kBox + 80, kBox + 80), first);
+  struct Card {
+    int index;
+    bool (*colour)(QRgb);
+    bool shadow;
+  } expected[] = {{0, IsRed, true}, {1, IsRed, true}, {2, picfield::IsBlue, true}, {3, picfield::IsBlue, false}};
+  for (const Card& c : expected) {
+    SCOPED_TRACE(c.index);
+    const int dy = c.index * kCard;
+    EXPECT_TRUE(c.colour(page.pixel(kX0 + 300, top + dy + 100)));
+    EXPECT_EQ(IsDark(page.pixel(kX0 + 300, top + dy)), c.shadow) << "outline";
+    EXPECT_EQ(page.pixel(right + 3, top + dy + 150) != qRgb(255, 255, 255), c.shadow) << "shadow";
+  }
+  // The first two cards draw the one picture kept for both.
+  std::vector<const TQRPicture*> pictures;
+  for (const TQRDrawing& d : report.QRPrinter->GetPage(1)->Drawings())
+    if (d.Picture && d.Picture->size() == QSize(100, 50)) pictures.push_back(d.Picture.get());
+  ASSERT_EQ(pictures.size(), 4u);
+  EXPECT_EQ(pictures[0], pictures[1]);
+  EXPECT_NE(pictures[1], pictures[2]);
+  report.QRPrinter->OnProgress = nullptr;
+}
+
+}  // namespace
