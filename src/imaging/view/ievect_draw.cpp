@@ -15,14 +15,16 @@ namespace {
 // ticks long before this.
 constexpr int kMaxRulerTicks = 10000;
 
-int TruncI(double v) { return int(std::clamp(std::trunc(v), -2147483647.0, 2147483647.0)); }
+// Whole pixels from any double an object may give (NaN counts as 0).
+int TruncI(double v) { return std::isnan(v) ? 0 : int(std::clamp(std::trunc(v), -2147483647.0, 2147483647.0)); }
 
 // The canvas walks every pixel of an outline, on the target or not, and
 // stamps the pen's square at each: objects reaching farther than this from
 // the target's origin are not drawn, and pens are at most this wide, so
 // that a few numbers in an object stream cannot hold drawing up for long.
-constexpr int kMaxDrawCoord = 16384;
-constexpr int kMaxPenWidth = 32;
+constexpr int kMaxDrawCoord = 8192;
+constexpr int kMaxPenWidth = 16;
+constexpr int kMaxArrowSize = 1024;
 
 // Draws the segments of a polyline that touch the area (the target grown
 // by the pen), each cut to it: a polyline of many long segments costs what
@@ -173,8 +175,8 @@ void TPixVect::DrawObject(TCanvas* Canvas, int h, TBitmap* Bitmap, bool tobitmap
   switch (o.Kind) {
     case iekLINE: {
       ClippedPolyline(Canvas, {{X1, Y1}, {X2, Y2}}, area);
-      const int sw = std::clamp(TruncI(o.ShapeWidth * z), -kMaxDrawCoord, kMaxDrawCoord);
-      const int sh = std::clamp(TruncI(o.ShapeHeight * z), -kMaxDrawCoord, kMaxDrawCoord);
+      const int sw = std::clamp(TruncI(o.ShapeWidth * z), -kMaxArrowSize, kMaxArrowSize);
+      const int sh = std::clamp(TruncI(o.ShapeHeight * z), -kMaxArrowSize, kMaxArrowSize);
       if (Drawable(X1, Y1, X1, Y1)) DrawLineShape(Canvas, X1, Y1, X2, Y2, o.BeginShape, sw, sh);
       if (Drawable(X2, Y2, X2, Y2)) DrawLineShape(Canvas, X2, Y2, X1, Y1, o.EndShape, sw, sh);
       break;
@@ -233,22 +235,24 @@ void TPixVect::DrawArc(TCanvas* Canvas, int X1, int Y1, int X2, int Y2, double a
   auto visual = [&](double a) {
     return std::atan2(-(std::trunc(ry + ry * std::sin(a)) - ry), std::trunc(rx + rx * std::cos(a)) - rx);
   };
-  double t0 = visual(a0), t1 = visual(a1);
+  // Angles from a file may be anything; a non-finite one draws the whole ellipse.
+  double t0 = std::isfinite(a0) ? visual(a0) : 0, t1 = std::isfinite(a1) ? visual(a1) : 0;
   if (t1 <= t0) t1 += 2 * M_PI;
-  const int steps = std::clamp(int(std::ceil((t1 - t0) * std::max(std::fabs(rx), std::fabs(ry)) / 2)), 4, 720);
+  const int steps = std::clamp(TruncI(std::ceil((t1 - t0) * std::max(std::fabs(rx), std::fabs(ry)) / 2)), 4, 720);
   std::vector<TPoint> pts;
   for (int i = 0; i <= steps; ++i) {
     const double t = t0 + (t1 - t0) * i / steps;
-    pts.push_back({int(std::lround(cx + rx * std::cos(t))), int(std::lround(cy - ry * std::sin(t)))});
+    pts.push_back({TruncI(std::nearbyint(cx + rx * std::cos(t))), TruncI(std::nearbyint(cy - ry * std::sin(t)))});
   }
   Canvas->Polyline(pts);
 }
 
 void TPixVect::DrawLineShape(TCanvas* Canvas, int ex, int ey, int ox, int oy, TIEShape shape, int w, int h) {
   if (shape != iesINARROW && shape != iesOUTARROW) return;
-  const double len = std::hypot(double(ox - ex), double(oy - ey));
+  const double dx = double(ox) - ex, dy = double(oy) - ey;
+  const double len = std::hypot(dx, dy);
   if (len == 0) return;
-  const double ux = (ox - ex) / len, uy = (oy - ey) / len;
+  const double ux = dx / len, uy = dy / len;
   const double nx = -uy, ny = ux;
   const double hw = w / 2.0;
   std::vector<TPoint> tri;

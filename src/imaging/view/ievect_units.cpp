@@ -117,11 +117,11 @@ TPoint Centroid(const std::vector<TPoint>& pts) {
     const TPoint& q = pts[j == 0 ? n - 1 : j - 1];
     const double e = double(p.y) * q.x - double(p.x) * q.y;
     a += e;
-    sx += e * (p.x + q.x);
-    sy += e * (p.y + q.y);
+    sx += e * (double(p.x) + q.x);
+    sy += e * (double(p.y) + q.y);
   }
   if (a == 0) return {0, 0};
-  return {int32_t(std::trunc(sx / (3 * a))), int32_t(std::trunc(sy / (3 * a)))};
+  return {IEVClampInt(std::trunc(sx / (3 * a))), IEVClampInt(std::trunc(sy / (3 * a)))};
 }
 
 }  // namespace
@@ -183,7 +183,8 @@ std::vector<std::pair<double, double>> MappedPoints(const TIEVObject& o, double 
   std::vector<std::pair<double, double>> r;
   r.reserve(o.PolylinePoints.size());
   for (const TPoint& p : o.PolylinePoints)
-    r.emplace_back(o.x1 + (p.x - o.PolylineBaseRect.Left) * zx, o.y1 + (p.y - o.PolylineBaseRect.Top) * zy);
+    r.emplace_back(o.x1 + (double(p.x) - o.PolylineBaseRect.Left) * zx,
+                   o.y1 + (double(p.y) - o.PolylineBaseRect.Top) * zy);
   return r;
 }
 

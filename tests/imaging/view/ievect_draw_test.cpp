@@ -92,14 +92,14 @@ TEST_F(IEVectDrawTest, ARulerInAFineUnitDrawsABoundedNumberOfTicks) {
 
 TEST_F(IEVectDrawTest, ObjectsFarOutsideThePictureCostOnlyWhatShows) {
   // A line across the picture from two billion pixels away is cut to the
-  // picture and drawn; its pen is at most 32 wide.
+  // picture and drawn; its pen is at most 16 wide.
   const int across = Object(iekLINE, {-2000000000, 50, 2000000000, 50});
   vect->SetObjPenWidth(across, 1000000);
   // A box that far away is not drawn at all.
   Object(iekBOX, {-2000000000, -2000000000, 2000000000, 10});
   EXPECT_TRUE(Ink(60, 50));
-  EXPECT_TRUE(Ink(60, 50 + 15));
-  EXPECT_FALSE(Ink(60, 50 + 17));
+  EXPECT_TRUE(Ink(60, 50 + 7));
+  EXPECT_FALSE(Ink(60, 50 + 9));
   EXPECT_FALSE(Ink(60, 5));
 }
 
