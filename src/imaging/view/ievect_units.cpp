@@ -248,8 +248,9 @@ double TPixVect::AngleOfPoints(const TPoint* points) {
   double deg = std::acos(cosv) * 180 / M_PI;
   // The standard counter-clockwise test; collinear points count clockwise
   // when the vertex and the third point lie on opposite sides of the first.
-  const int64_t dx1 = int64_t(p1.x) - p0.x, dy1 = int64_t(p1.y) - p0.y;
-  const int64_t dx2 = int64_t(p2.x) - p0.x, dy2 = int64_t(p2.y) - p0.y;
+  // 128-bit products: differences of 32-bit points take 33 bits each.
+  const __int128 dx1 = int64_t(p1.x) - p0.x, dy1 = int64_t(p1.y) - p0.y;
+  const __int128 dx2 = int64_t(p2.x) - p0.x, dy2 = int64_t(p2.y) - p0.y;
   int ccw;
   if (dx1 * dy2 > dy1 * dx2)
     ccw = 1;
