@@ -26,12 +26,22 @@ namespace {
   return std::string(static_cast<char*>(s.Memory()), size_t(s.GetSize()));
 }
 
-// Draws every object into a small picture, as printing does.
+// Draws every object into a small picture, as printing does, picks the
+// object nearest a point and measures every object.
 [[maybe_unused]] void DrawObjects(TPixVect& layer) {
   TBitmap picture;
   picture.SetPixelFormat(pf24bit);
   picture.SetSize(40, 30);
   layer.DrawObjectAll(picture.GetCanvas(), true, &picture);
+  double d;
+  layer.FindNearObj(10, 10, false, d);
+  for (int i = 0; i < layer.ObjectsCount(); ++i) {
+    const int h = layer.GetObjFromIndex(i);
+    layer.GetPolylineLen(h);
+    layer.GetPolylineArea(h);
+    layer.GetPolylineCentroid(h);
+    layer.GetAngleValue(h);
+  }
 }
 
 }  // namespace

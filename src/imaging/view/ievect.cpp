@@ -8,6 +8,11 @@
 #include "imaging/core/iemask.h"
 #include "platform/stdctrls.h"
 
+int32_t IEVClampInt(double v) {
+  if (std::isnan(v)) return 0;
+  return int32_t(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
 const char* IEVUnitName(TIEUnits unit) {
   static const char* const names[] = {"pixels", "inches", "km", "mt", "cm", "mm", "microns", "nanometers"};
   return unsigned(unit) <= unsigned(kIEVLastUnit) ? names[unit] : "";
@@ -211,8 +216,8 @@ TRect TPixVect::GetObjectsExtents() const {
   TRect r{0, 0, 0, 0};
   for (int h : list_) {
     const TIEVObject& o = records_[size_t(h)];
-    r.Right = std::max({r.Right, o.x1 + 1, o.x2 + 1});
-    r.Bottom = std::max({r.Bottom, o.y1 + 1, o.y2 + 1});
+    r.Right = std::max({r.Right, IEVClampInt(o.x1 + 1.0), IEVClampInt(o.x2 + 1.0)});
+    r.Bottom = std::max({r.Bottom, IEVClampInt(o.y1 + 1.0), IEVClampInt(o.y2 + 1.0)});
   }
   return r;
 }
@@ -385,8 +390,8 @@ void TPixVect::SetObjFontStyles(int h, TFontStyles s) {
 
 void TPixVect::CalcZxZyPolyline(const TIEVObject& o, double& zx, double& zy) const {
   const TRect& b = o.PolylineBaseRect;
-  zx = b.Right != b.Left ? double(o.x2 - o.x1) / double(b.Right - b.Left) : 1.0;
-  zy = b.Bottom != b.Top ? double(o.y2 - o.y1) / double(b.Bottom - b.Top) : 1.0;
+  zx = b.Right != b.Left ? (double(o.x2) - o.x1) / (double(b.Right) - b.Left) : 1.0;
+  zy = b.Bottom != b.Top ? (double(o.y2) - o.y1) / (double(b.Bottom) - b.Top) : 1.0;
 }
 
 TPoint TPixVect::GetObjPolylinePoints(int h, int i) {
@@ -395,8 +400,9 @@ TPoint TPixVect::GetObjPolylinePoints(int h, int i) {
   double zx, zy;
   CalcZxZyPolyline(*o, zx, zy);
   const TPoint& p = o->PolylinePoints[size_t(i)];
-  return {o->x1 + int32_t(std::nearbyint((p.x - o->PolylineBaseRect.Left) * zx)),
-          o->y1 + int32_t(std::nearbyint((p.y - o->PolylineBaseRect.Top) * zy))};
+  // In doubles: points and rectangles from a file may be far apart.
+  return {IEVClampInt(o->x1 + std::nearbyint((double(p.x) - o->PolylineBaseRect.Left) * zx)),
+          IEVClampInt(o->y1 + std::nearbyint((double(p.y) - o->PolylineBaseRect.Top) * zy))};
 }
 
 void TPixVect::AddPolyLinePoint(int h, int32_t x, int32_t y) {

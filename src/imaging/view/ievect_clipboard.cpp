@@ -85,10 +85,10 @@ void TPixVect::ReadClipboardBlock(TStream* stream, int32_t dx, int32_t dy) {
       const int h = ReadObj(stream, ':', false);
       if (h < 0) continue;  // a group: its members were added
       TIEVObject& o = *GetObj(h);
-      o.x1 += dx;
-      o.y1 += dy;
-      o.x2 += dx;
-      o.y2 += dy;
+      o.x1 = IEVClampInt(double(o.x1) + dx);
+      o.y1 = IEVClampInt(double(o.y1) + dy);
+      o.x2 = IEVClampInt(double(o.x2) + dx);
+      o.y2 = IEVClampInt(double(o.y2) + dy);
       if (o.Kind == iekBITMAP) {
         std::unique_ptr<TBitmap> b = IEVReadPicture(stream, true);
         SetObjBitmapNU(h, b.get(), nullptr);

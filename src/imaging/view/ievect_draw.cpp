@@ -15,7 +15,52 @@ namespace {
 // ticks long before this.
 constexpr int kMaxRulerTicks = 10000;
 
-int TruncI(double v) { return int(std::clamp(std::trunc(v), -2147483647.0, 2147483647.0)); }
+// Whole pixels from any double an object may give (NaN counts as 0).
+int TruncI(double v) { return std::isnan(v) ? 0 : int(std::clamp(std::trunc(v), -2147483647.0, 2147483647.0)); }
+
+// The canvas walks every pixel of an outline, on the target or not, and
+// stamps the pen's square at each: objects reaching farther than this from
+// the target's origin are not drawn, and pens are at most this wide, so
+// that a few numbers in an object stream cannot hold drawing up for long.
+constexpr int kMaxDrawCoord = 8192;
+constexpr int kMaxPenWidth = 16;
+constexpr int kMaxArrowSize = 1024;
+
+// Draws the segments of a polyline that touch the area (the target grown
+// by the pen), each cut to it: a polyline of many long segments costs what
+// its visible part costs.
+void ClippedPolyline(TCanvas* c, const std::vector<TPoint>& pts, const TRect& area) {
+  for (size_t i = 1; i < pts.size(); ++i) {
+    double x0 = pts[i - 1].x, y0 = pts[i - 1].y, x1 = pts[i].x, y1 = pts[i].y;
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - area.Left, area.Right - x0, y0 - area.Top, area.Bottom - y0};
+    bool visible = true;
+    for (int k = 0; k < 4 && visible; ++k) {
+      if (p[k] == 0) {
+        visible = q[k] >= 0;
+      } else {
+        const double r = q[k] / p[k];
+        if (p[k] < 0) t0 = std::max(t0, r);
+        else t1 = std::min(t1, r);
+        visible = t0 <= t1;
+      }
+    }
+    if (!visible) continue;
+    // Ends inside the area stay exact; cut ends land on its border.
+    const TPoint a = t0 > 0 ? TPoint{TruncI(x0 + t0 * dx), TruncI(y0 + t0 * dy)} : pts[i - 1];
+    const TPoint b = t1 < 1 ? TPoint{TruncI(x0 + t1 * dx), TruncI(y0 + t1 * dy)} : pts[i];
+    c->MoveTo(a.x, a.y);
+    c->LineTo(b.x, b.y);
+  }
+}
+
+bool Drawable(int x1, int y1, int x2, int y2) {
+  for (int v : {x1, y1, x2, y2})
+    if (v < -kMaxDrawCoord || v > kMaxDrawCoord) return false;
+  return true;
+}
 
 void ApplyFont(TFont* font, const LOGFONTA& lf, int height, TColor colour) {
   font->Name = std::string(lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
@@ -116,20 +161,26 @@ void TPixVect::DrawObject(TCanvas* Canvas, int h, TBitmap* Bitmap, bool tobitmap
   TPen* pen = Canvas->Pen;
   pen->Color = o.PenColor;
   pen->Style = o.PenStyle;
-  pen->Width = zoomObjectsWidth_ ? std::max(1, TruncI(o.PenWidth * z)) : o.PenWidth;
+  pen->Width = std::clamp(zoomObjectsWidth_ ? TruncI(o.PenWidth * z) : o.PenWidth, 1, kMaxPenWidth);
   pen->Mode = pmCopy;
   Canvas->Brush->Color = o.BrushColor;
   Canvas->Brush->Style = o.BrushStyle;
   if (!(o.Style & ievsVisible)) return;
   if (!tobitmap && !OverlapsPicture(ObjClientRect(o))) return;
+  // Lines and polylines are cut to the target; other shapes must lie near it.
+  const TRect area{-pen->Width, -pen->Width, (Bitmap ? Bitmap->GetWidth() : GetClientWidth()) + pen->Width,
+                   (Bitmap ? Bitmap->GetHeight() : GetClientHeight()) + pen->Width};
+  if (o.Kind != iekLINE && o.Kind != iekPOLYLINE && !Drawable(X1, Y1, X2, Y2)) return;
   ++drawnCount_;
   switch (o.Kind) {
-    case iekLINE:
-      Canvas->MoveTo(X1, Y1);
-      Canvas->LineTo(X2, Y2);
-      DrawLineShape(Canvas, X1, Y1, X2, Y2, o.BeginShape, TruncI(o.ShapeWidth * z), TruncI(o.ShapeHeight * z));
-      DrawLineShape(Canvas, X2, Y2, X1, Y1, o.EndShape, TruncI(o.ShapeWidth * z), TruncI(o.ShapeHeight * z));
+    case iekLINE: {
+      ClippedPolyline(Canvas, {{X1, Y1}, {X2, Y2}}, area);
+      const int sw = std::clamp(TruncI(o.ShapeWidth * z), -kMaxArrowSize, kMaxArrowSize);
+      const int sh = std::clamp(TruncI(o.ShapeHeight * z), -kMaxArrowSize, kMaxArrowSize);
+      if (Drawable(X1, Y1, X1, Y1)) DrawLineShape(Canvas, X1, Y1, X2, Y2, o.BeginShape, sw, sh);
+      if (Drawable(X2, Y2, X2, Y2)) DrawLineShape(Canvas, X2, Y2, X1, Y1, o.EndShape, sw, sh);
       break;
+    }
     case iekBOX:
       Canvas->Rectangle(X1, Y1, X2 + 1, Y2 + 1);
       break;
@@ -158,7 +209,7 @@ void TPixVect::DrawObject(TCanvas* Canvas, int h, TBitmap* Bitmap, bool tobitmap
         if (!tobitmap) p = {XBmp2Scr(p.x), YBmp2Scr(p.y)};
         pts.push_back(p);
       }
-      Canvas->Polyline(pts);
+      ClippedPolyline(Canvas, pts, area);
       break;
     }
     case iekANGLE: {
@@ -166,6 +217,7 @@ void TPixVect::DrawObject(TCanvas* Canvas, int h, TBitmap* Bitmap, bool tobitmap
       for (int i = 0; i < 3; ++i) {
         pts[i] = o.AnglePoints[i];
         if (!tobitmap && pts[i].x != kIEVUnplaced) pts[i] = {XBmp2Scr(pts[i].x), YBmp2Scr(pts[i].y)};
+        if (pts[i].x != kIEVUnplaced && !Drawable(pts[i].x, pts[i].y, 0, 0)) return;
       }
       DrawAngle(Canvas, pts, 1 / z, pen->Width, o.PenColor, tobitmap);
       break;
@@ -183,22 +235,24 @@ void TPixVect::DrawArc(TCanvas* Canvas, int X1, int Y1, int X2, int Y2, double a
   auto visual = [&](double a) {
     return std::atan2(-(std::trunc(ry + ry * std::sin(a)) - ry), std::trunc(rx + rx * std::cos(a)) - rx);
   };
-  double t0 = visual(a0), t1 = visual(a1);
+  // Angles from a file may be anything; a non-finite one draws the whole ellipse.
+  double t0 = std::isfinite(a0) ? visual(a0) : 0, t1 = std::isfinite(a1) ? visual(a1) : 0;
   if (t1 <= t0) t1 += 2 * M_PI;
-  const int steps = std::clamp(int(std::ceil((t1 - t0) * std::max(std::fabs(rx), std::fabs(ry)) / 2)), 4, 720);
+  const int steps = std::clamp(TruncI(std::ceil((t1 - t0) * std::max(std::fabs(rx), std::fabs(ry)) / 2)), 4, 720);
   std::vector<TPoint> pts;
   for (int i = 0; i <= steps; ++i) {
     const double t = t0 + (t1 - t0) * i / steps;
-    pts.push_back({int(std::lround(cx + rx * std::cos(t))), int(std::lround(cy - ry * std::sin(t)))});
+    pts.push_back({TruncI(std::nearbyint(cx + rx * std::cos(t))), TruncI(std::nearbyint(cy - ry * std::sin(t)))});
   }
   Canvas->Polyline(pts);
 }
 
 void TPixVect::DrawLineShape(TCanvas* Canvas, int ex, int ey, int ox, int oy, TIEShape shape, int w, int h) {
   if (shape != iesINARROW && shape != iesOUTARROW) return;
-  const double len = std::hypot(double(ox - ex), double(oy - ey));
+  const double dx = double(ox) - ex, dy = double(oy) - ey;
+  const double len = std::hypot(dx, dy);
   if (len == 0) return;
-  const double ux = (ox - ex) / len, uy = (oy - ey) / len;
+  const double ux = dx / len, uy = dy / len;
   const double nx = -uy, ny = ux;
   const double hw = w / 2.0;
   std::vector<TPoint> tri;

@@ -122,6 +122,16 @@ std::unique_ptr<TBitmap> IEVReadPicture(TStream* s, bool png) {
   return b;
 }
 
+// A zlib section that asks for a preset dictionary cannot be ours; the
+// decompression stream would wait for that dictionary for ever.
+void IEVCheckZlibHeader(TStream* s) {
+  const int64_t at = s->GetPosition();
+  uint8_t head[2];
+  const int64_t got = s->Read(head, 2);
+  s->SetPosition(at);
+  if (got == 2 && (head[1] & 0x20)) throw EIEVectorError("IEV stream: compressed section needs a dictionary");
+}
+
 // The object record ---------------------------------------------------------------------------
 
 void TPixVect::SaveObj(TStream* stream, int h) {
@@ -356,6 +366,7 @@ void TPixVect::ReadIEVBody(TStream* stream, char version) {
     packed.SetSize(size);
     IEVReadExact(stream, packed.Memory(), size);
     packed.SetPosition(0);
+    IEVCheckZlibHeader(&packed);
     TDecompressionStream z(&packed);
     // The alpha must be exactly the mask's rows, no fewer and no more.
     IEVReadExact(&z, e.Alpha->Bits, int64_t(e.Alpha->RowLen) * e.Alpha->Height);
@@ -363,6 +374,7 @@ void TPixVect::ReadIEVBody(TStream* stream, char version) {
     if (z.Read(&extra, 1) != 0) throw EIEVectorError("IEV stream: alpha larger than its picture");
     e.Alpha->Full = false;
   }
+  IEVCheckZlibHeader(stream);
   TDecompressionStream z(stream);
   const int32_t m = IEVReadCount(&z, kMaxObjects, "object count");
   for (int32_t i = 0; i < m; ++i) ReadObjNested(&z, version, true, 0, n);
@@ -405,6 +417,10 @@ bool TPixVect::LoadFromStreamIEV(TStream* stream) {
     return false;
   }
   RecalcCoef();
+  // Pictures that no object uses are not kept (they would be written back
+  // without their picture).
+  for (TIEVBitmapEntry& e : bitmaps_)
+    if (e.Refs <= 0) e = TIEVBitmapEntry{};
   if (keptBitmap) SetObjBitmapNU(kIEVTemplate, keptBitmap.get(), keptAlpha.get());
   DoVectorialChanged();
   Update();

@@ -95,16 +95,16 @@ double TPixVect::CalcDistPtObj(const TIEVObject& o, int32_t x, int32_t y) const 
     case iekRULER: return _DistPoint2Seg(x, y, o.x1, o.y1, o.x2, o.y2);
     case iekELLIPSE:
     case iekARC: {
-      const int32_t a = (o.x2 - o.x1) / 2, b = (o.y2 - o.y1) / 2;
-      const int32_t cx = o.x1 + a, cy = o.y1 + b;
-      const int n = std::min(int(std::trunc(std::min(a, b) * 2 * M_PI)) / 8, 4096);
+      const int64_t a = (int64_t(o.x2) - o.x1) / 2, b = (int64_t(o.y2) - o.y1) / 2;
+      const int64_t cx = o.x1 + a, cy = o.y1 + b;
+      const int n = int(std::min<int64_t>(int64_t(std::trunc(std::min(a, b) * 2 * M_PI)) / 8, 4096));
       if (n < 2) return kFar;
       double best = kFar;
-      TPoint prev{a, 0};
+      TPoint prev{IEVClampInt(cx + a), IEVClampInt(double(cy))};
       for (int k = 1; k < n; ++k) {
         const double t = 2 * M_PI * k / n;
-        const TPoint p{int32_t(std::trunc(a * std::cos(t))), int32_t(std::trunc(b * std::sin(t)))};
-        best = std::min(best, _DistPoint2Seg(x, y, cx + prev.x, cy + prev.y, cx + p.x, cy + p.y));
+        const TPoint p{IEVClampInt(cx + std::trunc(a * std::cos(t))), IEVClampInt(cy + std::trunc(b * std::sin(t)))};
+        best = std::min(best, _DistPoint2Seg(x, y, prev.x, prev.y, p.x, p.y));
         prev = p;
       }
       return best;

@@ -108,5 +108,8 @@ struct TIEVBitmapEntry {
   int32_t Refs = 0;
 };
 
+// v as an int32, limited to its range (NaN gives 0).
+int32_t IEVClampInt(double v);
+
 // The measure unit names, by TIEUnits.
 const char* IEVUnitName(TIEUnits unit);

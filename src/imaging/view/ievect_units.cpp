@@ -117,11 +117,11 @@ TPoint Centroid(const std::vector<TPoint>& pts) {
     const TPoint& q = pts[j == 0 ? n - 1 : j - 1];
     const double e = double(p.y) * q.x - double(p.x) * q.y;
     a += e;
-    sx += e * (p.x + q.x);
-    sy += e * (p.y + q.y);
+    sx += e * (double(p.x) + q.x);
+    sy += e * (double(p.y) + q.y);
   }
   if (a == 0) return {0, 0};
-  return {int32_t(std::trunc(sx / (3 * a))), int32_t(std::trunc(sy / (3 * a)))};
+  return {IEVClampInt(std::trunc(sx / (3 * a))), IEVClampInt(std::trunc(sy / (3 * a)))};
 }
 
 }  // namespace
@@ -183,7 +183,8 @@ std::vector<std::pair<double, double>> MappedPoints(const TIEVObject& o, double 
   std::vector<std::pair<double, double>> r;
   r.reserve(o.PolylinePoints.size());
   for (const TPoint& p : o.PolylinePoints)
-    r.emplace_back(o.x1 + (p.x - o.PolylineBaseRect.Left) * zx, o.y1 + (p.y - o.PolylineBaseRect.Top) * zy);
+    r.emplace_back(o.x1 + (double(p.x) - o.PolylineBaseRect.Left) * zx,
+                   o.y1 + (double(p.y) - o.PolylineBaseRect.Top) * zy);
   return r;
 }
 
@@ -247,8 +248,9 @@ double TPixVect::AngleOfPoints(const TPoint* points) {
   double deg = std::acos(cosv) * 180 / M_PI;
   // The standard counter-clockwise test; collinear points count clockwise
   // when the vertex and the third point lie on opposite sides of the first.
-  const int64_t dx1 = int64_t(p1.x) - p0.x, dy1 = int64_t(p1.y) - p0.y;
-  const int64_t dx2 = int64_t(p2.x) - p0.x, dy2 = int64_t(p2.y) - p0.y;
+  // 128-bit products: differences of 32-bit points take 33 bits each.
+  const __int128 dx1 = int64_t(p1.x) - p0.x, dy1 = int64_t(p1.y) - p0.y;
+  const __int128 dx2 = int64_t(p2.x) - p0.x, dy2 = int64_t(p2.y) - p0.y;
   int ccw;
   if (dx1 * dy2 > dy1 * dx2)
     ccw = 1;

@@ -81,6 +81,28 @@ TEST_F(IEVectDrawTest, ARulerTicksItsWholeLength) {
   EXPECT_FALSE(Ink(11, 61));
 }
 
+TEST_F(IEVectDrawTest, ARulerInAFineUnitDrawsABoundedNumberOfTicks) {
+  // Tenths of a nanometre come millions to a pixel: the ticks stop at a
+  // bound instead of running for minutes, and the line is still drawn.
+  const int r = Object(iekRULER, {10, 50, 110, 50});
+  vect->SetObjRulerType(r, iertRULER);
+  vect->SetObjRulerUnit(r, ieuNANOMETERS);
+  EXPECT_TRUE(Ink(100, 50));
+}
+
+TEST_F(IEVectDrawTest, ObjectsFarOutsideThePictureCostOnlyWhatShows) {
+  // A line across the picture from two billion pixels away is cut to the
+  // picture and drawn; its pen is at most 16 wide.
+  const int across = Object(iekLINE, {-2000000000, 50, 2000000000, 50});
+  vect->SetObjPenWidth(across, 1000000);
+  // A box that far away is not drawn at all.
+  Object(iekBOX, {-2000000000, -2000000000, 2000000000, 10});
+  EXPECT_TRUE(Ink(60, 50));
+  EXPECT_TRUE(Ink(60, 50 + 7));
+  EXPECT_FALSE(Ink(60, 50 + 9));
+  EXPECT_FALSE(Ink(60, 5));
+}
+
 TEST_F(IEVectDrawTest, OnePixelPensStayVisibleWhenZoomedOut) {
   const int line = Object(iekLINE, {0, 40, 119, 40});
   (void)line;

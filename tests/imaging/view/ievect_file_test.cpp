@@ -168,6 +168,27 @@ TEST_F(IEVectTest, TwoObjectsSharingABitmapWriteOnePictureAndShareAgain) {
   EXPECT_EQ(other.BitmapRefs(other.GetObj(0)->BitmapIdx), 2);
 }
 
+TEST_F(IEVectTest, APictureNoObjectUsesIsDroppedOnLoad) {
+  TMemoryStream table;
+  IEVWriteInt(&table, 1);
+  IEVWriteInt(&table, 2);  // claims two users; no object names it
+  TBitmap pic;
+  Solid(pic, 4, 3, {9, 9, 9});
+  IEVWritePicture(&table, &pic);
+  const std::string bytes = Stream('6', Bytes(table), 1, [](TStream* z) { Common(z, iekBOX); });
+  TPixVect a(parent);
+  ASSERT_TRUE(Load(&a, bytes));
+  TMemoryStream once;
+  a.SaveToStreamIEV(&once);
+  TPixVect b(parent);
+  ASSERT_TRUE(Load(&b, Bytes(once)));
+  TMemoryStream twice;
+  b.SaveToStreamIEV(&twice);
+  EXPECT_EQ(Bytes(twice), Bytes(once));
+  for (int i = 0; i < a.BitmapTableCount(); ++i)
+    if (a.GetBitmap(i)) EXPECT_GT(a.BitmapRefs(i), 0);
+}
+
 TEST_F(IEVectTest, ObjectsOfKindZeroAreNotWritten) {
   Add(iekBOX, {0, 0, 4, 4});
   vect->AddNewObject();  // the template's kind: none
@@ -257,6 +278,10 @@ TEST_F(IEVectTest, DamagedStreamsLoadNothingAndKeepTheLayer) {
   }
   TMemoryStream hugeTable;
   IEVWriteInt(&hugeTable, 0x7FFFFFFF);
+  // A zlib header (0x78 0xBB) that asks for a preset dictionary.
+  std::string dictionary = Stream(':', NoBitmaps(), 0, [](TStream*) {});
+  dictionary.resize(20);  // header, Scale and an empty bitmap table
+  dictionary += std::string("\x78\xBB\x00\x00\x00\x01\x63\x60\x00\x00", 10);
   struct Case {
     const char* name;
     std::string bytes;
@@ -279,6 +304,7 @@ TEST_F(IEVectTest, DamagedStreamsLoadNothingAndKeepTheLayer) {
       {"groups nested without end", nested(64)},
       {"bitmap table larger than the stream", Stream(':', Bytes(hugeTable), 0, [](TStream*) {})},
       {"alpha larger than its picture", Stream(':', Bytes(badAlphaTable), 0, [](TStream*) {})},
+      {"compressed section that needs a dictionary", dictionary},
   };
   ASSERT_TRUE(Load(vect, nested(3)));  // a few levels are fine
   const int keep = Add(iekLINE, {1, 2, 3, 4});

@@ -210,4 +210,32 @@ TEST_F(IEVectMouseTest, ADraggedLengthIsMeasuredAndMakesNoObject) {
   EXPECT_EQ(vect->ObjectsCount(), 0);
 }
 
+TEST_F(IEVectMouseTest, TheMeasureHintFollowsTheSelectionInTheLayersUnit) {
+  vect->Select(10, 10, 40, 30);
+  const double len = vect->GetSelectionLen(), area = vect->GetSelectionArea();
+  EXPECT_GT(len, 90);
+  EXPECT_GT(area, 500);
+  std::string text;
+  double value = -1;
+  vect->OnMeasureHint = [&](TObject*, std::string& t, double v) {
+    text = t;
+    value = v;
+  };
+  Mode(miLineLen);
+  Move({60, 60});
+  EXPECT_DOUBLE_EQ(value, len);
+  EXPECT_EQ(text, vect->FormatMeasure(len) + " pixels");
+  Mode(miArea);
+  Move({61, 60});
+  EXPECT_DOUBLE_EQ(value, area);
+  EXPECT_EQ(text, vect->FormatMeasure(area) + " pixels\xC2\xB2");
+  // Centimetres at 254 dots an inch: a tenth of the pixel values.
+  vect->SetDPIX(254);
+  vect->SetDPIY(254);
+  vect->SetMUnit(ieuCENTIMETERS);
+  Move({62, 60});
+  EXPECT_NEAR(value, area / 10000, 1e-9);
+  EXPECT_EQ(text.substr(text.size() - 5), " cm\xC2\xB2");
+}
+
 }  // namespace
