@@ -13,8 +13,10 @@ namespace {
 // zlib counts in 32-bit units: larger amounts go in slices.
 constexpr int64_t kZlibSlice = UINT_MAX;
 
+// Errors, and a stream that asks for a preset dictionary (none is ever
+// given, so it could never go on), end the work.
 int Check(int result) {
-  if (result < 0) Abort();
+  if (result < 0 || result == Z_NEED_DICT) Abort();
   return result;
 }
 

@@ -66,6 +66,7 @@ TEST(PixIOMulti, PageRoutinesTakeOutRemoveAndMergeTheNamedPages) {
   cwtest::Fill(source, bytes);
   EXPECT_EQ(ExtractTIFFImageStream(&source, &page, 0), 1);
   EXPECT_EQ(InsertTIFFImageStream(&source, &page, &output, 3), 4);
+  output.SetPosition(0);
   EXPECT_EQ(EnumTIFFStream(&output), 4);
   EXPECT_EQ(ExtractTIFFImageStream(&source, &page, 7), 0);
 }

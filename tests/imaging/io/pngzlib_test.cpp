@@ -152,6 +152,13 @@ TEST(ZlibStreams, DamagedOrCutDataEndsTheRead) {
   Bytes out(5000);
   EXPECT_THROW(d.Read(out.data(), 5000), EAbort);
 
+  // A header asking for a preset dictionary (FDICT set, then its id): the
+  // read ends instead of waiting for ever for a dictionary.
+  TMemoryStream dict;
+  Fill(dict, Bytes{0x78, 0xBB, 0x12, 0x34, 0x56, 0x78, 0x4B, 0x04, 0x00});
+  TDecompressionStream wantsDictionary(&dict);
+  EXPECT_THROW(wantsDictionary.Read(out.data(), 5000), EAbort);
+
   // Cut short: the bytes that were there, no more.
   TMemoryStream cut;
   Fill(cut, Bytes(compressed.begin(), compressed.begin() + compressed.size() / 2));
