@@ -167,11 +167,7 @@ void TFormCatchPic::BitBtn2Click(TObject*) {
 }
 
 void TFormCatchPic::UpdateMoveButtons() {
-  TTable* table = FormPicEdit ? FormPicEdit->Table1 : nullptr;
-  if (!table || !table->GetActive()) return;
-  const int recNo = table->GetRecNo();
-  Button3->SetEnabled(recNo > 1);
-  BitBtn2->SetEnabled(recNo < table->RecordCount());
+  EnableRecordMoves(Button3, BitBtn2);
 }
 
 void TFormCatchPic::Button4Click(TObject*) {

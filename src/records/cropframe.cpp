@@ -136,3 +136,11 @@ void StoreCropInRecord(TImage* crop) {
   TMemoryStream stream;
   StorePictureStream(loader, ieftBMP, table->FieldByName(field), &stream);
 }
+
+void EnableRecordMoves(TControl* prior, TControl* next) {
+  TTable* table = FormPicEdit ? FormPicEdit->Table1 : nullptr;
+  if (!table || !table->GetActive()) return;
+  const int recNo = table->GetRecNo();
+  prior->SetEnabled(recNo > 1);
+  next->SetEnabled(recNo < table->RecordCount());
+}

@@ -57,3 +57,7 @@ void WireCropFrame(Form* form, TShape* frame) {
 // picture of `crop` as a BMP file in it; the record is left in edit state
 // for the next move to post.
 void StoreCropInRecord(TImage* crop);
+
+// The capture windows' buttons to the previous and next record: enabled
+// where the card batch window's table has a record that way.
+void EnableRecordMoves(TControl* prior, TControl* next);

@@ -201,11 +201,7 @@ void TFormScanner::Button5Click(TObject*) {
 }
 
 void TFormScanner::UpdateMoveButtons() {
-  TTable* table = FormPicEdit ? FormPicEdit->Table1 : nullptr;
-  if (!table || !table->GetActive()) return;
-  int recNo = table->GetRecNo();
-  Button4->SetEnabled(recNo > 1);
-  Button5->SetEnabled(recNo < table->RecordCount());
+  EnableRecordMoves(Button4, Button5);
 }
 
 void TFormScanner::Button7Click(TObject*) {
